@@ -1,0 +1,120 @@
+#pragma once
+// Reads the uninstall catalogue of one root into list rows, one ProgramEntry per entry that
+// names both a display name and an uninstall command, and offers the value readers the
+// details and edit dialogs use.
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "catalogue/UsageCache.h"
+#include "util/Platform.h"
+#include "util/RegistryStore.h"
+
+namespace tw {
+
+/// Indexes of a row's sub item texts.
+namespace SubItem {
+inline constexpr int Key = 0;
+inline constexpr int Target = 1;
+inline constexpr int Size = 2;
+inline constexpr int LastUsedOn = 3;
+inline constexpr int Frequency = 4;
+inline constexpr int UninstallCommand = 5;
+}  // namespace SubItem
+
+/// An icon location: a file and an icon index (negative: a resource id).
+struct IconLocation {
+  std::string file;
+  int index = 0;
+  bool operator==(const IconLocation&) const = default;
+};
+
+/// The icon locations to try for a row, in order; when none gives an icon, the row shows
+/// the default icon. The plan depends only on the row's values and the Targets of earlier
+/// rows, never on whether an extraction succeeded, so extraction can wait until the row is
+/// first drawn and still give exactly the icon an immediate extraction would.
+struct IconPlan {
+  std::vector<IconLocation> locations;
+  bool operator==(const IconPlan&) const = default;
+};
+
+/// One row of the program list.
+struct ProgramEntry {
+  std::string caption;                 ///< display name, or "<no name>"
+  std::array<std::string, 6> subItems; ///< Key, Target, Size, Last Used On, Frequency, Uninstall Command
+  int imageIndex = -1;                 ///< index in the large and small icon lists
+  int stateMark = -1;                  ///< 0: the uninstaller is missing
+  IconPlan icons;
+};
+
+/// Receives the rows of a scan in order.
+class ProgramSink {
+ public:
+  virtual ~ProgramSink() = default;
+  virtual void AddRow(ProgramEntry&& row) = 0;
+};
+
+/// Supplies a row's icons: adds one large and one small icon for the plan (extracted now or
+/// when first drawn) and returns the index both stand at.
+class IconSource {
+ public:
+  virtual ~IconSource() = default;
+  virtual int AddRowIcons(const IconPlan& plan) = 0;
+};
+
+/// The scan's collaborators; an empty one answers "no record" / "present", and without an
+/// icon source rows get no icon index.
+struct ScanCollaborators {
+  std::function<std::optional<UsageTexts>(const std::string& subKeyName)> usage;
+  std::function<bool(const std::string& command)> uninstallerTest;
+  IconSource* icons = nullptr;
+};
+
+/// What a scan met: rows added, and the texts of values that could not be read.
+struct ScanReport {
+  int rows = 0;
+  std::vector<std::string> errors;
+  /// The one message to show after the scan, or "" when every value was readable.
+  std::string FirstError() const { return errors.empty() ? std::string() : errors.front(); }
+};
+
+/// Appends the rows of one catalogue key (`catalogueKey` below `root`). An entry whose
+/// display name, command or icon location cannot be read is still listed with what could be
+/// read ("<no name>", "", the fallback icon) and the error is added to the report.
+void ScanUninstallKey(Registry& registry, RootKeyHandle root, const std::string& catalogueKey,
+                      ProgramSink& sink, const ScanCollaborators& collaborators,
+                      bool checkUninstallers, ScanReport& report);
+
+/// The catalogue of the local machine, its 32-bit catalogue (when the key exists) and the
+/// current user's, in this order, as the refresh scans them.
+struct CatalogueLocation {
+  RootKeyHandle root;
+  std::string key;
+};
+std::vector<CatalogueLocation> CatalogueLocations(Registry& registry);
+
+/// The refresh's scan of every catalogue with the usage lookup and, when `checkUninstallers`
+/// is set, the uninstaller test of the platform.
+ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icons,
+                         bool checkUninstallers);
+
+/// Any value of the store's open key as display text (raises the read error for a text value
+/// stored as an integer or binary value).
+std::string ReadValueAsText(RegistryStore& store, const std::string& name, AnsiCodec& ansi);
+
+/// One value of any key as text: string kinds as ReadValueAsText, integers as signed
+/// decimal text, binary values and missing keys or values as "".
+std::string ReadValueByPath(Registry& registry, const std::string& fullKeyPath,
+                            const std::string& name, AnsiCodec& ansi);
+
+/// Splits an icon location "file,index" (index 0 when absent or not a number; the file is
+/// used as it stands, quotes included). An empty spec gives an empty file.
+IconLocation ParseIconSpec(const std::string& spec);
+
+/// Text a row shows when its display name reads empty.
+inline constexpr const char* kNoName = "<no name>";
+
+}  // namespace tw

@@ -1,0 +1,78 @@
+#pragma once
+// The only operations that change the uninstall catalogue (write, delete and test one entry
+// by its FullKeyPath), and the uninstall log ULOG.TXT beside the executable.
+
+#include <string>
+
+#include "util/Platform.h"
+#include "util/RegistryStore.h"
+
+namespace tw {
+
+/// What a row of a value table stood for when the table was filled from the registry.
+struct OriginalValue {
+  std::string name;
+  std::string text;
+  RegValue value;
+};
+
+/// The two-column grid of the edit dialog: column 0 value names, column 1 texts; row 0 is a
+/// header row and is never written.
+class ValueTable {
+ public:
+  virtual ~ValueTable() = default;
+  virtual int RowCount() const = 0;
+  virtual std::string Cell(int column, int row) const = 0;
+  /// The value the row was filled from, or nullptr for a row added later.
+  virtual const OriginalValue* Original(int row) const {
+    (void)row;
+    return nullptr;
+  }
+};
+
+/// Rewrites an entry: removes every value of the key, writes DisplayName and
+/// UninstallString, then the table's rows (later rows win). A row unchanged since it was
+/// filled keeps its type and data; a changed integer row whose text is still a 32-bit
+/// number stays an integer; a changed expandable row stays expandable; every other row is a
+/// string. False when the key cannot be opened (or created), with nothing changed. A value
+/// that cannot be written restores the values the key held before and raises the write error.
+bool WriteUninstallEntry(Registry& registry, const std::string& keyPath,
+                         const std::string& displayName, const std::string& uninstallCommand,
+                         const ValueTable* table, bool createIfMissing);
+
+/// Deletes the key with everything below it; true when the key itself was deleted.
+bool DeleteUninstallKey(Registry& registry, const std::string& keyPath);
+
+/// True when the key can be opened for reading.
+bool UninstallKeyExists(Registry& registry, const std::string& keyPath);
+
+// The uninstall log.
+
+/// CR LF, "Tidewell Uninstall Log", CR LF, the description line, CR LF.
+std::string UninstallLogHeader();
+
+/// The log's full path: the executable's folder (with its trailing backslash) + "ULOG.TXT".
+std::string UninstallLogPath(const std::string& exeFolder);
+
+/// Appends one record and CR LF, in the ANSI code page; a missing log is created with the
+/// header first. Every failure is swallowed.
+void AppendToUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath,
+                          const std::string& record);
+
+/// Writes the header into the (just emptied) log.
+void ClearUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath);
+
+/// The records of the log. `when` is the date and time text (DateTimeText).
+std::string UninstallStartedRecord(const std::string& when, const std::string& name);
+std::string DeleteStartedRecord(const std::string& when, const std::string& name);
+inline constexpr const char* kStartFailedRecord = "Running uninstall command failed.";
+inline constexpr const char* kUninstallOkRecord =
+    "Uninstall OK. Uninstaller removed program from list.";
+inline constexpr const char* kUninstallIncompleteRecord =
+    "Uninstaller did not complete the uninstall process or did not remove program from list.";
+std::string CleanedUpRecord();
+inline constexpr const char* kDeleteOkRecord = "Deleted OK.";
+inline constexpr const char* kDeleteFailedRecord =
+    "NOT Deleted - error encountered while deleting from registry.";
+
+}  // namespace tw

@@ -1,0 +1,52 @@
+#pragma once
+// The shell's cached usage record of a catalogue entry: size, last use, use count and the
+// program file (Target), kept as the 552-byte binary value "SlowInfoCache" below
+// HKEY_LOCAL_MACHINE\...\App Management\ARPCache\<sub key name>.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "util/Platform.h"
+
+namespace tw {
+
+inline constexpr std::size_t kUsageRecordSize = 552;
+
+/// The decoded usage record of one program.
+struct UsageRecord {
+  std::int64_t size = 0;          ///< bytes; negative means unknown
+  std::uint64_t lastUse = 0;      ///< UTC file time; 0 means never
+  std::uint32_t useCount = 0;
+  std::string target;             ///< program file, UTF-8
+};
+
+/// The texts a list row shows of a usage record.
+struct UsageTexts {
+  std::string target;
+  std::string size;
+  std::string lastUsedOn;
+  std::string frequency;
+};
+
+/// Decodes a record; false unless it is exactly 552 bytes. The Target ends at the first NUL
+/// character or at the end of the record.
+bool DecodeUsageRecord(const std::vector<std::uint8_t>& bytes, UsageRecord& record);
+
+/// Reads the record of a catalogue sub key from the local machine's usage cache. On failure
+/// (no key, no value, wrong size or kind) the record keeps 0, 0, 0 and "".
+bool ReadUsageRecord(Registry& registry, const std::string& subKeyName, UsageRecord& record);
+
+/// "rarely" (0 to 2), "occasionally" (3 to 10), "frequently" (11 to 2147483647), or ""
+/// (2147483648 and above).
+std::string FrequencyText(std::uint32_t count);
+
+/// The row texts of a record: "%10.1n MB" of the size, "yyyy-mm-dd" of the last use and the
+/// frequency word.
+UsageTexts MakeUsageTexts(Locale& locale, TimeZone& zone, const UsageRecord& record);
+
+/// The usage lookup of the catalogue scan: no record, or its texts.
+std::optional<UsageTexts> LookupUsage(Platform& platform, const std::string& subKeyName);
+
+}  // namespace tw

@@ -1,0 +1,183 @@
+#include "util/MemoryRegistryStore.h"
+
+#include <algorithm>
+
+#include "util/CorRegToolsPlus.h"
+#include "util/Text.h"
+
+namespace tw {
+
+namespace {
+
+bool SplitPath(const std::string& path, std::vector<std::string>& parts) {
+  parts.clear();
+  if (path.empty()) return true;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t pos = path.find('\\', start);
+    std::string part = path.substr(start, pos == std::string::npos ? std::string::npos : pos - start);
+    if (part.empty()) {
+      // A single trailing backslash is tolerated, as the registry does; others are not.
+      if (pos == std::string::npos && !parts.empty()) return true;
+      return false;
+    }
+    parts.push_back(std::move(part));
+    if (pos == std::string::npos) return true;
+    start = pos + 1;
+  }
+}
+
+bool Contains(const MemoryRegistry::Node* tree, const MemoryRegistry::Node* target) {
+  if (tree == target) return true;
+  for (const auto& [name, child] : tree->subKeys) {
+    if (Contains(child.get(), target)) return true;
+  }
+  return false;
+}
+
+bool IsValidRoot(RootKeyHandle root) {
+  return root >= RootKey::ClassesRoot && root <= RootKey::DynData;
+}
+
+}  // namespace
+
+bool MemoryRegistry::CaseLess::operator()(const std::string& a, const std::string& b) const {
+  return AsciiUpper(a) < AsciiUpper(b);
+}
+
+MemoryRegistry::MemoryRegistry() = default;
+
+std::unique_ptr<RegistryStore> MemoryRegistry::NewStore() {
+  return std::make_unique<MemoryRegistryStore>(*this);
+}
+
+MemoryRegistry::Node* MemoryRegistry::Find(RootKeyHandle root, const std::string& path) {
+  if (!IsValidRoot(root)) return nullptr;
+  std::vector<std::string> parts;
+  if (!SplitPath(path, parts)) return nullptr;
+  auto& slot = roots_[root];
+  if (!slot) slot = std::make_unique<Node>();
+  Node* node = slot.get();
+  for (const auto& part : parts) {
+    auto it = node->subKeys.find(part);
+    if (it == node->subKeys.end()) return nullptr;
+    node = it->second.get();
+  }
+  return node;
+}
+
+MemoryRegistry::Node* MemoryRegistry::FindOrCreate(RootKeyHandle root, const std::string& path) {
+  if (!IsValidRoot(root)) return nullptr;
+  std::vector<std::string> parts;
+  if (!SplitPath(path, parts)) return nullptr;
+  auto& slot = roots_[root];
+  if (!slot) slot = std::make_unique<Node>();
+  Node* node = slot.get();
+  for (const auto& part : parts) {
+    auto& child = node->subKeys[part];
+    if (!child) child = std::make_unique<Node>();
+    node = child.get();
+  }
+  return node;
+}
+
+MemoryRegistryStore::MemoryRegistryStore(MemoryRegistry& registry) : registry_(registry) {
+  ++registry_.storesCreated;
+  ++registry_.storesAlive;
+}
+
+MemoryRegistryStore::~MemoryRegistryStore() { --registry_.storesAlive; }
+
+void MemoryRegistryStore::SelectRoot(RootKeyHandle root) {
+  ClosePath();
+  root_ = root;
+}
+
+bool MemoryRegistryStore::OpenPath(const std::string& path, bool create) {
+  ClosePath();
+  const std::string full = RootKeyName(root_) + "\\" + path;
+  if (registry_.denyOpen && registry_.denyOpen(full)) return false;
+  open_ = create ? registry_.FindOrCreate(root_, path) : registry_.Find(root_, path);
+  if (open_) openPath_ = full;
+  return open_ != nullptr;
+}
+
+void MemoryRegistryStore::ClosePath() {
+  open_ = nullptr;
+  openPath_.clear();
+}
+
+std::vector<std::string> MemoryRegistryStore::ListSubKeys() {
+  std::vector<std::string> names;
+  if (!open_) return names;
+  names.reserve(open_->subKeys.size());
+  for (const auto& [name, node] : open_->subKeys) names.push_back(name);
+  return names;
+}
+
+std::vector<std::string> MemoryRegistryStore::ListValues() {
+  std::vector<std::string> names;
+  if (!open_) return names;
+  for (const auto& [name, value] : open_->values) names.push_back(name);
+  return names;
+}
+
+bool MemoryRegistryStore::HasKey(const std::string& path) {
+  if (registry_.denyOpen && registry_.denyOpen(RootKeyName(root_) + "\\" + path)) return false;
+  return registry_.Find(root_, path) != nullptr;
+}
+
+std::optional<RegValue> MemoryRegistryStore::QueryValue(const std::string& name) {
+  if (!open_) return std::nullopt;
+  const std::string key = AsciiUpper(name);
+  for (const auto& [n, v] : open_->values) {
+    if (AsciiUpper(n) == key) return v;
+  }
+  return std::nullopt;
+}
+
+void MemoryRegistryStore::WriteValue(const std::string& name, const RegValue& value) {
+  if (!open_ || (registry_.failWrite && registry_.failWrite(openPath_, name))) {
+    throw RegistryError(FailedToSetDataText(name));
+  }
+  const std::string key = AsciiUpper(name);
+  for (auto& [n, v] : open_->values) {
+    if (AsciiUpper(n) == key) {
+      v = value;
+      return;
+    }
+  }
+  open_->values.emplace_back(name, value);
+}
+
+bool MemoryRegistryStore::RemoveValue(const std::string& name) {
+  if (!open_) return false;
+  const std::string key = AsciiUpper(name);
+  auto it = std::find_if(open_->values.begin(), open_->values.end(),
+                         [&](const auto& entry) { return AsciiUpper(entry.first) == key; });
+  if (it == open_->values.end()) return false;
+  open_->values.erase(it);
+  return true;
+}
+
+bool MemoryRegistryStore::RemoveKey(const std::string& path) {
+  const std::size_t cut = path.rfind('\\');
+  const std::string parentPath = cut == std::string::npos ? std::string() : path.substr(0, cut);
+  const std::string leaf = cut == std::string::npos ? path : path.substr(cut + 1);
+  if (leaf.empty()) return false;
+  MemoryRegistry::Node* parent = registry_.Find(root_, parentPath);
+  if (!parent) return false;
+  auto it = parent->subKeys.find(leaf);
+  if (it == parent->subKeys.end()) return false;
+  if (registry_.failWrite && registry_.failWrite(RootKeyName(root_) + "\\" + path, std::string())) {
+    return false;
+  }
+  if (open_ != nullptr && Contains(it->second.get(), open_)) {
+    // A handle whose key was removed no longer sees it.
+    ClosePath();
+  }
+  parent->subKeys.erase(it);
+  return true;
+}
+
+}  // namespace tw

@@ -1,0 +1,73 @@
+#pragma once
+// An in-memory registry with the same results and errors as the Win32 store, for portable
+// tests. Sub keys enumerate in case-insensitive name order, as the registry keeps them;
+// values in the order they were created. Names compare without regard to ASCII case.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "util/RegistryStore.h"
+
+namespace tw {
+
+class MemoryRegistry : public Registry {
+ public:
+  struct CaseLess {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+  struct Node {
+    std::map<std::string, std::unique_ptr<Node>, CaseLess> subKeys;
+    std::vector<std::pair<std::string, RegValue>> values;
+  };
+
+  MemoryRegistry();
+
+  std::unique_ptr<RegistryStore> NewStore() override;
+
+  /// The node at a path below a root, or nullptr. An empty path is the root itself.
+  Node* Find(RootKeyHandle root, const std::string& path);
+  Node* FindOrCreate(RootKeyHandle root, const std::string& path);
+
+  /// Test hooks: make writing a value fail (keyPath is "root name\sub path"), or make a
+  /// key refuse to open. Both take the full key path and the value name.
+  std::function<bool(const std::string& keyPath, const std::string& valueName)> failWrite;
+  std::function<bool(const std::string& keyPath)> denyOpen;
+
+  /// How many stores were created (tests check that every operation releases its own).
+  int storesCreated = 0;
+  int storesAlive = 0;
+
+ private:
+  std::map<RootKeyHandle, std::unique_ptr<Node>> roots_;
+};
+
+class MemoryRegistryStore : public RegistryStore {
+ public:
+  explicit MemoryRegistryStore(MemoryRegistry& registry);
+  ~MemoryRegistryStore() override;
+
+  void SelectRoot(RootKeyHandle root) override;
+  RootKeyHandle CurrentRoot() const override { return root_; }
+  bool OpenPath(const std::string& path, bool create) override;
+  void ClosePath() override;
+  bool IsOpen() const override { return open_ != nullptr; }
+  std::vector<std::string> ListSubKeys() override;
+  std::vector<std::string> ListValues() override;
+  bool HasKey(const std::string& path) override;
+  std::optional<RegValue> QueryValue(const std::string& name) override;
+  void WriteValue(const std::string& name, const RegValue& value) override;
+  bool RemoveValue(const std::string& name) override;
+  bool RemoveKey(const std::string& path) override;
+
+ private:
+  MemoryRegistry& registry_;
+  RootKeyHandle root_ = RootKey::CurrentUser;
+  MemoryRegistry::Node* open_ = nullptr;
+  std::string openPath_;
+};
+
+}  // namespace tw

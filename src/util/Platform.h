@@ -1,0 +1,114 @@
+#pragma once
+// The narrow platform interfaces of the portable core. The Win32 implementations live in
+// win32/; tests use the doubles in tests/support/.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "util/RegistryStore.h"
+
+namespace tw {
+
+/// What a directory search reports of one entry.
+struct FindData {
+  std::string name;       ///< long file name, without folder
+  std::string shortName;  ///< 8.3 name; empty when the volume keeps none for this entry
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  std::uint64_t creationTime = 0;
+  std::uint64_t lastAccessTime = 0;
+  std::uint64_t lastWriteTime = 0;
+};
+
+inline constexpr std::uint32_t kAttributeReadOnly = 0x1;
+inline constexpr std::uint32_t kAttributeDirectory = 0x10;
+
+/// A file opened for writing; closed by Close() or when destroyed.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  /// Writes bytes as they are; false when the write failed.
+  virtual bool Write(const std::string& bytes) = 0;
+  /// Closes the file; false when flushing or closing failed.
+  virtual bool Close() = 0;
+};
+
+/// Files and directory searches.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  /// Find-first-file semantics: the first entry matching the path, whose last component may
+  /// hold the wildcards * and ?; folders match too. The search is closed at once.
+  virtual std::optional<FindData> FindFirst(const std::string& pattern) = 0;
+  /// Opens an existing file for appending at its end; nullptr when that fails.
+  virtual std::unique_ptr<OutputFile> OpenAppend(const std::string& path) = 0;
+  /// Creates a file, replacing one of that name; nullptr (and a reason) when that fails.
+  virtual std::unique_ptr<OutputFile> Create(const std::string& path, std::string& error) = 0;
+  /// Reads a whole file; false with the system's description of the error otherwise.
+  virtual bool ReadAll(const std::string& path, std::string& bytes, std::string& error) = 0;
+  /// Moves a file over another, replacing it; false with a reason otherwise.
+  virtual bool Replace(const std::string& from, const std::string& to, std::string& error) = 0;
+  /// Deletes a file; false when it could not.
+  virtual bool Remove(const std::string& path) = 0;
+};
+
+/// Conversion between UTF-8 and the system's ANSI code page, for files kept as ANSI text.
+class AnsiCodec {
+ public:
+  virtual ~AnsiCodec() = default;
+  virtual std::string ToAnsi(const std::string& utf8) = 0;
+  virtual std::string FromAnsi(const std::string& ansi) = 0;
+};
+
+/// A calendar date and time of day.
+struct DateTime {
+  int year = 0, month = 0, day = 0;
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+/// The user's regional settings.
+class Locale {
+ public:
+  virtual ~Locale() = default;
+  /// A number with the locale's thousands grouping and decimal separator, rounded to
+  /// `decimals` places (as the "%.Nn" format prints it).
+  virtual std::string FormatNumber(double value, int decimals) = 0;
+  /// A date in the short date format.
+  virtual std::string ShortDate(const DateTime& date) = 0;
+  /// A time of day in the long time format.
+  virtual std::string LongTime(const DateTime& time) = 0;
+  /// The locale's case-sensitive comparison: -1, 0 or 1.
+  virtual int Compare(const std::string& a, const std::string& b) = 0;
+};
+
+/// Conversion of file times (100-ns intervals since 1601-01-01).
+class TimeZone {
+ public:
+  virtual ~TimeZone() = default;
+  /// UTC file time to local file time with the current time-zone rules.
+  virtual bool ToLocalFileTime(std::uint64_t utc, std::uint64_t& local) = 0;
+  /// A file time to a DOS date and time (2-second steps); false when it has none.
+  virtual bool ToDosDateTime(std::uint64_t fileTime, std::uint16_t& dosDate,
+                             std::uint16_t& dosTime) = 0;
+};
+
+/// The current local date and time.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual DateTime Now() = 0;
+};
+
+/// What the portable core needs from the system, handed in by the caller.
+struct Platform {
+  Registry& registry;
+  FileSystem& files;
+  Locale& locale;
+  TimeZone& timeZone;
+  Clock& clock;
+  AnsiCodec& ansi;
+};
+
+}  // namespace tw

@@ -1,0 +1,42 @@
+#pragma once
+// Text helpers of the portable core. Every text inside the program is UTF-8 in std::string;
+// UTF-16 appears only where registry data or the Win32 boundary carries it.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tw {
+
+/// Upper-cases the ASCII letters a to z only; every other byte stays as it is.
+std::string AsciiUpper(std::string_view text);
+
+/// Converts UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD.
+std::string Utf16ToUtf8(std::u16string_view text);
+
+/// Converts UTF-8 to UTF-16; invalid sequences become U+FFFD.
+std::u16string Utf8ToUtf16(std::string_view text);
+
+/// Decodes little-endian UTF-16 bytes up to the first NUL character (or the end) as UTF-8.
+/// A trailing odd byte is ignored.
+std::string Utf16LeBytesToUtf8(const std::uint8_t* data, std::size_t size);
+
+/// Encodes UTF-8 text as little-endian UTF-16 bytes followed by one NUL character, the way
+/// the registry stores string values.
+std::vector<std::uint8_t> Utf8ToUtf16LeBytes(std::string_view text);
+
+/// Drops the first `count` characters (code points) of UTF-8 text; shorter text gives "".
+std::string DropLeadingChars(std::string_view text, std::size_t count);
+
+/// Replaces each "%s" of a message template, in order, by the given texts; "%%" gives "%".
+std::string FormatMessage(std::string_view pattern, const std::vector<std::string>& args);
+inline std::string FormatMessage(std::string_view pattern, const std::string& arg) {
+  return FormatMessage(pattern, std::vector<std::string>{arg});
+}
+
+/// Parses a whole signed decimal integer (optional sign, digits only, no blanks).
+/// Returns false for anything else and for values outside the 64-bit range.
+bool ParseDecimal(std::string_view text, std::int64_t& value);
+
+}  // namespace tw
