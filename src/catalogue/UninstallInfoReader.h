@@ -84,9 +84,11 @@ struct ScanReport {
 /// Appends the rows of one catalogue key (`catalogueKey` below `root`). An entry whose
 /// display name, command or icon location cannot be read is still listed with what could be
 /// read ("<no name>", "", the fallback icon) and the error is added to the report.
-void ScanUninstallKey(Registry& registry, RootKeyHandle root, const std::string& catalogueKey,
-                      ProgramSink& sink, const ScanCollaborators& collaborators,
-                      bool checkUninstallers, ScanReport& report);
+/// Values of kinds that are not text are read through the ANSI code page.
+void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
+                      const std::string& catalogueKey, ProgramSink& sink,
+                      const ScanCollaborators& collaborators, bool checkUninstallers,
+                      ScanReport& report);
 
 /// The catalogue of the local machine, its 32-bit catalogue (when the key exists) and the
 /// current user's, in this order, as the refresh scans them.

@@ -27,11 +27,11 @@ ValueKind KindOfType(std::uint32_t type) {
 }
 
 std::string InvalidDataTypeText(const std::string& name) {
-  return FormatMessage("Invalid data type for '%s'", name);
+  return FormatText("Invalid data type for '%s'", name);
 }
 
 std::string FailedToSetDataText(const std::string& name) {
-  return FormatMessage("Failed to set data for '%s'", name);
+  return FormatText("Failed to set data for '%s'", name);
 }
 
 bool RegistryStore::HasValue(const std::string& name) { return QueryValue(name).has_value(); }
@@ -47,7 +47,10 @@ std::int64_t RegistryStore::ValueSize(const std::string& name) {
 }
 
 std::string RegistryStore::ReadText(const std::string& name) {
-  const auto value = QueryValue(name);
+  return TextOfStringValue(name, QueryValue(name));
+}
+
+std::string TextOfStringValue(const std::string& name, const std::optional<RegValue>& value) {
   if (!value || value->data.empty()) return {};
   const tw::ValueKind kind = KindOfType(value->type);
   if (kind != tw::ValueKind::String && kind != tw::ValueKind::ExpandString) {

@@ -124,6 +124,10 @@ class Registry {
   virtual std::unique_ptr<RegistryStore> NewStore() = 0;
 };
 
+/// The text of a string-kind value read from the store, as ReadText gives it: "" for no value
+/// or empty data, the text up to the first NUL for string kinds, the read error otherwise.
+std::string TextOfStringValue(const std::string& name, const std::optional<RegValue>& value);
+
 /// The read error text for a value name.
 std::string InvalidDataTypeText(const std::string& name);
 /// The write error text for a value name.

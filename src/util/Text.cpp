@@ -140,7 +140,7 @@ std::string DropLeadingChars(std::string_view text, std::size_t count) {
   return std::string(text.substr(i));
 }
 
-std::string FormatMessage(std::string_view pattern, const std::vector<std::string>& args) {
+std::string FormatText(std::string_view pattern, const std::vector<std::string>& args) {
   std::string out;
   std::size_t next = 0;
   for (std::size_t i = 0; i < pattern.size(); ++i) {

@@ -30,9 +30,9 @@ std::vector<std::uint8_t> Utf8ToUtf16LeBytes(std::string_view text);
 std::string DropLeadingChars(std::string_view text, std::size_t count);
 
 /// Replaces each "%s" of a message template, in order, by the given texts; "%%" gives "%".
-std::string FormatMessage(std::string_view pattern, const std::vector<std::string>& args);
-inline std::string FormatMessage(std::string_view pattern, const std::string& arg) {
-  return FormatMessage(pattern, std::vector<std::string>{arg});
+std::string FormatText(std::string_view pattern, const std::vector<std::string>& args);
+inline std::string FormatText(std::string_view pattern, const std::string& arg) {
+  return FormatText(pattern, std::vector<std::string>{arg});
 }
 
 /// Parses a whole signed decimal integer (optional sign, digits only, no blanks).

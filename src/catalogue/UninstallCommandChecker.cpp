@@ -1,0 +1,57 @@
+#include "catalogue/UninstallCommandChecker.h"
+
+#include "util/CorFileUtils.h"
+#include "util/Text.h"
+
+namespace tw {
+
+bool DrivePathExists(FileSystem& files, const std::string& text) {
+  const std::size_t colon = text.find(":\\");
+  if (colon == std::string::npos || colon == 0) return true;  // not a file path to check
+  return FindFileExists(files, text.substr(colon - 1));
+}
+
+std::size_t NextParam(const std::string& text, std::size_t position, std::string& param) {
+  param.clear();
+  std::size_t i = position;
+  const auto code = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  while (true) {
+    while (i < text.size() && code(i) >= 1 && code(i) <= 32) ++i;
+    if (i + 1 < text.size() && text[i] == '"' && text[i + 1] == '"') {
+      i += 2;
+      continue;
+    }
+    break;
+  }
+  while (i < text.size() && code(i) > 32) {
+    if (text[i] == '"') {
+      ++i;
+      while (i < text.size() && text[i] != '"') param.push_back(text[i++]);
+      if (i < text.size()) ++i;  // the closing quote
+      continue;
+    }
+    param.push_back(text[i++]);
+  }
+  return i;
+}
+
+bool UninstallerPresent(FileSystem& files, const std::string& command) {
+  const std::string upper = AsciiUpper(command);
+  if (upper.find("RUNDLL") != std::string::npos) return true;
+  const std::size_t exe = upper.find(".EXE");
+  if (exe == std::string::npos) return false;
+  const std::size_t start = (!upper.empty() && upper[0] == '"') ? 1 : 0;
+  const std::size_t end = exe + 4;
+  // The program path and the parameters are tested whole, however long they are.
+  if (!DrivePathExists(files, upper.substr(start, end - start))) return false;
+  std::size_t pos = end;
+  if (pos < upper.size() && upper[pos] == '"') ++pos;
+  std::string param;
+  while (true) {
+    pos = NextParam(upper, pos, param);
+    if (param.empty()) return true;
+    if (!DrivePathExists(files, param)) return false;
+  }
+}
+
+}  // namespace tw

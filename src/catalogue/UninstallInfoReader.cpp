@@ -1,0 +1,187 @@
+#include "catalogue/UninstallInfoReader.h"
+
+#include <set>
+
+#include "catalogue/UninstallCommandChecker.h"
+#include "util/AppStrings.h"
+#include "util/CorRegToolsPlus.h"
+#include "util/Text.h"
+
+namespace tw {
+
+namespace {
+
+constexpr std::size_t kRawTextCapacity = 2048;
+constexpr const char* kWow64Catalogue = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The display text of a value already read from the store.
+std::string TextOfValue(const std::string& name, const std::optional<RegValue>& value,
+                        AnsiCodec& ansi) {
+  const ValueKind kind = value ? KindOfType(value->type) : ValueKind::Unknown;
+  if (kind != ValueKind::Unknown) {
+    if (!value->data.empty() && (kind == ValueKind::Integer || kind == ValueKind::Binary)) {
+      throw RegistryError(InvalidDataTypeText(name));
+    }
+    return TextOfStringValue(name, value);
+  }
+  if (!value) return {};
+  // A value of another kind is read as raw bytes; its first three characters are dropped.
+  if (value->data.size() > kRawTextCapacity) throw RegistryError(InvalidDataTypeText(name));
+  const auto& data = value->data;
+  if (value->type == RegType::MultiString || value->type == RegType::Link) {
+    // Text-bearing kinds hold UTF-16 characters: read up to the first NUL character.
+    return DropLeadingChars(Utf16LeBytesToUtf8(data.data(), data.size()), 3);
+  }
+  std::string bytes;
+  for (std::uint8_t b : data) {
+    if (b == 0) break;
+    bytes.push_back(static_cast<char>(b));
+  }
+  return DropLeadingChars(ansi.FromAnsi(bytes), 3);
+}
+
+// Reads a text value of a catalogue entry; an unreadable value is recorded in the report
+// and read as "".
+std::string ReadEntryText(const std::string& name, const std::optional<RegValue>& value,
+                          AnsiCodec& ansi, ScanReport& report) {
+  try {
+    return TextOfValue(name, value, ansi);
+  } catch (const RegistryError& e) {
+    report.errors.emplace_back(e.what());
+    return {};
+  }
+}
+
+// Targets compare without regard to case.
+struct CaseInsensitiveLess {
+  bool operator()(const std::string& a, const std::string& b) const {
+    return AsciiUpper(a) < AsciiUpper(b);
+  }
+};
+
+}  // namespace
+
+IconLocation ParseIconSpec(const std::string& spec) {
+  IconLocation location;
+  const std::size_t comma = spec.find(',');
+  if (comma == std::string::npos) {
+    location.file = spec;
+    return location;
+  }
+  location.file = spec.substr(0, comma);
+  std::int64_t index = 0;
+  if (ParseDecimal(spec.substr(comma + 1), index) && index >= INT32_MIN && index <= INT32_MAX) {
+    location.index = static_cast<int>(index);
+  }
+  return location;
+}
+
+std::string ReadValueAsText(RegistryStore& store, const std::string& name, AnsiCodec& ansi) {
+  return TextOfValue(name, store.QueryValue(name), ansi);
+}
+
+std::string ReadValueByPath(Registry& registry, const std::string& fullKeyPath,
+                            const std::string& name, AnsiCodec& ansi) {
+  auto store = registry.NewStore();
+  store->SelectRoot(ExtractRootKey(fullKeyPath));
+  if (!store->OpenPath(ExtractSubKey(fullKeyPath), false)) return {};
+  const auto value = store->QueryValue(name);
+  if (!value) return {};
+  switch (KindOfType(value->type)) {
+    case ValueKind::Integer:
+      if (value->data.size() != 4) return {};  // a malformed number shows nothing
+      return std::to_string(store->ReadNumber(name));
+    case ValueKind::Binary:
+      return {};
+    default:
+      return TextOfValue(name, value, ansi);
+  }
+}
+
+void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
+                      const std::string& catalogueKey, ProgramSink& sink,
+                      const ScanCollaborators& collaborators, bool checkUninstallers,
+                      ScanReport& report) {
+  std::set<std::string, CaseInsensitiveLess> knownTargets;
+  auto store = registry.NewStore();
+  store->SelectRoot(root);
+  if (!store->OpenPath(catalogueKey, false)) return;
+  const std::vector<std::string> names = store->ListSubKeys();
+  const std::string displayNameValue = LoadStr(StrId::DisplayName);
+  const std::string uninstallValue = LoadStr(StrId::UninstallString);
+  const std::string iconValue = LoadStr(StrId::DisplayIcon);
+  const std::string keyPrefix = MakeFullKeyPath(root, catalogueKey) + "\\";
+
+  for (const std::string& name : names) {
+    store->ClosePath();
+    if (!store->OpenPath(catalogueKey + "\\" + name, false)) continue;
+    const auto displayName = store->QueryValue(displayNameValue);
+    if (!displayName) continue;
+    const auto command = store->QueryValue(uninstallValue);
+    if (!command) continue;
+
+    ProgramEntry row;
+    row.caption = ReadEntryText(displayNameValue, displayName, ansi, report);
+    if (row.caption.empty()) row.caption = kNoName;
+    row.subItems[SubItem::Key] = keyPrefix + name;
+    if (collaborators.usage) {
+      if (auto usage = collaborators.usage(name)) {
+        row.subItems[SubItem::Target] = std::move(usage->target);
+        row.subItems[SubItem::Size] = std::move(usage->size);
+        row.subItems[SubItem::LastUsedOn] = std::move(usage->lastUsedOn);
+        row.subItems[SubItem::Frequency] = std::move(usage->frequency);
+      }
+    }
+    row.subItems[SubItem::UninstallCommand] =
+        ReadEntryText(uninstallValue, command, ansi, report);
+
+    // The icon locations in order: the entry's own icon, then its Target unless an earlier
+    // row of this catalogue already had it (that row shows it), then the default.
+    const std::string iconSpec =
+        ReadEntryText(iconValue, store->QueryValue(iconValue), ansi, report);
+    if (!iconSpec.empty()) row.icons.locations.push_back(ParseIconSpec(iconSpec));
+    const std::string& target = row.subItems[SubItem::Target];
+    if (!target.empty() && knownTargets.count(target) == 0) {
+      row.icons.locations.push_back(ParseIconSpec(target));
+    }
+    if (collaborators.icons) row.imageIndex = collaborators.icons->AddRowIcons(row.icons);
+
+    if (checkUninstallers && collaborators.uninstallerTest &&
+        !collaborators.uninstallerTest(row.subItems[SubItem::UninstallCommand])) {
+      row.stateMark = 0;
+    }
+    knownTargets.insert(AsciiUpper(target));
+    sink.AddRow(std::move(row));
+    ++report.rows;
+  }
+}
+
+std::vector<CatalogueLocation> CatalogueLocations(Registry& registry) {
+  const std::string uninstallKey = LoadStr(StrId::UninstallKey);
+  std::vector<CatalogueLocation> locations{{RootKey::LocalMachine, uninstallKey}};
+  auto store = registry.NewStore();
+  store->SelectRoot(RootKey::LocalMachine);
+  if (store->HasKey(kWow64Catalogue)) locations.push_back({RootKey::LocalMachine, kWow64Catalogue});
+  locations.push_back({RootKey::CurrentUser, uninstallKey});
+  return locations;
+}
+
+ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icons,
+                         bool checkUninstallers) {
+  ScanCollaborators collaborators;
+  collaborators.usage = [&platform](const std::string& subKeyName) {
+    return LookupUsage(platform, subKeyName);
+  };
+  collaborators.uninstallerTest = [&platform](const std::string& command) {
+    return UninstallerPresent(platform.files, command);
+  };
+  collaborators.icons = icons;
+  ScanReport report;
+  for (const auto& location : CatalogueLocations(platform.registry)) {
+    ScanUninstallKey(platform.registry, platform.ansi, location.root, location.key, sink,
+                     collaborators, checkUninstallers, report);
+  }
+  return report;
+}
+
+}  // namespace tw

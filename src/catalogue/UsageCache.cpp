@@ -1,0 +1,65 @@
+#include "catalogue/UsageCache.h"
+
+#include "util/AppStrings.h"
+#include "util/CorFileInfoTools.h"
+#include "util/Text.h"
+
+namespace tw {
+
+namespace {
+
+std::uint64_t LoadLE(const std::uint8_t* p, int width) {
+  std::uint64_t v = 0;
+  for (int i = width - 1; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+
+}  // namespace
+
+bool DecodeUsageRecord(const std::vector<std::uint8_t>& bytes, UsageRecord& record) {
+  record = UsageRecord{};
+  if (bytes.size() != kUsageRecordSize) return false;
+  record.size = static_cast<std::int64_t>(LoadLE(bytes.data() + 8, 8));
+  record.lastUse = LoadLE(bytes.data() + 16, 8);
+  record.useCount = static_cast<std::uint32_t>(LoadLE(bytes.data() + 24, 4));
+  // The Target runs to the first NUL character or to the end of the record; it stays
+  // lossless (UTF-16 to UTF-8).
+  record.target = Utf16LeBytesToUtf8(bytes.data() + 28, kUsageRecordSize - 28);
+  return true;
+}
+
+bool ReadUsageRecord(Registry& registry, const std::string& subKeyName, UsageRecord& record) {
+  record = UsageRecord{};
+  auto store = registry.NewStore();
+  store->SelectRoot(RootKey::LocalMachine);
+  if (!store->OpenPath(LoadStr(StrId::ArpCacheKey) + "\\" + subKeyName, false)) return false;
+  const auto value = store->QueryValue("SlowInfoCache");
+  if (!value || value->type != RegType::Binary || value->data.size() != kUsageRecordSize) {
+    return false;
+  }
+  return DecodeUsageRecord(value->data, record);
+}
+
+std::string FrequencyText(std::uint32_t count) {
+  if (count <= 2) return "rarely";
+  if (count <= 10) return "occasionally";
+  if (count <= 2147483647u) return "frequently";
+  return {};
+}
+
+UsageTexts MakeUsageTexts(Locale& locale, TimeZone& zone, const UsageRecord& record) {
+  UsageTexts texts;
+  texts.target = record.target;
+  texts.size = FormatSizeMB(locale, "%10.1n MB", record.size);
+  texts.lastUsedOn = FormatFileTime(zone, record.lastUse, "yyyy-mm-dd");
+  texts.frequency = FrequencyText(record.useCount);
+  return texts;
+}
+
+std::optional<UsageTexts> LookupUsage(Platform& platform, const std::string& subKeyName) {
+  UsageRecord record;
+  if (!ReadUsageRecord(platform.registry, subKeyName, record)) return std::nullopt;
+  return MakeUsageTexts(platform.locale, platform.timeZone, record);
+}
+
+}  // namespace tw

@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "catalogue/UninstallInfoReader.h"
+#include "support/Catalogue.h"
+#include "support/Fakes.h"
+
+namespace tw {
+namespace {
+
+using test::AddEntry;
+using test::AddUsage;
+using test::kUninstallKey;
+using test::kWowUninstallKey;
+using test::SetValue;
+using test::UsageRecordBytes;
+
+struct RowList : ProgramSink {
+  std::vector<ProgramEntry> rows;
+  void AddRow(ProgramEntry&& row) override { rows.push_back(std::move(row)); }
+  const ProgramEntry* Find(const std::string& caption) const {
+    for (const auto& r : rows) {
+      if (r.caption == caption) return &r;
+    }
+    return nullptr;
+  }
+};
+
+// Records every plan and hands out consecutive indexes, as the image lists would.
+struct RecordingIcons : IconSource {
+  std::vector<IconPlan> plans;
+  int AddRowIcons(const IconPlan& plan) override {
+    plans.push_back(plan);
+    return static_cast<int>(plans.size()) - 1;
+  }
+};
+
+class CatalogueScan : public ::testing::Test {
+ protected:
+  std::string Key(const std::string& sub) { return std::string(kUninstallKey) + "\\" + sub; }
+  ScanReport Scan(RowList& rows, IconSource* icons = nullptr) {
+    return ScanCatalogue(fake.platform, rows, icons, true);
+  }
+  test::FakePlatform fake;
+};
+
+TEST_F(CatalogueScan, ListsEntriesOfAllCataloguesInOrderWithTheirKeys) {
+  AddEntry(fake.registry, RootKey::LocalMachine, "Zeta", "Zeta Tool", "MsiExec.exe /X{1}");
+  AddEntry(fake.registry, RootKey::LocalMachine, "alpha", "Alpha Suite", "MsiExec.exe /X{2}");
+  AddEntry(fake.registry, RootKey::LocalMachine, "Old32", "Old 32-bit App", "MsiExec.exe /X{3}",
+           kWowUninstallKey);
+  AddEntry(fake.registry, RootKey::CurrentUser, "Mine", "User App", "MsiExec.exe /X{4}");
+  // Not listed: a name without a command, a command without a name, a bare key.
+  SetValue(fake.registry, RootKey::LocalMachine, Key("NoCommand"), "DisplayName", RegValue::Text("x"));
+  SetValue(fake.registry, RootKey::LocalMachine, Key("NoName"), "UninstallString", RegValue::Text("x"));
+  SetValue(fake.registry, RootKey::LocalMachine, Key("Bare\\Sub"), "DisplayName", RegValue::Text("x"));
+
+  RowList rows;
+  const ScanReport report = Scan(rows);
+  ASSERT_EQ(rows.rows.size(), 4u);
+  EXPECT_EQ(report.rows, 4);
+  EXPECT_TRUE(report.errors.empty());
+  EXPECT_EQ(rows.rows[0].caption, "Alpha Suite");  // the store's order: by name
+  EXPECT_EQ(rows.rows[1].caption, "Zeta Tool");
+  EXPECT_EQ(rows.rows[2].caption, "Old 32-bit App");
+  EXPECT_EQ(rows.rows[3].caption, "User App");
+  EXPECT_EQ(rows.rows[0].subItems[SubItem::Key],
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\alpha");
+  EXPECT_EQ(rows.rows[2].subItems[SubItem::Key],
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Old32");
+  EXPECT_EQ(rows.rows[3].subItems[SubItem::Key],
+            "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mine");
+  EXPECT_EQ(rows.rows[1].subItems[SubItem::UninstallCommand], "MsiExec.exe /X{1}");
+  for (const auto& row : rows.rows) {
+    EXPECT_EQ(row.subItems[SubItem::Size], "");
+    EXPECT_EQ(row.imageIndex, -1);
+    EXPECT_EQ(row.stateMark, -1);
+  }
+  EXPECT_EQ(fake.registry.storesAlive, 0);
+}
+
+TEST_F(CatalogueScan, WithoutThe32BitCatalogueOnlyTwoAreScanned) {
+  EXPECT_EQ(CatalogueLocations(fake.registry).size(), 2u);
+  AddEntry(fake.registry, RootKey::LocalMachine, "A", "A", "x", kWowUninstallKey);
+  const auto locations = CatalogueLocations(fake.registry);
+  ASSERT_EQ(locations.size(), 3u);
+  EXPECT_EQ(locations[1].key, kWowUninstallKey);
+  EXPECT_EQ(locations[2].root, RootKey::CurrentUser);
+}
+
+TEST_F(CatalogueScan, UsageTextsComeFromTheLocalMachineCacheForEveryRoot) {
+  AddEntry(fake.registry, RootKey::CurrentUser, "UserApp", "User App", "x");
+  AddEntry(fake.registry, RootKey::LocalMachine, "Plain", "Plain", "x");
+  AddUsage(fake.registry, "UserApp",
+           RegValue{RegType::Binary, UsageRecordBytes(3LL << 30, test::FileTimeOf(2025, 1, 2, 3), 42,
+                                                       u"C:\\Apps\\user.exe")});
+  RowList rows;
+  Scan(rows);
+  const ProgramEntry* user = rows.Find("User App");
+  ASSERT_NE(user, nullptr);
+  EXPECT_EQ(user->subItems[SubItem::Target], "C:\\Apps\\user.exe");
+  EXPECT_EQ(user->subItems[SubItem::Size], "   3,072.0 MB");
+  EXPECT_EQ(user->subItems[SubItem::LastUsedOn], "2025-01-02");
+  EXPECT_EQ(user->subItems[SubItem::Frequency], "frequently");
+  const ProgramEntry* plain = rows.Find("Plain");
+  ASSERT_NE(plain, nullptr);
+  for (int i = SubItem::Target; i <= SubItem::Frequency; ++i) EXPECT_EQ(plain->subItems[i], "");
+}
+
+TEST_F(CatalogueScan, MissingUninstallersAreMarked) {
+  fake.files.AddFile("C:\\Tools\\uninst.exe");
+  AddEntry(fake.registry, RootKey::LocalMachine, "Here", "Here", "\"C:\\Tools\\uninst.exe\" /S");
+  AddEntry(fake.registry, RootKey::LocalMachine, "Gone", "Gone", "\"C:\\Gone\\uninst.exe\"");
+  AddEntry(fake.registry, RootKey::LocalMachine, "Batch", "Batch", "C:\\Tools\\remove.bat");
+  RowList rows;
+  Scan(rows);
+  EXPECT_EQ(rows.Find("Here")->stateMark, -1);
+  EXPECT_EQ(rows.Find("Gone")->stateMark, 0);
+  EXPECT_EQ(rows.Find("Batch")->stateMark, 0);
+
+  // Without the check nothing is marked.
+  RowList unchecked;
+  ScanCatalogue(fake.platform, unchecked, nullptr, false);
+  for (const auto& row : unchecked.rows) EXPECT_EQ(row.stateMark, -1);
+}
+
+TEST_F(CatalogueScan, IconPlansFollowTheEntrysIconThenItsTargetOnce) {
+  auto withIcon = [&](const std::string& sub, const std::string& icon) {
+    AddEntry(fake.registry, RootKey::LocalMachine, sub, sub, "x");
+    if (!icon.empty()) SetValue(fake.registry, RootKey::LocalMachine, Key(sub), "DisplayIcon", RegValue::Text(icon));
+  };
+  withIcon("A1", "C:\\App\\app.exe,2");
+  withIcon("A2", "C:\\App\\app.exe,abc");
+  withIcon("A3", "\"C:\\App\\app.exe\"");
+  withIcon("A4", "C:\\App\\app.exe,-101");
+  withIcon("B1", "");
+  withIcon("B2", "");
+  for (const char* sub : {"B1", "B2"}) {
+    AddUsage(fake.registry, sub, RegValue{RegType::Binary, UsageRecordBytes(1, 0, 0, u"C:\\Shared\\tool.exe")});
+  }
+  AddEntry(fake.registry, RootKey::CurrentUser, "B3", "B3", "x");
+  AddUsage(fake.registry, "B3", RegValue{RegType::Binary, UsageRecordBytes(1, 0, 0, u"c:\\shared\\TOOL.exe")});
+
+  RowList rows;
+  RecordingIcons icons;
+  Scan(rows, &icons);
+  ASSERT_EQ(icons.plans.size(), 7u);
+  using L = IconLocation;
+  EXPECT_EQ(icons.plans[0].locations, (std::vector<L>{{"C:\\App\\app.exe", 2}}));
+  EXPECT_EQ(icons.plans[1].locations, (std::vector<L>{{"C:\\App\\app.exe", 0}}));
+  EXPECT_EQ(icons.plans[2].locations, (std::vector<L>{{"\"C:\\App\\app.exe\"", 0}}));
+  EXPECT_EQ(icons.plans[3].locations, (std::vector<L>{{"C:\\App\\app.exe", -101}}));
+  // Two rows of one catalogue with the same Target: only the first tries it.
+  EXPECT_EQ(icons.plans[4].locations, (std::vector<L>{{"C:\\Shared\\tool.exe", 0}}));
+  EXPECT_TRUE(icons.plans[5].locations.empty());
+  // Each catalogue starts with no known Targets, whatever the letter case.
+  EXPECT_EQ(icons.plans[6].locations, (std::vector<L>{{"c:\\shared\\TOOL.exe", 0}}));
+  for (std::size_t i = 0; i < rows.rows.size(); ++i) {
+    EXPECT_EQ(rows.rows[i].imageIndex, static_cast<int>(i));
+    EXPECT_EQ(rows.rows[i].icons, icons.plans[i]);
+  }
+}
+
+TEST_F(CatalogueScan, AnUnreadableValueNoLongerHidesTheRestOfTheCatalogue) {
+  AddEntry(fake.registry, RootKey::LocalMachine, "A", "First", "x");
+  SetValue(fake.registry, RootKey::LocalMachine, Key("B"), "DisplayName", RegValue::Number(5));
+  SetValue(fake.registry, RootKey::LocalMachine, Key("B"), "UninstallString", RegValue::Text("cmd"));
+  AddEntry(fake.registry, RootKey::LocalMachine, "C", "Binary Command", "x");
+  SetValue(fake.registry, RootKey::LocalMachine, Key("C"), "UninstallString", RegValue{RegType::Binary, {1, 2, 3}});
+  AddEntry(fake.registry, RootKey::LocalMachine, "D", "Numeric Icon", "x");
+  SetValue(fake.registry, RootKey::LocalMachine, Key("D"), "DisplayIcon", RegValue::Number(1));
+  AddEntry(fake.registry, RootKey::CurrentUser, "E", "Last", "x");
+
+  RowList rows;
+  RecordingIcons icons;
+  const ScanReport report = Scan(rows, &icons);
+  ASSERT_EQ(rows.rows.size(), 5u);
+  EXPECT_EQ(rows.rows[1].caption, "<no name>");
+  EXPECT_EQ(rows.rows[1].subItems[SubItem::UninstallCommand], "cmd");
+  EXPECT_EQ(rows.rows[2].subItems[SubItem::UninstallCommand], "");
+  EXPECT_TRUE(rows.rows[3].icons.locations.empty());
+  EXPECT_EQ(rows.rows[4].caption, "Last");
+  ASSERT_EQ(report.errors.size(), 3u);
+  EXPECT_EQ(report.FirstError(), "Invalid data type for 'DisplayName'");
+  EXPECT_EQ(report.errors[1], "Invalid data type for 'UninstallString'");
+  EXPECT_EQ(report.errors[2], "Invalid data type for 'DisplayIcon'");
+}
+
+TEST_F(CatalogueScan, DisplayNamesOfEveryKind) {
+  struct Case {
+    const char* sub;
+    RegValue value;
+    const char* caption;
+    bool error;
+  };
+  // "Prog\0Two\0\0" as UTF-16: the first string less its first three characters.
+  std::vector<std::uint8_t> multi;
+  for (char16_t c : std::u16string(u"Program\0Two\0\0", 13)) {
+    multi.push_back(static_cast<std::uint8_t>(c));
+    multi.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+  std::vector<std::uint8_t> none = {'A', 'B', 'C', 'D', 0xE9, 0, 'Z'};
+  const Case cases[] = {
+      {"Empty", RegValue{RegType::String, {}}, "<no name>", false},
+      {"EmptyText", RegValue::Text(""), "<no name>", false},
+      {"Expand", RegValue::Text("%ProgramFiles%\\x", RegType::ExpandString), "%ProgramFiles%\\x", false},
+      {"Multi", RegValue{RegType::MultiString, multi}, "gram", false},
+      {"None", RegValue{RegType::None, none}, "D\xC3\xA9", false},
+      {"Qword", RegValue{RegType::Qword, {1, 2, 3, 4, 5, 6, 7, 8}}, "\x04\x05\x06\x07\x08", false},
+      {"Short", RegValue{RegType::None, {'a', 'b', 'c'}}, "<no name>", false},
+      {"Big", RegValue{RegType::None, std::vector<std::uint8_t>(2049, 'x')}, "<no name>", true},
+      {"Limit", RegValue{RegType::None, std::vector<std::uint8_t>(2048, 'x')}, nullptr, false},
+      {"Binary", RegValue{RegType::Binary, {'a', 0}}, "<no name>", true},
+      {"EmptyBinary", RegValue{RegType::Binary, {}}, "<no name>", false},
+      {"NoNul", RegValue{RegType::String, {'H', 0, 'i', 0}}, "Hi", false},
+      {"Odd", RegValue{RegType::String, {'O', 0, 'K', 0, 'x'}}, "OK", false},
+  };
+  for (const auto& c : cases) {
+    SetValue(fake.registry, RootKey::LocalMachine, Key(c.sub), "DisplayName", c.value);
+    SetValue(fake.registry, RootKey::LocalMachine, Key(c.sub), "UninstallString", RegValue::Text("x"));
+  }
+  RowList rows;
+  const ScanReport report = Scan(rows);
+  ASSERT_EQ(rows.rows.size(), std::size(cases));
+  int errors = 0;
+  for (const auto& c : cases) {
+    const auto it = std::find_if(rows.rows.begin(), rows.rows.end(), [&](const ProgramEntry& r) {
+      return r.subItems[SubItem::Key].ends_with(std::string("\\") + c.sub);
+    });
+    ASSERT_NE(it, rows.rows.end()) << c.sub;
+    if (c.caption) EXPECT_EQ(it->caption, c.caption) << c.sub;
+    errors += c.error ? 1 : 0;
+  }
+  EXPECT_EQ(report.errors.size(), static_cast<std::size_t>(errors));
+}
+
+TEST_F(CatalogueScan, ReadValueByPathGivesTextsOfEveryKind) {
+  const std::string path = "HKEY_LOCAL_MACHINE\\" + Key("App");
+  SetValue(fake.registry, RootKey::LocalMachine, Key("App"), "S", RegValue::Text("text"));
+  SetValue(fake.registry, RootKey::LocalMachine, Key("App"), "N", RegValue::Number(2048));
+  SetValue(fake.registry, RootKey::LocalMachine, Key("App"), "Neg", RegValue::Number(0xFFFFFFFFu));
+  SetValue(fake.registry, RootKey::LocalMachine, Key("App"), "B", RegValue{RegType::Binary, {1, 2}});
+  SetValue(fake.registry, RootKey::LocalMachine, Key("App"), "Bad", RegValue{RegType::Dword, {1, 2}});
+  EXPECT_EQ(ReadValueByPath(fake.registry, path, "S", fake.ansi), "text");
+  EXPECT_EQ(ReadValueByPath(fake.registry, path, "N", fake.ansi), "2048");
+  EXPECT_EQ(ReadValueByPath(fake.registry, path, "Neg", fake.ansi), "-1");
+  EXPECT_EQ(ReadValueByPath(fake.registry, path, "B", fake.ansi), "");
+  EXPECT_EQ(ReadValueByPath(fake.registry, path, "Bad", fake.ansi), "");
+  EXPECT_EQ(ReadValueByPath(fake.registry, path, "Missing", fake.ansi), "");
+  EXPECT_EQ(ReadValueByPath(fake.registry, path + "x", "S", fake.ansi), "");
+  EXPECT_EQ(ReadValueByPath(fake.registry, "HKLM\\" + Key("App"), "S", fake.ansi), "");
+  EXPECT_EQ(fake.registry.storesAlive, 0);
+}
+
+TEST(IconSpec, ParsesFileAndIndex) {
+  EXPECT_EQ(ParseIconSpec("C:\\a.exe,2"), (IconLocation{"C:\\a.exe", 2}));
+  EXPECT_EQ(ParseIconSpec("C:\\a.exe, 2"), (IconLocation{"C:\\a.exe", 0}));
+  EXPECT_EQ(ParseIconSpec("C:\\a.exe,-3"), (IconLocation{"C:\\a.exe", -3}));
+  EXPECT_EQ(ParseIconSpec("C:\\a.exe,1,2"), (IconLocation{"C:\\a.exe", 0}));
+  EXPECT_EQ(ParseIconSpec("C:\\a.exe,99999999999"), (IconLocation{"C:\\a.exe", 0}));
+  EXPECT_EQ(ParseIconSpec("\"C:\\a b.exe\""), (IconLocation{"\"C:\\a b.exe\"", 0}));
+  EXPECT_EQ(ParseIconSpec(""), (IconLocation{"", 0}));
+}
+
+}  // namespace
+}  // namespace tw
