@@ -1,0 +1,114 @@
+#pragma once
+// One move-only owner for every kind of Win32 handle. A Traits type names the handle type,
+// its "no handle" value and how to release it; the aliases below cover the handles the
+// program holds.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <utility>
+
+namespace tw {
+
+template <class Traits>
+class UniqueHandle {
+ public:
+  using pointer = typename Traits::pointer;
+
+  UniqueHandle() noexcept = default;
+  explicit UniqueHandle(pointer handle) noexcept : handle_(handle) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  ~UniqueHandle() { reset(); }
+
+  pointer get() const noexcept { return handle_; }
+  explicit operator bool() const noexcept { return handle_ != Traits::Invalid(); }
+
+  /// Gives up ownership without releasing the handle.
+  pointer release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+
+  /// Releases the owned handle (if any) and takes `handle`.
+  void reset(pointer handle = Traits::Invalid()) noexcept {
+    const pointer old = std::exchange(handle_, handle);
+    if (old != Traits::Invalid()) Traits::Close(old);
+  }
+
+  /// Releases the owned handle and returns the slot for an API's output parameter.
+  pointer* put() noexcept {
+    reset();
+    return &handle_;
+  }
+
+ private:
+  pointer handle_ = Traits::Invalid();
+};
+
+struct HKeyTraits {
+  using pointer = HKEY;
+  static pointer Invalid() noexcept { return nullptr; }
+  static void Close(pointer h) noexcept { ::RegCloseKey(h); }
+};
+
+/// Kernel object handles whose "none" value is INVALID_HANDLE_VALUE (files).
+struct FileHandleTraits {
+  using pointer = HANDLE;
+  static pointer Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(pointer h) noexcept { ::CloseHandle(h); }
+};
+
+/// Kernel object handles whose "none" value is null (processes, events, threads).
+struct KernelHandleTraits {
+  using pointer = HANDLE;
+  static pointer Invalid() noexcept { return nullptr; }
+  static void Close(pointer h) noexcept { ::CloseHandle(h); }
+};
+
+struct FindHandleTraits {
+  using pointer = HANDLE;
+  static pointer Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(pointer h) noexcept { ::FindClose(h); }
+};
+
+struct HIconTraits {
+  using pointer = HICON;
+  static pointer Invalid() noexcept { return nullptr; }
+  static void Close(pointer h) noexcept { ::DestroyIcon(h); }
+};
+
+struct HImageListTraits {
+  using pointer = HIMAGELIST;
+  static pointer Invalid() noexcept { return nullptr; }
+  static void Close(pointer h) noexcept { ::ImageList_Destroy(h); }
+};
+
+/// A device context made by CreateDC / CreateCompatibleDC (not one from GetDC).
+struct HdcTraits {
+  using pointer = HDC;
+  static pointer Invalid() noexcept { return nullptr; }
+  static void Close(pointer h) noexcept { ::DeleteDC(h); }
+};
+
+/// A GDI object (font, brush, pen, bitmap) released by DeleteObject.
+template <class T>
+struct GdiObjectTraits {
+  using pointer = T;
+  static pointer Invalid() noexcept { return nullptr; }
+  static void Close(pointer h) noexcept { ::DeleteObject(h); }
+};
+
+using UniqueHKey = UniqueHandle<HKeyTraits>;
+using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+using UniqueHIcon = UniqueHandle<HIconTraits>;
+using UniqueHImageList = UniqueHandle<HImageListTraits>;
+using UniqueHdc = UniqueHandle<HdcTraits>;
+using UniqueHFont = UniqueHandle<GdiObjectTraits<HFONT>>;
+using UniqueHBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+
+}  // namespace tw
