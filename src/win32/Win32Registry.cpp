@@ -1,0 +1,227 @@
+#include "win32/Win32Registry.h"
+
+#include <cstring>
+#include <limits>
+
+#include "win32/WinText.h"
+
+namespace tw {
+
+namespace {
+
+constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
+
+// Paths follow the memory store's rules so that both stores accept and refuse the same
+// texts: names joined by single backslashes, one trailing backslash tolerated after a name,
+// no leading or doubled backslash. The empty path is the root itself. The result has the
+// trailing backslash dropped.
+std::optional<std::wstring> NormalisePath(const std::string& path) {
+  if (path.empty()) return std::wstring();
+  std::size_t start = 0;
+  bool any = false;
+  while (true) {
+    const std::size_t pos = path.find('\\', start);
+    const std::size_t length = (pos == std::string::npos ? path.size() : pos) - start;
+    if (length == 0) {
+      if (pos == std::string::npos && any) break;
+      return std::nullopt;
+    }
+    any = true;
+    if (pos == std::string::npos) break;
+    start = pos + 1;
+  }
+  std::string trimmed = path;
+  if (trimmed.back() == '\\') trimmed.pop_back();
+  return Widen(trimmed);
+}
+
+// Whether `path` is `ancestor` or lies below it, without regard to case.
+bool IsSameOrBelow(const std::wstring& path, const std::wstring& ancestor) {
+  if (path.size() < ancestor.size()) return false;
+  if (path.size() > ancestor.size() && path[ancestor.size()] != L'\\') return false;
+  if (ancestor.empty()) return true;
+  return ::CompareStringOrdinal(path.data(), static_cast<int>(ancestor.size()), ancestor.data(),
+                                static_cast<int>(ancestor.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Enumerates the names of a key's sub keys or values with a buffer that grows when a name
+// does not fit.
+template <class EnumFn>
+std::vector<std::string> EnumerateNames(DWORD count, DWORD longest, EnumFn enumerate) {
+  std::vector<std::string> names;
+  names.reserve(count);
+  std::wstring buffer(std::max<DWORD>(longest + 1, 256), L'\0');
+  for (DWORD index = 0;; ++index) {
+    DWORD length = static_cast<DWORD>(buffer.size());
+    LSTATUS rc = enumerate(index, buffer.data(), &length);
+    if (rc == ERROR_MORE_DATA) {
+      buffer.assign(std::max<std::size_t>(buffer.size() * 2, 16384 + 1), L'\0');
+      length = static_cast<DWORD>(buffer.size());
+      rc = enumerate(index, buffer.data(), &length);
+    }
+    if (rc != ERROR_SUCCESS) break;
+    names.push_back(Narrow(std::wstring_view(buffer.data(), length)));
+  }
+  return names;
+}
+
+}  // namespace
+
+HKEY PredefinedKey(RootKeyHandle root) {
+  if (root < RootKey::ClassesRoot || root > RootKey::DynData) return nullptr;
+  return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root)));
+}
+
+void Win32RegistryStore::SelectRoot(RootKeyHandle root) {
+  ClosePath();
+  root_ = root;
+}
+
+bool Win32RegistryStore::OpenPath(const std::string& path, bool create) {
+  ClosePath();
+  const HKEY root = PredefinedKey(root_);
+  const auto subPath = NormalisePath(path);
+  if (root == nullptr || !subPath) return false;
+
+  UniqueHKey key;
+  bool readOnly = false;
+  LSTATUS rc;
+  if (create) {
+    rc = ::RegCreateKeyExW(root, subPath->c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, kReadWrite,
+                           nullptr, key.put(), nullptr);
+  } else {
+    rc = ::RegOpenKeyExW(root, subPath->c_str(), 0, kReadWrite, key.put());
+  }
+  if (rc == ERROR_ACCESS_DENIED) {
+    // Writing is refused (HKEY_LOCAL_MACHINE for a non-administrator): reading still works,
+    // and an existing key opens for reading. A missing key cannot be created then.
+    readOnly = true;
+    rc = ::RegOpenKeyExW(root, subPath->c_str(), 0, KEY_READ, key.put());
+  }
+  if (rc != ERROR_SUCCESS) {
+    // Some failing calls leave garbage in the output; never close what was not opened.
+    key.release();
+    return false;
+  }
+  key_ = std::move(key);
+  openPath_ = *subPath;
+  readOnly_ = readOnly;
+  return true;
+}
+
+void Win32RegistryStore::ClosePath() {
+  key_.reset();
+  openPath_.clear();
+  readOnly_ = false;
+}
+
+std::vector<std::string> Win32RegistryStore::ListSubKeys() {
+  if (!key_) return {};
+  DWORD count = 0, longest = 0;
+  if (::RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    count = 0;
+    longest = 0;
+  }
+  return EnumerateNames(count, longest, [this](DWORD index, wchar_t* name, DWORD* length) {
+    return ::RegEnumKeyExW(key_.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+  });
+}
+
+std::vector<std::string> Win32RegistryStore::ListValues() {
+  if (!key_) return {};
+  DWORD count = 0, longest = 0;
+  if (::RegQueryInfoKeyW(key_.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
+                         &longest, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    count = 0;
+    longest = 0;
+  }
+  return EnumerateNames(count, longest, [this](DWORD index, wchar_t* name, DWORD* length) {
+    return ::RegEnumValueW(key_.get(), index, name, length, nullptr, nullptr, nullptr, nullptr);
+  });
+}
+
+bool Win32RegistryStore::HasKey(const std::string& path) {
+  const HKEY root = PredefinedKey(root_);
+  const auto subPath = NormalisePath(path);
+  if (root == nullptr || !subPath) return false;
+  UniqueHKey probe;
+  if (::RegOpenKeyExW(root, subPath->c_str(), 0, KEY_QUERY_VALUE, probe.put()) != ERROR_SUCCESS) {
+    probe.release();
+    return false;
+  }
+  return true;
+}
+
+std::optional<RegValue> Win32RegistryStore::QueryValue(const std::string& name) {
+  if (!key_) return std::nullopt;
+  const std::wstring wideName = Widen(name);
+
+  // Most values fit the stack buffer: one call per value, no allocation before the copy.
+  BYTE stackBuffer[1024];
+  DWORD type = REG_NONE;
+  DWORD size = sizeof stackBuffer;
+  LSTATUS rc = ::RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, stackBuffer, &size);
+  if (rc == ERROR_SUCCESS) {
+    return RegValue{type, std::vector<std::uint8_t>(stackBuffer, stackBuffer + size)};
+  }
+  // Larger values: retry with the size the registry asked for (it may grow in between).
+  std::vector<std::uint8_t> heap;
+  for (int attempt = 0; rc == ERROR_MORE_DATA && attempt < 8; ++attempt) {
+    heap.resize(size);
+    rc = ::RegQueryValueExW(key_.get(), wideName.c_str(), nullptr, &type, heap.data(), &size);
+  }
+  if (rc != ERROR_SUCCESS) return std::nullopt;
+  heap.resize(size);
+  return RegValue{type, std::move(heap)};
+}
+
+void Win32RegistryStore::WriteValue(const std::string& name, const RegValue& value) {
+  if (!key_ || value.data.size() > std::numeric_limits<DWORD>::max() - 4) {
+    throw RegistryError(FailedToSetDataText(name));
+  }
+  // RegSetValueExW extends a string value whose count leaves out the terminating NUL when
+  // the character just past the data is NUL, reading past the caller's buffer to find out
+  // (and one character before it for a 1-byte value). The data goes in a copy with a
+  // non-NUL guard on both sides so that the bytes stored are exactly the bytes given.
+  std::vector<std::uint8_t> guarded(value.data.size() + 4, 0xFF);
+  if (!value.data.empty()) std::memcpy(guarded.data() + 2, value.data.data(), value.data.size());
+  const LSTATUS rc = ::RegSetValueExW(key_.get(), Widen(name).c_str(), 0, value.type, guarded.data() + 2,
+                                      static_cast<DWORD>(value.data.size()));
+  if (rc != ERROR_SUCCESS) throw RegistryError(FailedToSetDataText(name));
+}
+
+bool Win32RegistryStore::RemoveValue(const std::string& name) {
+  if (!key_) return false;
+  return ::RegDeleteValueW(key_.get(), Widen(name).c_str()) == ERROR_SUCCESS;
+}
+
+bool Win32RegistryStore::RemoveKey(const std::string& path) {
+  const HKEY root = PredefinedKey(root_);
+  if (root == nullptr) return false;
+  // The key is named by its last component, which must not be empty: an empty path or a
+  // trailing backslash never reaches RegDeleteTreeW, which would empty the parent instead.
+  const std::size_t cut = path.rfind('\\');
+  if (cut == path.size() - 1 || path.empty()) return false;
+  const auto parentPath = NormalisePath(cut == std::string::npos ? std::string() : path.substr(0, cut));
+  if (!parentPath) return false;
+  const std::wstring leaf = Widen(cut == std::string::npos ? path : path.substr(cut + 1));
+  const std::wstring fullPath = parentPath->empty() ? leaf : *parentPath + L"\\" + leaf;
+
+  if (!HasKey(Narrow(fullPath))) return false;
+  ::RegDeleteTreeW(root, fullPath.c_str());
+  // RegDeleteTreeW can fail half way (a sub key it may not delete); what counts is whether
+  // the key itself is gone.
+  if (HasKey(Narrow(fullPath))) return false;
+  if (key_ && IsSameOrBelow(openPath_, fullPath)) {
+    // A handle whose key was removed no longer sees it.
+    ClosePath();
+  }
+  return true;
+}
+
+std::unique_ptr<RegistryStore> Win32Registry::NewStore() {
+  return std::make_unique<Win32RegistryStore>();
+}
+
+}  // namespace tw
