@@ -1,0 +1,66 @@
+// Program start: the Win32 services, the main window and the message loop.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/CommandLine.h"
+#include "forms/FormMain.h"
+#include "forms/ModalForm.h"
+#include "win32/ShellServices.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32Locale.h"
+#include "win32/Win32Process.h"
+#include "win32/Win32Registry.h"
+#include "win32/WinText.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+  using namespace tw;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS | ICC_TAB_CLASSES};
+  ::InitCommonControlsEx(&controls);
+  // The shell link object (dropped shortcuts) needs COM on this thread.
+  const HRESULT com = ::CoInitialize(nullptr);
+
+  Win32Registry registry;
+  Win32FileSystem files;
+  Win32Locale locale;
+  Win32TimeZone timeZone;
+  Win32Clock clock;
+  Win32AnsiCodec ansi;
+  Platform platform{registry, files, locale, timeZone, clock, ansi};
+  Win32ProcessStarter process;
+  Win32ShellOpener shell;
+  Win32Prompts prompts;
+  Win32MenuTracker menus;
+  Win32ModalRunner modal;
+  Services services{platform, process, shell, prompts, menus, modal, ExecutableFolder(),
+                    SplitCommandLine(::GetCommandLineW())};
+  // Unattended runs show no list: no icon is extracted at all.
+  services.extractIcons = !IsUnattendedRun(services.parameters);
+
+  int exitCode = 0;
+  {
+    TfrmMain main(services);
+    try {
+      main.Create();
+    } catch (const std::exception& e) {
+      ShowStandardError(prompts, nullptr, e.what());
+      if (SUCCEEDED(com)) ::CoUninitialize();
+      return 1;
+    }
+    if (main.TerminateRequested()) {
+      main.CloseWithoutShowing();
+    } else {
+      main.Show(showCommand);
+    }
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (main.Handle() != nullptr && main.PreTranslate(msg)) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    exitCode = static_cast<int>(msg.wParam);
+  }
+  if (SUCCEEDED(com)) ::CoUninitialize();
+  return exitCode;
+}

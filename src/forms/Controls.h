@@ -1,0 +1,98 @@
+#pragma once
+// Small building blocks of the windows: panels (child windows that paint a colour and pass
+// their controls' notifications up to the top-level form), labels and links, fonts scaled to
+// the window's DPI, and the colours of static controls.
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "forms/Window.h"
+#include "win32/UniqueHandle.h"
+
+namespace tw {
+
+/// The band colour of the banner and the dialog frames.
+inline constexpr COLORREF kBandColor = RGB(128, 128, 255);
+inline constexpr COLORREF kLinkColor = RGB(0, 0, 255);
+inline constexpr COLORREF kFrameLineColor = RGB(64, 64, 64);
+
+/// A child window that fills itself with a colour, optionally draws edge lines, and sends
+/// WM_COMMAND, WM_NOTIFY, WM_DRAWITEM and WM_CTLCOLOR* of its controls to the top-level form.
+class Panel : public Window {
+ public:
+  enum Edge : unsigned { None = 0, Left = 1, Right = 2, Bottom = 4, Top = 8 };
+
+  /// Creates the panel at a rectangle in its parent's client pixels.
+  HWND Create(HWND parent, int x, int y, int width, int height, COLORREF color,
+              unsigned edges = None, int edgeWidth = 2, COLORREF edgeColor = kFrameLineColor);
+  void SetColor(COLORREF color);
+  void SetEdges(unsigned edges, int width);
+  /// Called whenever the panel's size changes.
+  std::function<void()> onResize;
+  /// Answers the panel's own hit test (frames pass client areas on).
+  std::function<LRESULT(LPARAM)> onHitTest;
+  COLORREF Color() const { return color_; }
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  COLORREF color_ = RGB(255, 255, 255);
+  unsigned edges_ = None;
+  int edgeWidth_ = 2;
+  COLORREF edgeColor_ = kFrameLineColor;
+};
+
+/// Fonts of one window at its DPI, made on first use.
+class FontSet {
+ public:
+  /// Arial of `pixels` height (96-DPI pixels), optionally bold and underlined.
+  HFONT Arial(int pixels, bool bold = false, bool underline = false);
+  /// Fonts are made for this DPI from now on; old ones are released.
+  void SetDpi(UINT dpi);
+
+ private:
+  UINT dpi_ = 96;
+  std::map<int, UniqueHFont> fonts_;
+};
+
+/// Text and background colours of static and edit controls, answered from WM_CTLCOLOR*.
+class ControlColors {
+ public:
+  void Set(HWND control, COLORREF text, COLORREF background, bool transparent = false);
+  /// The brush for a WM_CTLCOLOR* message, or nullptr when the control has no colours here.
+  HBRUSH Handle(HDC dc, HWND control);
+
+ private:
+  struct Entry {
+    COLORREF text;
+    COLORREF background;
+    bool transparent;
+  };
+  std::map<HWND, Entry> entries_;
+  std::map<COLORREF, UniqueHandle<GdiObjectTraits<HBRUSH>>> brushes_;
+};
+
+/// A static text label (no "&" prefixes unless `prefix`), with the given font.
+HWND CreateLabel(HWND parent, int id, const std::wstring& text, int x, int y, int width, int height,
+                 HFONT font, DWORD extraStyle = 0, bool prefix = false);
+
+/// A label that acts as a link: notifies clicks (STN_CLICKED) and shows the hand cursor.
+HWND CreateLink(HWND parent, int id, const std::wstring& text, int x, int y, int width,
+                int height, HFONT font, DWORD extraStyle = 0);
+
+/// Makes a control show the hand cursor.
+void UseHandCursor(HWND control);
+
+/// The text of a window as UTF-8.
+std::string WindowText(HWND hwnd);
+void SetWindowTextUtf8(HWND hwnd, const std::string& text);
+
+/// Moves a window to a rectangle given in 96-DPI pixels of its parent.
+void Place(HWND hwnd, const Window& scaleBy, int x, int y, int width, int height);
+
+}  // namespace tw

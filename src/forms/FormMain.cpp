@@ -1,0 +1,833 @@
+#include "forms/FormMain.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "app/AppConfiguration.h"
+#include "app/CommandLine.h"
+#include "app/CorDirectReg.h"
+#include "app/CorInterfaceToReg.h"
+#include "forms/FormAbout.h"
+#include "forms/ImageButton.h"
+#include "forms/Pictures.h"
+#include "util/AppStrings.h"
+#include "util/Text.h"
+#include "win32/WinText.h"
+
+namespace tw {
+
+bool TfrmMain::SortAscending = true;
+
+namespace {
+
+constexpr int kDesignWidth = 654;
+constexpr int kDesignHeight = 460;
+constexpr int kTopHeight = 57;
+constexpr int kAdviceHeight = 81;
+constexpr int kBottomHeight = 66;
+constexpr int kBottomCenterWidth = 638;
+constexpr int kBannerWidth = 492;
+constexpr int kBannerHeight = 41;
+constexpr UINT kFirstActivate = WM_APP + 1;
+
+struct ColumnSpec {
+  const wchar_t* caption;
+  int width;
+  int format;
+};
+constexpr ColumnSpec kColumns[7] = {
+    {L"Name", 150, LVCFMT_LEFT},       {L"Key", 1, LVCFMT_LEFT},
+    {L"Target", 1, LVCFMT_LEFT},       {L"Size", 80, LVCFMT_RIGHT},
+    {L"Last Used On", 100, LVCFMT_LEFT}, {L"Frequency", 100, LVCFMT_LEFT},
+    {L"Uninstall Command", 300, LVCFMT_LEFT},
+};
+
+const char* const kSelectFirst = "Please first select the program you want to uninstall";
+
+// The rows a scan appends, collected before they are shown.
+struct RowCollector : ProgramSink {
+  std::vector<ProgramEntry>& rows;
+  explicit RowCollector(std::vector<ProgramEntry>& r) : rows(r) {}
+  void AddRow(ProgramEntry&& row) override { rows.push_back(std::move(row)); }
+};
+
+struct SortContext {
+  TfrmMain* form;
+  const std::vector<ProgramEntry>* rows;
+  int column;
+  bool byCaptionAscending;
+};
+
+int CALLBACK CompareForList(LPARAM a, LPARAM b, LPARAM context) {
+  const auto* ctx = reinterpret_cast<const SortContext*>(context);
+  const ProgramEntry& row1 = (*ctx->rows)[static_cast<std::size_t>(a)];
+  const ProgramEntry& row2 = (*ctx->rows)[static_cast<std::size_t>(b)];
+  if (ctx->byCaptionAscending) {
+    return ctx->form->services().platform.locale.Compare(row1.caption, row2.caption);
+  }
+  return ctx->form->CompareRows(row1, row2, ctx->column);
+}
+
+HMENU MakeMenu(std::initializer_list<std::pair<int, const wchar_t*>> items) {
+  HMENU menu = ::CreatePopupMenu();
+  for (const auto& [id, caption] : items) {
+    if (id == 0) {
+      ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), caption);
+    }
+  }
+  return menu;
+}
+
+}  // namespace
+
+namespace {
+
+// The list's own right-button handling would run a drag loop and open the menu on release;
+// the program list opens its menu on the press.
+LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR data) {
+  if (message == WM_RBUTTONDOWN) {
+    auto* form = reinterpret_cast<TfrmMain*>(data);
+    form->TheListViewMouseDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    return 0;
+  }
+  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &ListViewProc, 1);
+  return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(Services& services) : services_(services) {}
+
+TfrmMain::~TfrmMain() {
+  for (HMENU menu : {popOtherOptions_, popProgramPopupMenu_, popProgramNilPopupMenu_, popViewStyle_}) {
+    if (menu != nullptr) ::DestroyMenu(menu);
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// Creation, showing, activation, closing
+
+void TfrmMain::Create() {
+  creating_ = true;
+  const UINT systemDpi = ::GetDpiForSystem();
+  CreateWindowOf(L"TidewellMain", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES,
+                 Widen(kAppTitle), CW_USEDEFAULT, CW_USEDEFAULT,
+                 MulDiv(kDesignWidth, static_cast<int>(systemDpi), 96),
+                 MulDiv(kDesignHeight, static_cast<int>(systemDpi), 96), nullptr,
+                 reinterpret_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+  if (hwnd_ == nullptr) throw std::runtime_error("The main window could not be created.");
+  if (Dpi() != systemDpi) {
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, Scale(kDesignWidth), Scale(kDesignHeight),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ::DragAcceptFiles(hwnd_, TRUE);
+  fonts_.SetDpi(Dpi());
+  BuildControls();
+  BuildMenus();
+  LayoutAll();
+
+  SortColumn = 0;
+  SortAscending = true;
+  TheListViewColumnClick(0);  // on the empty list: the first click on "Name" sorts ascending
+
+  RefreshProgramList();
+  if (RowCount() > 0) SelectRow(0);
+  creating_ = false;
+  ProcessCommandLine(*this);
+}
+
+void TfrmMain::Show(int showCommand) {
+  RECT rc;
+  ::GetWindowRect(hwnd_, &rc);
+  const int width = rc.right - rc.left;
+  const int height = rc.bottom - rc.top;
+  const int screenWidth = ::GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
+  ::SetWindowPos(hwnd_, nullptr, (screenWidth - width) / 2, (screenHeight - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  LoadWindowPlacement(hwnd_, services_.platform.registry, SettingsKey(), SettingsSection(), true);
+  ::ShowWindow(hwnd_, showCommand);
+  ::UpdateWindow(hwnd_);
+}
+
+void TfrmMain::CloseWithoutShowing() {
+  LoadWindowPlacement(hwnd_, services_.platform.registry, SettingsKey(), SettingsSection(), true);
+  ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void TfrmMain::FormActivateFirst() {
+  LoadWindowState(hwnd_, services_.platform.registry, SettingsKey(), SettingsSection());
+  const int style = ReadSetting(services_.platform.registry, SettingsKey(), SettingsSection(),
+                                LoadStr(StrId::MainViewStyle), static_cast<int>(viewStyle_));
+  // A stored style outside 0 to 3 is ignored, like an out-of-range window state.
+  if (style >= 0 && style <= 3) SetViewStyle(static_cast<ViewStyle>(style));
+  ProcessUninstallSwitch(*this);
+}
+
+void TfrmMain::FormClose() { ::DragAcceptFiles(hwnd_, FALSE); }
+
+void TfrmMain::FormDestroy() {
+  Registry& registry = services_.platform.registry;
+  try {
+    SaveWindowState(hwnd_, registry, SettingsKey(), SettingsSection());
+    if (WindowStateOf(hwnd_) == 0) {
+      SaveWindowPlacement(hwnd_, registry, SettingsKey(), SettingsSection(), true);
+    }
+    WriteSetting(registry, SettingsKey(), SettingsSection(), LoadStr(StrId::MainViewStyle),
+                 static_cast<int>(viewStyle_));
+  } catch (const RegistryError&) {
+    // Settings that cannot be stored are not worth stopping the exit for.
+  }
+}
+
+bool TfrmMain::IsUnattendedRun() const { return tw::IsUnattendedRun(services_.parameters); }
+
+int TfrmMain::OuterWidth() const {
+  RECT rc;
+  ::GetWindowRect(hwnd_, &rc);
+  return rc.right - rc.left;
+}
+
+void TfrmMain::ReportError(const std::string& text) {
+  ShowStandardError(services_.prompts, hwnd_, text);
+}
+
+// ---------------------------------------------------------------------------------------
+// Controls and layout
+
+void TfrmMain::BuildControls() {
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  panTop_.Create(hwnd_, 0, 0, 10, Scale(kTopHeight), kBandColor);
+  panLVContainer_.Create(hwnd_, 0, 0, 10, 10, RGB(255, 255, 255));
+  panAdvice_.Create(hwnd_, 0, 0, 10, Scale(kAdviceHeight), RGB(255, 255, 255));
+  panBottom_.Create(hwnd_, 0, 0, 10, Scale(kBottomHeight), RGB(255, 255, 255));
+  panBottomCenter_.Create(panBottom_.Handle(), 0, 0, Scale(kBottomCenterWidth), Scale(kBottomHeight),
+                          RGB(255, 255, 255));
+  panTop_.onResize = [this] { panTopResize(); };
+  panLVContainer_.onResize = [this] { panLVContainerResize(); };
+  panAdvice_.onResize = [this] { panAdviceResize(); };
+  panBottom_.onResize = [this] { panBottomResize(); };
+
+  imgTop_ = ::CreateWindowExW(0, L"STATIC", L"Tidewell", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW,
+                              0, Scale((kTopHeight - kBannerHeight) / 2), Scale(kBannerWidth),
+                              Scale(kBannerHeight), panTop_.Handle(),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdBanner)), instance, nullptr);
+
+  const HWND container = panLVContainer_.Handle();
+  txtHeader_ = CreateLabel(container, IdHeader,
+                           L"Select the program(s) you want to uninstall from your computer:",
+                           Scale(14), Scale(18), Scale(440), Scale(16), fonts_.Arial(13, true));
+  colors_.Set(txtHeader_, RGB(0, 0, 0), RGB(255, 255, 255));
+  ediFind_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, Scale(16),
+                               Scale(97), Scale(19), container,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdFind)), instance, nullptr);
+  ::SendMessageW(ediFind_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(13)), FALSE);
+  cmdFind_ = CreateImageButton(container, IdFindButton, L"Find", ButtonLook::Icon, pictures::Glyph::Find,
+                               0, 15, 23, 21, Dpi());
+
+  listView_ = ::CreateWindowExW(
+      WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+          LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS,
+      Scale(14), Scale(50), Scale(100), Scale(100), container,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdList)), instance, nullptr);
+  ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB | LVS_EX_DOUBLEBUFFER);
+  ::SetWindowSubclass(listView_, &ListViewProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  for (int c = 0; c < 7; ++c) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+    column.fmt = kColumns[c].format;
+    column.cx = kColumns[c].width == 1 ? 1 : Scale(kColumns[c].width);
+    column.pszText = const_cast<wchar_t*>(kColumns[c].caption);
+    column.iSubItem = c;
+    ListView_InsertColumn(listView_, c, &column);
+  }
+  collapsed_[1] = collapsed_[2] = true;  // Key and Target are always one pixel wide
+
+  // The image lists: rows' icons (filled as rows are drawn), the defaults and the state mark.
+  const int large = Scale(32);
+  const int small = Scale(16);
+  defaultIcons_.reset(::ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 1, 1));
+  smallDefaultIcons_.reset(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 1));
+  badIcons_.reset(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 1));
+  {
+    UniqueHIcon programLarge(pictures::CreateDefaultProgramIcon(large));
+    UniqueHIcon programSmall(pictures::CreateDefaultProgramIcon(small));
+    UniqueHIcon question(pictures::CreateQuestionMarkIcon(small));
+    ::ImageList_AddIcon(defaultIcons_.get(), programLarge.get());
+    ::ImageList_AddIcon(smallDefaultIcons_.get(), programSmall.get());
+    ::ImageList_AddIcon(badIcons_.get(), question.get());
+  }
+  defaultLargeIcon_.reset(::ImageList_GetIcon(defaultIcons_.get(), 0, ILD_NORMAL));
+  defaultSmallIcon_.reset(::ImageList_GetIcon(smallDefaultIcons_.get(), 0, ILD_NORMAL));
+  icons_ = std::make_unique<RowIcons>(large, small, defaultLargeIcon_.get(), defaultSmallIcon_.get());
+  ListView_SetImageList(listView_, icons_->LargeList(), LVSIL_NORMAL);
+  ListView_SetImageList(listView_, icons_->SmallList(), LVSIL_SMALL);
+  ListView_SetImageList(listView_, badIcons_.get(), LVSIL_STATE);
+
+  txtViewStyle_ = CreateLink(container, IdViewStyle, L"View Style", 0, 0, Scale(62), Scale(16),
+                             fonts_.Arial(13, false, true), SS_RIGHT);
+  txtRefresh_ = CreateLink(container, IdRefresh, L"Refresh", 0, 0, Scale(46), Scale(16),
+                           fonts_.Arial(13, false, true), SS_RIGHT);
+  colors_.Set(txtViewStyle_, kLinkColor, RGB(255, 255, 255));
+  colors_.Set(txtRefresh_, kLinkColor, RGB(255, 255, 255));
+
+  const HWND advice = panAdvice_.Handle();
+  txtSelectedProgram_ = CreateLabel(advice, IdAdvice, L"", Scale(64), Scale(16), Scale(500),
+                                    Scale(65), fonts_.Arial(13));
+  colors_.Set(txtSelectedProgram_, RGB(0, 0, 0), RGB(255, 255, 255));
+  adviceOkIcon_.reset(pictures::CreateAdviceIcon(true, Scale(32)));
+  adviceBadIcon_.reset(pictures::CreateAdviceIcon(false, Scale(32)));
+  imgSelectedProgramOK_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_ICON | SS_REALSIZECONTROL,
+                                            Scale(22), Scale(16), Scale(32), Scale(32), advice,
+                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdAdviceOk)), instance, nullptr);
+  imgSelectedProgramBad_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_ICON | SS_REALSIZECONTROL,
+                                             Scale(22), Scale(16), Scale(32), Scale(32), advice,
+                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdAdviceBad)), instance, nullptr);
+  ::SendMessageW(imgSelectedProgramOK_, STM_SETICON, reinterpret_cast<WPARAM>(adviceOkIcon_.get()), 0);
+  ::SendMessageW(imgSelectedProgramBad_, STM_SETICON, reinterpret_cast<WPARAM>(adviceBadIcon_.get()), 0);
+
+  const HWND center = panBottomCenter_.Handle();
+  cmdUninstall_ = CreateImageButton(center, IdUninstall, L"Uninstall", ButtonLook::Large,
+                                    pictures::Glyph::Uninstall, 14, 12, 136, 43, Dpi());
+  cmdDeleteFromList_ = CreateImageButton(center, IdDeleteFromList, L"Delete From List", ButtonLook::Large,
+                                         pictures::Glyph::DeleteFromList, 158, 12, 136, 43, Dpi());
+  cmdProgramDetails_ = CreateImageButton(center, IdProgramDetails, L"Program Details", ButtonLook::Large,
+                                         pictures::Glyph::ProgramDetails, 302, 12, 136, 43, Dpi());
+  cmdOtherOptions_ = CreateImageButton(center, IdOtherOptions, L"Other Options", ButtonLook::Large,
+                                       pictures::Glyph::OtherOptions, 446, 12, 136, 43, Dpi());
+  cmdHelp_ = CreateImageButton(center, IdHelp, L"Help", ButtonLook::Icon, pictures::Glyph::Help,
+                               587, 15, 37, 36, Dpi());
+}
+
+void TfrmMain::BuildMenus() {
+  popOtherOptions_ = MakeMenu({{CmdEditDetails, L"Edit Program Details..."},
+                               {CmdNewProgram, L"New Program..."},
+                               {0, nullptr},
+                               {CmdUninstallLog, L"Uninstall Log..."},
+                               {CmdAuditReport, L"Print or Save Audit Report..."},
+                               {0, nullptr},
+                               {CmdAbout, L"About..."},
+                               {0, nullptr},
+                               {CmdExit, L"Exit"}});
+  popProgramPopupMenu_ = MakeMenu({{CmdUninstall, L"Uninstall"},
+                                   {CmdDeleteFromList, L"Delete From List"},
+                                   {0, nullptr},
+                                   {CmdProgramDetails, L"Program Details..."},
+                                   {CmdEditDetails, L"Edit Program Details..."}});
+  popProgramNilPopupMenu_ = MakeMenu({{CmdNewProgram, L"New Program..."}});
+  popViewStyle_ = MakeMenu({{CmdViewLarge, L"Large Icons"},
+                            {CmdViewSmall, L"Small Icons"},
+                            {CmdViewList, L"List"},
+                            {CmdViewDetails, L"Details"}});
+}
+
+void TfrmMain::LayoutAll() {
+  RECT rc;
+  ::GetClientRect(hwnd_, &rc);
+  const int width = rc.right;
+  const int height = rc.bottom;
+  const int top = Scale(kTopHeight);
+  const int bottom = Scale(kBottomHeight);
+  const int advice = Scale(kAdviceHeight);
+  const int container = std::max(0, height - top - advice - bottom);
+  ::SetWindowPos(panTop_.Handle(), nullptr, 0, 0, width, top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(panLVContainer_.Handle(), nullptr, 0, top, width, container, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(panAdvice_.Handle(), nullptr, 0, top + container, width, advice, SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(panBottom_.Handle(), nullptr, 0, top + container + advice, width, bottom,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  // Rules that depend on the outer width run again even when a panel kept its size.
+  panTopResize();
+  panLVContainerResize();
+  panAdviceResize();
+  panBottomResize();
+}
+
+void TfrmMain::panTopResize() {
+  if (imgTop_ == nullptr) return;
+  RECT rc;
+  ::GetWindowRect(imgTop_, &rc);
+  const int bannerWidth = rc.right - rc.left;
+  ::SetWindowPos(imgTop_, nullptr, (OuterWidth() - bannerWidth) / 2, Scale((kTopHeight - kBannerHeight) / 2),
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmMain::panLVContainerResize() {
+  if (listView_ == nullptr) return;
+  RECT rc;
+  ::GetClientRect(panLVContainer_.Handle(), &rc);
+  const int listWidth = std::max(0, static_cast<int>(rc.right) - Scale(28));
+  const int listHeight = std::max(0, static_cast<int>(rc.bottom) - Scale(76));
+  ::SetWindowPos(listView_, nullptr, Scale(14), Scale(50), listWidth, listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The find box and its button at the right of the header strip, the links right-aligned
+  // below the list.
+  const int right = Scale(14) + listWidth;
+  RECT button;
+  ::GetWindowRect(cmdFind_, &button);
+  const int buttonWidth = button.right - button.left;
+  ::SetWindowPos(cmdFind_, nullptr, right - buttonWidth, Scale(15), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(ediFind_, nullptr, right - buttonWidth - Scale(4) - Scale(97), Scale(16), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int linksTop = Scale(50) + listHeight + Scale(5);
+  ::SetWindowPos(txtRefresh_, nullptr, right - Scale(46), linksTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(txtViewStyle_, nullptr, right - Scale(46) - Scale(14) - Scale(62), linksTop, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmMain::panAdviceResize() {
+  if (txtSelectedProgram_ == nullptr) return;
+  ::SetWindowPos(txtSelectedProgram_, nullptr, 0, 0, std::max(0, OuterWidth() - Scale(78)), Scale(65),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TfrmMain::panBottomResize() {
+  if (panBottomCenter_.Handle() == nullptr) return;
+  ::SetWindowPos(panBottomCenter_.Handle(), nullptr, (OuterWidth() - Scale(kBottomCenterWidth)) / 2, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---------------------------------------------------------------------------------------
+// The list
+
+int TfrmMain::RowCount() const { return ListView_GetItemCount(listView_); }
+
+const ProgramEntry& TfrmMain::RowAt(int position) const {
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = position;
+  ListView_GetItem(listView_, &item);
+  return rows_.at(static_cast<std::size_t>(item.lParam));
+}
+
+int TfrmMain::SelectedIndex() const { return ListView_GetNextItem(listView_, -1, LVNI_SELECTED); }
+
+void TfrmMain::SelectRow(int position) {
+  if (position < 0 || position >= RowCount()) return;
+  ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetItemState(listView_, position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_EnsureVisible(listView_, position, FALSE);
+}
+
+bool TfrmMain::ColumnIsEmpty(int subItem) const {
+  for (const ProgramEntry& row : rows_) {
+    if (!row.subItems[static_cast<std::size_t>(subItem)].empty()) return false;
+  }
+  return true;
+}
+
+int TfrmMain::ColumnWidth(int column) const {
+  // Asked through the column itself: the width message answers only in the details view.
+  LVCOLUMNW info{};
+  info.mask = LVCF_WIDTH;
+  return ListView_GetColumn(listView_, column, &info) ? info.cx : -1;
+}
+
+void TfrmMain::CollapseColumn(int column) {
+  collapsed_[static_cast<std::size_t>(column)] = true;
+  LVCOLUMNW info{};
+  info.mask = LVCF_WIDTH;
+  info.cx = 1;
+  ListView_SetColumn(listView_, column, &info);
+}
+
+void TfrmMain::RefreshProgramList() {
+  const int selected = SelectedIndex();
+  const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+  ScanReport report;
+  std::string failure;
+  try {
+    ListView_DeleteAllItems(listView_);
+    rows_.clear();
+    icons_->Reset();
+    RowCollector collector(rows_);
+    report = ScanCatalogue(services_.platform, collector, icons_.get(), true);
+    icons_->Commit();
+    // Texts and images come from the rows when the list draws them.
+    ListView_SetItemCount(listView_, static_cast<int>(rows_.size()));
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+      LVITEMW item{};
+      item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+      item.iItem = static_cast<int>(i);
+      item.pszText = LPSTR_TEXTCALLBACKW;
+      item.iImage = I_IMAGECALLBACK;
+      item.lParam = static_cast<LPARAM>(i);
+      item.stateMask = LVIS_STATEIMAGEMASK;
+      item.state = INDEXTOSTATEIMAGEMASK(rows_[i].stateMark == 0 ? 1 : 0);
+      const int at = ListView_InsertItem(listView_, &item);
+      // Only texts that exist are asked for; the others stay empty until the next refresh.
+      for (int sub = 1; sub < 7; ++sub) {
+        if (!rows_[i].subItems[static_cast<std::size_t>(sub - 1)].empty()) {
+          ListView_SetItemText(listView_, at, sub, LPSTR_TEXTCALLBACKW);
+        }
+      }
+    }
+    SortByCaption();
+    for (int subItem = SubItem::Size; subItem <= SubItem::Frequency; ++subItem) {
+      if (ColumnIsEmpty(subItem)) CollapseColumn(subItem + 1);
+    }
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(listView_, nullptr, TRUE);
+  if (selected != -1 && selected < RowCount()) SelectRow(selected);
+  ::SetCursor(previous != nullptr ? previous : ::LoadCursorW(nullptr, IDC_ARROW));
+  TheListViewChange();
+  if (failure.empty() && !report.errors.empty() && !IsUnattendedRun()) failure = report.FirstError();
+  if (!failure.empty()) {
+    // One error box after the whole scan; the rows that could be read stay listed.
+    if (!IsUnattendedRun()) ShowStandardError(services_.prompts, hwnd_, failure);
+  }
+}
+
+void TfrmMain::SortByCaption() {
+  SortContext context{this, &rows_, 0, true};
+  ListView_SortItems(listView_, &CompareForList, reinterpret_cast<LPARAM>(&context));
+}
+
+int TfrmMain::CompareRows(const ProgramEntry& row1, const ProgramEntry& row2, int column) const {
+  const std::string& a = column == 0 ? row1.caption : row1.subItems[static_cast<std::size_t>(column - 1)];
+  const std::string& b = column == 0 ? row2.caption : row2.subItems[static_cast<std::size_t>(column - 1)];
+  const int result = services_.platform.locale.Compare(a, b);
+  return SortAscending ? result : -result;
+}
+
+void TfrmMain::TheListViewColumnClick(int column) {
+  if (column == SortColumn) {
+    SortAscending = !SortAscending;
+  } else {
+    SortColumn = column;
+    SortAscending = true;
+  }
+  SortContext context{this, &rows_, SortColumn, false};
+  ListView_SortItems(listView_, &CompareForList, reinterpret_cast<LPARAM>(&context));
+}
+
+void TfrmMain::TheListViewChange() {
+  const int selected = SelectedIndex();
+  if (selected < 0) {
+    ::SetWindowTextW(txtSelectedProgram_, L"");
+    ::ShowWindow(imgSelectedProgramOK_, SW_HIDE);
+    ::ShowWindow(imgSelectedProgramBad_, SW_HIDE);
+    return;
+  }
+  const ProgramEntry& row = RowAt(selected);
+  const bool missing = row.stateMark == 0;
+  SetWindowTextUtf8(txtSelectedProgram_,
+                    FormatText(LoadStr(missing ? StrId::AdviceMissing : StrId::AdviceOk), row.caption));
+  ::ShowWindow(imgSelectedProgramOK_, missing ? SW_HIDE : SW_SHOW);
+  ::ShowWindow(imgSelectedProgramBad_, missing ? SW_SHOW : SW_HIDE);
+}
+
+bool TfrmMain::AdviceOkShown() const { return (::GetWindowLongW(imgSelectedProgramOK_, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool TfrmMain::AdviceBadShown() const { return (::GetWindowLongW(imgSelectedProgramBad_, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+bool TfrmMain::RequireSelection() {
+  if (SelectedIndex() >= 0) return false;
+  services_.prompts.Show(hwnd_, kSelectFirst, std::string(kAppTitle), MB_OK);
+  return true;
+}
+
+int TfrmMain::FindProgram(const std::string& text, bool substring, bool silent) {
+  if (text.empty()) return -1;
+  const int count = RowCount();
+  const std::string wanted = AsciiUpper(text);
+  if (count > 0) {
+    const int selected = SelectedIndex();
+    const int start = (silent || selected < 0) ? 0 : selected;
+    int index = start;
+    while (true) {
+      index = (index + 1) % count;
+      const std::string caption = AsciiUpper(RowAt(index).caption);
+      const bool match = substring ? caption.find(wanted) != std::string::npos : caption == wanted;
+      if (match) return index;
+      if (index == start) break;
+    }
+  }
+  if (!silent) {
+    services_.prompts.Show(hwnd_, "The program you are looking for (" + text + ") was not found",
+                           std::string(kAppTitle), MB_OK | MB_ICONERROR);
+  }
+  return -1;
+}
+
+void TfrmMain::cmdFindClick() {
+  const int found = FindProgram(WindowText(ediFind_), true, false);
+  if (found >= 0) SelectRow(found);
+}
+
+void TfrmMain::TheListViewDblClick() {
+  if (SelectedIndex() >= 0) cmdUninstallClick();
+}
+
+void TfrmMain::TheListViewMouseDown(POINT client) {
+  LVHITTESTINFO hit{};
+  hit.pt = client;
+  const int item = ListView_HitTest(listView_, &hit);
+  POINT screen = client;
+  ::ClientToScreen(listView_, &screen);
+  if (item >= 0) {
+    SelectRow(item);
+    ShowMenu(popProgramPopupMenu_, screen);
+  } else {
+    ShowMenu(popProgramNilPopupMenu_, screen);
+  }
+}
+
+void TfrmMain::ShowMenu(HMENU menu, POINT screen) {
+  const int chosen = services_.menus.Track(hwnd_, menu, screen);
+  if (chosen != 0) RunCommand(chosen);
+}
+
+void TfrmMain::txtViewStyleClick() {
+  // The current style carries the radio check mark when the menu opens.
+  ::CheckMenuRadioItem(popViewStyle_, CmdViewLarge, CmdViewDetails,
+                       CmdViewLarge + static_cast<int>(viewStyle_), MF_BYCOMMAND);
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  ShowMenu(popViewStyle_, cursor);
+}
+
+void TfrmMain::SetViewStyle(ViewStyle style) {
+  viewStyle_ = style;
+  ApplyViewStyle();
+}
+
+void TfrmMain::ApplyViewStyle() {
+  static constexpr DWORD kStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+  const DWORD current = static_cast<DWORD>(::GetWindowLongW(listView_, GWL_STYLE));
+  ::SetWindowLongW(listView_, GWL_STYLE,
+                   static_cast<LONG>((current & ~LVS_TYPEMASK) | kStyles[static_cast<int>(viewStyle_)]));
+  ::InvalidateRect(listView_, nullptr, TRUE);
+}
+
+// ---------------------------------------------------------------------------------------
+// Commands
+
+void TfrmMain::RunCommand(int id) {
+  switch (id) {
+    case IdFindButton: cmdFindClick(); break;
+    case IdViewStyle: txtViewStyleClick(); break;
+    case IdRefresh: Label3Click(); break;
+    case IdUninstall:
+    case CmdUninstall: cmdUninstallClick(); break;
+    case IdDeleteFromList:
+    case CmdDeleteFromList: cmdDeleteFromListClick(); break;
+    case IdProgramDetails:
+    case CmdProgramDetails: cmdProgramDetailsClick(); break;
+    case IdOtherOptions: cmdOtherOptionsClick(); break;
+    case IdHelp: cmdHelpClick(); break;
+    case CmdEditDetails: ViewEditProgramDetails1Click(); break;
+    case CmdNewProgram: Newprogram1Click(); break;
+    case CmdUninstallLog: UninstallLog1Click(); break;
+    case CmdAuditReport: PrintAuditReport1Click(); break;
+    case CmdAbout: About1Click(); break;
+    case CmdExit: Exit1Click(); break;
+    case CmdViewLarge: SetViewStyle(ViewStyle::LargeIcons); break;
+    case CmdViewSmall: SetViewStyle(ViewStyle::SmallIcons); break;
+    case CmdViewList: SetViewStyle(ViewStyle::List); break;
+    case CmdViewDetails: SetViewStyle(ViewStyle::Details); break;
+    default: break;
+  }
+}
+
+void TfrmMain::cmdUninstallClick() {
+  if (RequireSelection()) return;
+}
+
+void TfrmMain::cmdDeleteFromListClick() {
+  if (RequireSelection()) return;
+}
+
+void TfrmMain::cmdProgramDetailsClick() {
+  if (RequireSelection()) return;
+}
+
+void TfrmMain::ViewEditProgramDetails1Click() {
+  if (RequireSelection()) return;
+}
+
+void TfrmMain::Newprogram1Click() {}
+
+void TfrmMain::UninstallLog1Click() {}
+
+void TfrmMain::PrintAuditReport1Click() {}
+
+void TfrmMain::About1Click() {
+  TAboutBox box(services_);
+  services_.modal.Run(box, hwnd_);
+}
+
+void TfrmMain::cmdOtherOptionsClick() {
+  POINT cursor;
+  ::GetCursorPos(&cursor);
+  ShowMenu(popOtherOptions_, cursor);
+}
+
+void TfrmMain::cmdHelpClick() {
+  services_.shell.Open(hwnd_, services_.exeFolder + "TIDEWELL.CHM");
+}
+
+void TfrmMain::Exit1Click() { ::SendMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+// ---------------------------------------------------------------------------------------
+// Messages
+
+bool TfrmMain::PreTranslate(MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !IsSelfOrDescendant(hwnd_, msg.hwnd)) return false;
+  if (msg.wParam == VK_F1) {
+    cmdHelpClick();
+    return true;
+  }
+  if (msg.wParam == VK_RETURN) {
+    if (msg.hwnd == listView_) {
+      if (SelectedIndex() >= 0) cmdUninstallClick();
+      return true;
+    }
+    if (msg.hwnd == ediFind_) {
+      cmdFindClick();
+      return true;
+    }
+  }
+  return false;
+}
+
+LRESULT TfrmMain::OnNotify(NMHDR* header) {
+  if (header->hwndFrom == listView_) {
+    switch (header->code) {
+      case LVN_GETDISPINFOW: {
+        auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+        const std::size_t index = static_cast<std::size_t>(info->item.lParam);
+        if (index >= rows_.size()) return 0;
+        ProgramEntry& row = rows_[index];
+        if ((info->item.mask & LVIF_TEXT) && info->item.pszText != nullptr && info->item.cchTextMax > 0) {
+          const std::string& text = info->item.iSubItem == 0
+                                        ? row.caption
+                                        : row.subItems[static_cast<std::size_t>(info->item.iSubItem - 1)];
+          const std::wstring wide = Widen(text);
+          lstrcpynW(info->item.pszText, wide.c_str(), info->item.cchTextMax);
+        }
+        if (info->item.mask & LVIF_IMAGE) {
+          info->item.iImage = services_.extractIcons ? icons_->Resolve(row.imageIndex) : -1;
+          row.imageIndex = info->item.iImage;
+          info->item.mask |= LVIF_DI_SETITEM;
+        }
+        return 0;
+      }
+      case LVN_ITEMCHANGED: {
+        const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+        if ((change->uChanged & LVIF_STATE) &&
+            ((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) {
+          TheListViewChange();
+        }
+        return 0;
+      }
+      case LVN_COLUMNCLICK:
+        TheListViewColumnClick(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem);
+        return 0;
+      case NM_DBLCLK:
+        TheListViewDblClick();
+        return 0;
+      default:
+        return 0;
+    }
+  }
+  if (header->hwndFrom == ListView_GetHeader(listView_)) {
+    switch (header->code) {
+      case HDN_BEGINTRACKW:
+      case HDN_BEGINTRACKA:
+      case HDN_DIVIDERDBLCLICKW:
+      case HDN_DIVIDERDBLCLICKA:
+      case HDN_ITEMCHANGINGW:
+      case HDN_ITEMCHANGINGA: {
+        // Collapsed columns keep their one pixel: they may not be resized.
+        const auto* item = reinterpret_cast<NMHEADERW*>(header);
+        if (item->iItem >= 0 && item->iItem < 7 && collapsed_[static_cast<std::size_t>(item->iItem)]) {
+          if ((header->code == HDN_ITEMCHANGINGW || header->code == HDN_ITEMCHANGINGA) &&
+              (item->pitem == nullptr || !(item->pitem->mask & HDI_WIDTH) || item->pitem->cxy == 1)) {
+            return FALSE;
+          }
+          return TRUE;
+        }
+        return FALSE;
+      }
+      default:
+        return 0;
+    }
+  }
+  return 0;
+}
+
+LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return 0;
+    case WM_SIZE:
+      if (listView_ != nullptr) LayoutAll();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && !activated_ && !creating_) {
+        activated_ = true;
+        // The first activation's work may open dialogs: run it once activation is complete.
+        ::PostMessageW(hwnd_, kFirstActivate, 0, 0);
+      }
+      break;
+    case kFirstActivate:
+      FormActivateFirst();
+      return 0;
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      if (lParam == 0) {
+        RunCommand(id);  // menus and accelerators
+      } else if (code == BN_CLICKED || (code == STN_CLICKED && (id == IdViewStyle || id == IdRefresh))) {
+        RunCommand(id);
+      }
+      return 0;
+    }
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlID == static_cast<UINT>(IdBanner)) {
+        pictures::DrawBanner(item->hDC, item->rcItem, Dpi());
+        return TRUE;
+      }
+      return DrawImageButton(*item) ? TRUE : FALSE;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+      if (HBRUSH brush = colors_.Handle(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+        return reinterpret_cast<LRESULT>(brush);
+      }
+      break;
+    case WM_DPICHANGED: {
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      fonts_.SetDpi(HIWORD(wParam));
+      ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      LayoutAll();
+      return 0;
+    }
+    case WM_CLOSE:
+      FormClose();
+      ::DestroyWindow(hwnd_);
+      return 0;
+    case WM_DESTROY:
+      FormDestroy();
+      ::PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return Window::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace tw

@@ -1,0 +1,164 @@
+#pragma once
+// The main window: the installed programs as a list of catalogue rows, advice on the selected
+// row, sorting, searching, view styles, and every command of the program.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/UninstallInfoReader.h"
+#include "forms/Controls.h"
+#include "forms/RowIcons.h"
+#include "forms/Services.h"
+#include "forms/Window.h"
+
+namespace tw {
+
+/// View styles of the list, as the settings store them.
+enum class ViewStyle { LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3 };
+
+class TfrmMain : public Window {
+ public:
+  explicit TfrmMain(Services& services);
+  ~TfrmMain() override;
+
+  /// Builds the window and its controls, scans the catalogue, selects the first row and
+  /// processes the command line. The window stays hidden until Show.
+  void Create();
+  /// Centres the window on the screen, applies the stored placement and shows it.
+  void Show(int showCommand);
+  /// True once a command-line switch asked the program to end.
+  bool TerminateRequested() const { return terminateRequested_; }
+  void RequestTerminate() { terminateRequested_ = true; }
+  /// Ends the program as if it had run: the stored placement is applied without showing the
+  /// window, and destroying it saves the settings.
+  void CloseWithoutShowing();
+
+  bool PreTranslate(MSG& msg) override;
+
+  // The list.
+
+  /// Rebuilds the list from the catalogue and selects the row at the position that was
+  /// selected before. Texts and marks are filled at once; icons when a row is first drawn.
+  void RefreshProgramList();
+  /// Shows "Please first select the program you want to uninstall" and returns true when no
+  /// row is selected.
+  bool RequireSelection();
+  /// The next row (after the selected one, wrapping) whose caption equals the text or, with
+  /// `substring`, contains it (ASCII letters without case); -1 when none. Not silent: tells
+  /// the user when nothing was found.
+  int FindProgram(const std::string& text, bool substring, bool silent);
+  /// The sort comparison of two rows by a column (0 the caption, c the sub item c - 1).
+  int CompareRows(const ProgramEntry& row1, const ProgramEntry& row2, int column) const;
+  /// True when every row's sub item is empty (and for an empty list).
+  bool ColumnIsEmpty(int subItem) const;
+
+  int RowCount() const;
+  /// The row shown at a list position.
+  const ProgramEntry& RowAt(int position) const;
+  /// The position of the selected row, or -1.
+  int SelectedIndex() const;
+  /// Selects and focuses a row and scrolls it fully into view.
+  void SelectRow(int position);
+  HWND ListView() const { return listView_; }
+  HWND FindBox() const { return ediFind_; }
+  HWND AdviceText() const { return txtSelectedProgram_; }
+  bool AdviceOkShown() const;
+  bool AdviceBadShown() const;
+  ViewStyle CurrentViewStyle() const { return viewStyle_; }
+  void SetViewStyle(ViewStyle style);
+  /// Width of a list column in pixels.
+  int ColumnWidth(int column) const;
+  /// The row icons extracted so far (rows are drawn before their icons are made).
+  const RowIcons& Icons() const { return *icons_; }
+
+  /// Sort state: the column last sorted by, and the direction (one for the whole process).
+  int SortColumn = 0;
+  static bool SortAscending;
+
+  // Event handlers.
+
+  void TheListViewColumnClick(int column);
+  void TheListViewChange();
+  void TheListViewDblClick();
+  void TheListViewMouseDown(POINT client);
+  void txtViewStyleClick();
+  void Label3Click() { RefreshProgramList(); }
+  void cmdFindClick();
+  void cmdUninstallClick();
+  void cmdDeleteFromListClick();
+  void cmdProgramDetailsClick();
+  void cmdOtherOptionsClick();
+  void cmdHelpClick();
+  void ViewEditProgramDetails1Click();
+  void Newprogram1Click();
+  void UninstallLog1Click();
+  void PrintAuditReport1Click();
+  void About1Click();
+  void Exit1Click();
+
+  /// Runs a menu or button command by its identifier.
+  void RunCommand(int id);
+
+  Services& services() { return services_; }
+
+  // Control and command identifiers.
+  enum : int {
+    IdList = 100, IdFind, IdFindButton, IdViewStyle, IdRefresh, IdAdvice, IdAdviceOk, IdAdviceBad,
+    IdUninstall, IdDeleteFromList, IdProgramDetails, IdOtherOptions, IdHelp, IdBanner, IdHeader,
+    CmdEditDetails = 200, CmdNewProgram, CmdUninstallLog, CmdAuditReport, CmdAbout, CmdExit,
+    CmdUninstall, CmdDeleteFromList, CmdProgramDetails,
+    CmdViewLarge = 220, CmdViewSmall, CmdViewList, CmdViewDetails,
+  };
+
+ protected:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void ReportError(const std::string& text) override;
+
+ private:
+  void BuildControls();
+  void BuildMenus();
+  void LayoutAll();
+  void panTopResize();
+  void panLVContainerResize();
+  void panAdviceResize();
+  void panBottomResize();
+  void FormActivateFirst();
+  void FormClose();
+  void FormDestroy();
+  LRESULT OnNotify(NMHDR* header);
+  void ShowMenu(HMENU menu, POINT screen);
+  void ApplyViewStyle();
+  void SortByCaption();
+  void CollapseColumn(int column);
+  bool IsUnattendedRun() const;
+  int OuterWidth() const;
+
+  Services& services_;
+  std::vector<ProgramEntry> rows_;
+  std::unique_ptr<RowIcons> icons_;
+  UniqueHImageList defaultIcons_, smallDefaultIcons_, badIcons_;
+  std::array<bool, 7> collapsed_{};
+  ViewStyle viewStyle_ = ViewStyle::LargeIcons;
+  bool terminateRequested_ = false;
+  bool activated_ = false;
+  bool creating_ = false;
+
+  FontSet fonts_;
+  ControlColors colors_;
+  Panel panTop_, panLVContainer_, panAdvice_, panBottom_, panBottomCenter_;
+  HWND imgTop_ = nullptr, txtHeader_ = nullptr, ediFind_ = nullptr, cmdFind_ = nullptr;
+  HWND listView_ = nullptr, txtViewStyle_ = nullptr, txtRefresh_ = nullptr;
+  HWND txtSelectedProgram_ = nullptr, imgSelectedProgramOK_ = nullptr, imgSelectedProgramBad_ = nullptr;
+  HWND cmdUninstall_ = nullptr, cmdDeleteFromList_ = nullptr, cmdProgramDetails_ = nullptr;
+  HWND cmdOtherOptions_ = nullptr, cmdHelp_ = nullptr;
+  UniqueHIcon adviceOkIcon_, adviceBadIcon_, defaultLargeIcon_, defaultSmallIcon_;
+  HMENU popOtherOptions_ = nullptr, popProgramPopupMenu_ = nullptr;
+  HMENU popProgramNilPopupMenu_ = nullptr, popViewStyle_ = nullptr;
+};
+
+}  // namespace tw

@@ -1,0 +1,124 @@
+#include "forms/SkinnedFrame.h"
+
+#include "forms/ImageButton.h"
+#include "forms/Pictures.h"
+#include "win32/WinText.h"
+
+namespace tw {
+
+SkinnedFrame::SkinnedFrame(Services& services, FrameLook look)
+    : services_(services), look_(std::move(look)) {}
+
+void SkinnedFrame::CreateForm(HWND owner) {
+  const UINT dpi = owner != nullptr ? ::GetDpiForWindow(owner) : ::GetDpiForSystem();
+  const auto scale = [dpi](int v) { return MulDiv(v, static_cast<int>(dpi == 0 ? 96 : dpi), 96); };
+  CreateWindowOf(L"TidewellDialog", WS_POPUP | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, look_.title, 0, 0,
+                 scale(look_.clientWidth), scale(look_.clientHeight), owner,
+                 static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)));
+  if (hwnd_ == nullptr) return;
+  fonts_.SetDpi(Dpi());
+  const int width = Scale(look_.clientWidth);
+  const int height = Scale(look_.clientHeight);
+  const int band = Scale(look_.bandHeight);
+
+  txtCaption_ = CreateLabel(hwnd_, 9000, look_.title, Scale(12), Scale(8), width - Scale(80), Scale(19),
+                            fonts_.Arial(16, true));
+  colors_.Set(txtCaption_, RGB(255, 255, 255), kBandColor, true);
+
+  panel1_.Create(hwnd_, 0, band, width, height - band, RGB(255, 255, 255),
+                 Panel::Left | Panel::Right | Panel::Bottom, 2);
+  panel2_.Create(hwnd_, width - Scale(look_.closeBoxInset) - Scale(look_.closeBoxWidth), Scale(2),
+                 Scale(look_.closeBoxWidth), Scale(21), kBandColor);
+  imgClose_ = ::CreateWindowExW(0, L"STATIC", L"Close", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY,
+                                Scale(20), 0, Scale(21), Scale(21), panel2_.Handle(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseImageId)),
+                                ::GetModuleHandleW(nullptr), nullptr);
+  BuildContent();
+  CenterOn(hwnd_, owner);
+}
+
+LRESULT SkinnedFrame::WMNCHitTest(LPARAM lParam) {
+  const LRESULT hit = ::DefWindowProcW(hwnd_, WM_NCHITTEST, 0, lParam);
+  return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+bool SkinnedFrame::FormKeyPress(WPARAM key) {
+  if (key == VK_ESCAPE) {
+    OnCommand(EscapeButton(), BN_CLICKED);
+    return true;
+  }
+  if (key == VK_RETURN && EnterButton() != 0) {
+    OnCommand(EnterButton(), BN_CLICKED);
+    return true;
+  }
+  return false;
+}
+
+bool SkinnedFrame::PreTranslate(MSG& msg) {
+  if (msg.message != WM_KEYDOWN || hwnd_ == nullptr || !IsSelfOrDescendant(hwnd_, msg.hwnd)) return false;
+  if (msg.wParam != VK_ESCAPE && msg.wParam != VK_RETURN) return false;
+  try {
+    return FormKeyPress(msg.wParam);
+  } catch (const std::exception& e) {
+    ReportError(e.what());
+    return true;
+  }
+}
+
+void SkinnedFrame::ReportError(const std::string& text) {
+  ShowStandardError(services_.prompts, hwnd_, text);
+}
+
+LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCHITTEST:
+      return WMNCHitTest(lParam);
+    case WM_ERASEBKGND: {
+      // The window's own surface: the band colour with a one-pixel dark outline; the content
+      // panel covers all but the title band.
+      const HDC dc = reinterpret_cast<HDC>(wParam);
+      RECT rc;
+      ::GetClientRect(hwnd_, &rc);
+      UniqueHandle<GdiObjectTraits<HBRUSH>> fill(::CreateSolidBrush(kBandColor));
+      UniqueHandle<GdiObjectTraits<HBRUSH>> line(::CreateSolidBrush(kFrameLineColor));
+      ::FillRect(dc, &rc, fill.get());
+      ::FrameRect(dc, &rc, line.get());
+      return 1;
+    }
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      if (id == kCloseImageId) {
+        if (HIWORD(wParam) == STN_CLICKED) imgCloseClick();
+        return 0;
+      }
+      OnCommand(id, HIWORD(wParam));
+      return 0;
+    }
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+      if (item->CtlID == static_cast<UINT>(kCloseImageId)) {
+        pictures::DrawCloseImage(item->hDC, item->rcItem, Dpi(), false);
+        return TRUE;
+      }
+      if (DrawImageButton(*item)) return TRUE;
+      return DrawItem(*item) ? TRUE : FALSE;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+      if (HBRUSH brush = colors_.Handle(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+        if (reinterpret_cast<HWND>(lParam) == txtCaption_) return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+        return reinterpret_cast<LRESULT>(brush);
+      }
+      break;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    default:
+      break;
+  }
+  return ModalForm::HandleMessage(message, wParam, lParam);
+}
+
+}  // namespace tw

@@ -1,0 +1,89 @@
+#include "forms/Window.h"
+
+#include "util/AppStrings.h"
+#include "win32/WinText.h"
+
+namespace tw {
+
+Window::~Window() {
+  if (hwnd_ != nullptr && ::IsWindow(hwnd_)) {
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    const HWND hwnd = hwnd_;
+    hwnd_ = nullptr;
+    ::DestroyWindow(hwnd);
+  }
+}
+
+UINT Window::Dpi() const {
+  if (hwnd_ == nullptr) return 96;
+  const UINT dpi = ::GetDpiForWindow(hwnd_);
+  return dpi == 0 ? 96 : dpi;
+}
+
+HWND Window::CreateWindowOf(const wchar_t* className, DWORD style, DWORD exStyle,
+                            const std::wstring& title, int x, int y, int width, int height,
+                            HWND parent, HBRUSH background) {
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof existing;
+  if (!::GetClassInfoExW(instance, className, &existing)) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &Window::StaticProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = background != nullptr ? background : reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = className;
+    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+    ::RegisterClassExW(&wc);
+  }
+  return ::CreateWindowExW(exStyle, className, title.c_str(), style, x, y, width, height, parent,
+                           nullptr, instance, this);
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Window::ReportError(const std::string& text) {
+  ::MessageBoxW(hwnd_, Widen(text).c_str(), Widen(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Window* self = nullptr;
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    self = static_cast<Window*>(create->lpCreateParams);
+    self->hwnd_ = hwnd;
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (self == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
+    self->hwnd_ = nullptr;
+    self->Destroyed();
+    return result;
+  }
+  try {
+    return self->HandleMessage(message, wParam, lParam);
+  } catch (const std::exception& e) {
+    self->ReportError(e.what());
+  } catch (...) {
+    self->ReportError("Unexpected error.");
+  }
+  return 0;
+}
+
+void ShowStandardError(Prompts& prompts, HWND owner, const std::string& text) {
+  prompts.Show(owner, text, std::string(kAppTitle), MB_OK | MB_ICONERROR);
+}
+
+bool IsSelfOrDescendant(HWND ancestor, HWND child) {
+  return child != nullptr && (child == ancestor || ::IsChild(ancestor, child));
+}
+
+}  // namespace tw

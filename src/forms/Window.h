@@ -1,0 +1,61 @@
+#pragma once
+// The base of every window of the program: one window class per form, registered once, and
+// a static window procedure that finds the C++ object through GWLP_USERDATA (set at
+// WM_NCCREATE, cleared at WM_NCDESTROY) and forwards to HandleMessage. No exception leaves
+// the procedure: it is shown as the application's standard error box.
+
+#include <windows.h>
+
+#include <exception>
+#include <string>
+
+#include "forms/Services.h"
+
+namespace tw {
+
+class Window {
+ public:
+  Window() = default;
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+  virtual ~Window();
+
+  HWND Handle() const { return hwnd_; }
+  /// The window's DPI (96 before it exists).
+  UINT Dpi() const;
+  /// A 96-DPI length scaled to the window's DPI.
+  int Scale(int value96) const { return MulDiv(value96, static_cast<int>(Dpi()), 96); }
+
+  /// Lets the window see a key message before the control it is meant for ("key preview");
+  /// true when the message was consumed.
+  virtual bool PreTranslate(MSG& msg) {
+    (void)msg;
+    return false;
+  }
+
+ protected:
+  /// Registers `className` once (with this class's procedure) and creates the window.
+  HWND CreateWindowOf(const wchar_t* className, DWORD style, DWORD exStyle,
+                      const std::wstring& title, int x, int y, int width, int height,
+                      HWND parent, HBRUSH background = nullptr);
+
+  virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  /// Shows an error that escaped a message handler; the default is a plain message box.
+  virtual void ReportError(const std::string& text);
+  /// Called from WM_NCDESTROY, after which the object no longer owns a window.
+  virtual void Destroyed() {}
+
+  HWND hwnd_ = nullptr;
+
+ private:
+  static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+/// The application's standard error box: the error's text, the application title and the
+/// error icon.
+void ShowStandardError(Prompts& prompts, HWND owner, const std::string& text);
+
+/// Whether `child` is `ancestor` or lies below it.
+bool IsSelfOrDescendant(HWND ancestor, HWND child);
+
+}  // namespace tw

@@ -1,0 +1,346 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "FormTestSupport.h"
+#include "forms/FormAbout.h"
+#include "forms/FormMain.h"
+#include "support/Catalogue.h"
+#include "util/AppStrings.h"
+#include "util/Text.h"
+#include "win32/WinText.h"
+
+namespace tw {
+namespace {
+
+using test::AddEntry;
+using test::AddUsage;
+using test::kUninstallKey;
+using test::SetValue;
+using test::UsageRecordBytes;
+
+const char* const kSelectFirst = "Please first select the program you want to uninstall";
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void AddPrograms(std::initializer_list<const char*> names) {
+    for (const char* name : names) AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "MsiExec.exe /X{1}");
+  }
+  TfrmMain& Open() {
+    form = std::make_unique<TfrmMain>(h.services);
+    form->Create();
+    form->Show(SW_SHOW);
+    test::PumpMessages();
+    return *form;
+  }
+  std::vector<std::string> Captions() {
+    std::vector<std::string> out;
+    for (int i = 0; i < form->RowCount(); ++i) out.push_back(form->RowAt(i).caption);
+    return out;
+  }
+  void DeleteEntry(const std::string& sub) {
+    auto store = h.fake.registry.NewStore();
+    store->SelectRoot(RootKey::LocalMachine);
+    store->RemoveKey(std::string(kUninstallKey) + "\\" + sub);
+  }
+  std::string AdviceText() { return WindowText(form->AdviceText()); }
+
+  test::FormHarness h;
+  std::unique_ptr<TfrmMain> form;
+};
+
+TEST_F(MainWindow, StartsSortedByNameWithTheFirstRowSelected) {
+  AddPrograms({"beta", "Alpha", "gamma", "Delta"});
+  Open();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Alpha", "Delta", "beta", "gamma"}));
+  EXPECT_EQ(form->SelectedIndex(), 0);
+  EXPECT_EQ(WindowText(form->Handle()), "Tidewell");
+  EXPECT_EQ(form->CurrentViewStyle(), ViewStyle::LargeIcons);
+}
+
+TEST_F(MainWindow, ColumnClicksSortNameFirstAscendingAndOtherColumnsTwice) {
+  AddPrograms({"B", "A", "C"});
+  AddUsage(h.fake.registry, "A", RegValue{RegType::Binary, UsageRecordBytes(3 << 20, 0, 0, u"")});
+  AddUsage(h.fake.registry, "B", RegValue{RegType::Binary, UsageRecordBytes(1 << 20, 0, 0, u"")});
+  AddUsage(h.fake.registry, "C", RegValue{RegType::Binary, UsageRecordBytes(20 << 20, 0, 0, u"")});
+  Open();
+  EXPECT_FALSE(TfrmMain::SortAscending);  // the click on the empty list at creation
+  form->TheListViewColumnClick(0);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "B", "C"}));
+  form->TheListViewColumnClick(0);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"C", "B", "A"}));
+  form->TheListViewColumnClick(3);  // Size: first ascending, by the fixed-width text
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"B", "A", "C"}));
+  form->TheListViewColumnClick(3);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"C", "A", "B"}));
+  // A real header click goes the same way.
+  NMLISTVIEW click{};
+  click.hdr.hwndFrom = form->ListView();
+  click.hdr.idFrom = TfrmMain::IdList;
+  click.hdr.code = LVN_COLUMNCLICK;
+  click.iSubItem = 0;
+  ::SendMessageW(form->Handle(), WM_NOTIFY, TfrmMain::IdList, reinterpret_cast<LPARAM>(&click));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "B", "C"}));
+  // A refresh leaves the list in name order whatever was sorted before.
+  form->TheListViewColumnClick(0);
+  form->RefreshProgramList();
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "B", "C"}));
+}
+
+TEST_F(MainWindow, FindStartsAfterTheSelectedRowAndWraps) {
+  AddPrograms({"Alpha Tool", "Beta", "Gamma TOOL", "Delta"});
+  Open();  // Alpha Tool, Beta, Delta, Gamma TOOL; row 0 selected
+  EXPECT_EQ(form->FindProgram("tool", true, false), 3);
+  form->SelectRow(3);
+  EXPECT_EQ(form->FindProgram("tool", true, false), 0);  // wraps
+  EXPECT_EQ(form->FindProgram("beta", false, false), 1);
+  EXPECT_EQ(form->FindProgram("bet", false, true), -1);  // whole names only
+  EXPECT_EQ(form->FindProgram("", true, false), -1);     // nothing, silently
+  EXPECT_TRUE(h.prompts.shown.empty());
+  EXPECT_EQ(form->FindProgram("zzz", true, false), -1);
+  ASSERT_EQ(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "The program you are looking for (zzz) was not found");
+  EXPECT_EQ(h.prompts.shown[0].flags & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
+  // The find box steps through the matches, Enter in it included.
+  form->SelectRow(0);
+  SetWindowTextUtf8(form->FindBox(), "TOOL");
+  test::PressKey(*form, form->FindBox(), VK_RETURN);
+  EXPECT_EQ(form->SelectedIndex(), 3);
+  test::PressKey(*form, form->FindBox(), VK_RETURN);
+  EXPECT_EQ(form->SelectedIndex(), 0);
+}
+
+TEST_F(MainWindow, FindInAnEmptyListFindsNothing) {
+  Open();
+  EXPECT_EQ(form->FindProgram("x", true, true), -1);
+  EXPECT_TRUE(h.prompts.shown.empty());
+  EXPECT_EQ(form->FindProgram("x", true, false), -1);
+  EXPECT_EQ(h.prompts.shown.size(), 1u);
+}
+
+TEST_F(MainWindow, RefreshReselectsByPosition) {
+  AddPrograms({"P01", "P02", "P03", "P04", "P05", "P06", "P07", "P08", "P09", "P10"});
+  Open();
+  form->SelectRow(2);
+  DeleteEntry("P03");
+  form->RefreshProgramList();
+  EXPECT_EQ(form->SelectedIndex(), 2);
+  EXPECT_EQ(form->RowAt(2).caption, "P04");
+  form->SelectRow(8);
+  DeleteEntry("P10");
+  form->RefreshProgramList();
+  EXPECT_EQ(form->SelectedIndex(), -1);
+  EXPECT_EQ(AdviceText(), "");
+}
+
+TEST_F(MainWindow, EmptyUsageColumnsCollapseAndNeverWidenAgain) {
+  AddPrograms({"A", "B"});
+  Open();
+  form->SetViewStyle(ViewStyle::Details);
+  for (int column : {1, 2, 3, 4, 5}) EXPECT_EQ(form->ColumnWidth(column), 1) << column;
+  EXPECT_GT(form->ColumnWidth(0), 1);
+  EXPECT_GT(form->ColumnWidth(6), 1);
+  AddUsage(h.fake.registry, "A", RegValue{RegType::Binary, UsageRecordBytes(5 << 20, test::FileTimeOf(2025, 5, 5), 7, u"C:\\a.exe")});
+  form->RefreshProgramList();
+  for (int column : {3, 4, 5}) EXPECT_EQ(form->ColumnWidth(column), 1) << column;
+  // Collapsed columns refuse the user's resizing.
+  NMHEADERW track{};
+  track.hdr.hwndFrom = ListView_GetHeader(form->ListView());
+  track.hdr.code = HDN_BEGINTRACKW;
+  track.iItem = 3;
+  EXPECT_EQ(::SendMessageW(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&track)), TRUE);
+  track.iItem = 0;
+  EXPECT_EQ(::SendMessageW(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&track)), FALSE);
+}
+
+TEST_F(MainWindow, UsageColumnsStayWhenAnyRowHasData) {
+  AddPrograms({"A", "B"});
+  AddUsage(h.fake.registry, "A", RegValue{RegType::Binary, UsageRecordBytes(5 << 20, test::FileTimeOf(2025, 5, 5), 7, u"C:\\a.exe")});
+  Open();
+  EXPECT_EQ(form->ColumnWidth(3), form->Scale(80));
+  EXPECT_EQ(form->ColumnWidth(4), form->Scale(100));
+  EXPECT_EQ(form->RowAt(0).subItems[SubItem::Size], "       5.0 MB");
+}
+
+TEST_F(MainWindow, AdviceFollowsTheSelection) {
+  h.fake.files.AddFile("C:\\Here\\uninst.exe");
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "Present", "C:\\Here\\uninst.exe");
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "B", "Vanished", "C:\\Gone\\uninst.exe");
+  Open();
+  EXPECT_EQ(form->RowAt(1).stateMark, 0);
+  EXPECT_EQ(ListView_GetItemState(form->ListView(), 1, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
+  EXPECT_EQ(ListView_GetItemState(form->ListView(), 0, LVIS_STATEIMAGEMASK), 0u);
+  EXPECT_EQ(AdviceText(), FormatText(LoadStr(StrId::AdviceOk), "Present"));
+  EXPECT_TRUE(form->AdviceOkShown());
+  EXPECT_FALSE(form->AdviceBadShown());
+  form->SelectRow(1);
+  EXPECT_EQ(AdviceText(), FormatText(LoadStr(StrId::AdviceMissing), "Vanished"));
+  EXPECT_FALSE(form->AdviceOkShown());
+  EXPECT_TRUE(form->AdviceBadShown());
+  ListView_SetItemState(form->ListView(), -1, 0, LVIS_SELECTED);
+  EXPECT_EQ(AdviceText(), "");
+  EXPECT_FALSE(form->AdviceOkShown());
+  EXPECT_FALSE(form->AdviceBadShown());
+}
+
+TEST_F(MainWindow, AnEmptyCatalogueShowsNothing) {
+  Open();
+  EXPECT_EQ(form->RowCount(), 0);
+  EXPECT_EQ(form->SelectedIndex(), -1);
+  EXPECT_EQ(AdviceText(), "");
+  EXPECT_FALSE(form->AdviceOkShown());
+  EXPECT_FALSE(form->AdviceBadShown());
+}
+
+TEST_F(MainWindow, RowCommandsNeedASelection) {
+  AddPrograms({"A"});
+  Open();
+  ListView_SetItemState(form->ListView(), -1, 0, LVIS_SELECTED);
+  const int commands[] = {TfrmMain::CmdUninstall, TfrmMain::CmdDeleteFromList, TfrmMain::CmdProgramDetails,
+                          TfrmMain::CmdEditDetails, TfrmMain::IdUninstall, TfrmMain::IdDeleteFromList,
+                          TfrmMain::IdProgramDetails};
+  for (int id : commands) {
+    h.prompts.shown.clear();
+    form->RunCommand(id);
+    ASSERT_EQ(h.prompts.shown.size(), 1u) << id;
+    EXPECT_EQ(h.prompts.shown[0].text, kSelectFirst);
+    EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("Tidewell"));
+  }
+  // Double click and Enter with no selection do nothing at all.
+  h.prompts.shown.clear();
+  form->TheListViewDblClick();
+  test::PressKey(*form, form->ListView(), VK_RETURN);
+  EXPECT_TRUE(h.prompts.shown.empty());
+  EXPECT_TRUE(h.modal.titles.empty());
+}
+
+TEST_F(MainWindow, RightPressOpensTheMenuOfWhatLiesUnderThePointer) {
+  AddPrograms({"A", "B"});
+  Open();
+  form->SetViewStyle(ViewStyle::Details);
+  RECT item;
+  ListView_GetItemRect(form->ListView(), 1, &item, LVIR_LABEL);
+  ::SendMessageW(form->ListView(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(item.left + 3, item.top + 3));
+  ASSERT_EQ(h.menus.shown.size(), 1u);
+  EXPECT_EQ(h.menus.shown[0].items, (std::vector<std::string>{"Uninstall", "Delete From List", "-",
+                                                               "Program Details...", "Edit Program Details..."}));
+  EXPECT_EQ(form->SelectedIndex(), 1);  // the row pressed on is the one the commands act on
+  RECT client;
+  ::GetClientRect(form->ListView(), &client);
+  ::SendMessageW(form->ListView(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(client.right - 5, client.bottom - 5));
+  ASSERT_EQ(h.menus.shown.size(), 2u);
+  EXPECT_EQ(h.menus.shown[1].items, (std::vector<std::string>{"New Program..."}));
+}
+
+TEST_F(MainWindow, OtherOptionsMenuAndViewStyles) {
+  AddPrograms({"A"});
+  Open();
+  form->RunCommand(TfrmMain::IdOtherOptions);
+  ASSERT_EQ(h.menus.shown.size(), 1u);
+  EXPECT_EQ(h.menus.shown[0].items,
+            (std::vector<std::string>{"Edit Program Details...", "New Program...", "-", "Uninstall Log...",
+                                      "Print or Save Audit Report...", "-", "About...", "-", "Exit"}));
+  h.menus.choices.push_back(TfrmMain::CmdViewDetails);
+  form->txtViewStyleClick();
+  EXPECT_EQ(h.menus.shown[1].items, (std::vector<std::string>{"Large Icons", "Small Icons", "List", "Details"}));
+  EXPECT_EQ(h.menus.shown[1].checked, (std::vector<bool>{true, false, false, false}));
+  EXPECT_EQ(form->CurrentViewStyle(), ViewStyle::Details);
+  EXPECT_EQ(::GetWindowLongW(form->ListView(), GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+  form->txtViewStyleClick();
+  EXPECT_EQ(h.menus.shown[2].checked, (std::vector<bool>{false, false, false, true}));
+}
+
+TEST_F(MainWindow, ResizeRules) {
+  AddPrograms({"A"});
+  Open();
+  ::SetWindowPos(form->Handle(), nullptr, 0, 0, 900, 640, SWP_NOMOVE | SWP_NOZORDER);
+  RECT outer, list, container;
+  ::GetWindowRect(form->Handle(), &outer);
+  ::GetWindowRect(form->ListView(), &list);
+  ::GetClientRect(::GetParent(form->ListView()), &container);
+  EXPECT_EQ(list.right - list.left, container.right - form->Scale(28));
+  EXPECT_EQ(list.bottom - list.top, container.bottom - form->Scale(76));
+  RECT advice;
+  ::GetWindowRect(form->AdviceText(), &advice);
+  EXPECT_EQ(advice.right - advice.left, 900 - form->Scale(78));
+  RECT client;
+  ::GetClientRect(form->Handle(), &client);
+  EXPECT_EQ(container.right, client.right);
+}
+
+TEST_F(MainWindow, HelpOpensTheHelpFileBesideTheProgram) {
+  Open();
+  form->RunCommand(TfrmMain::IdHelp);
+  test::PressKey(*form, form->ListView(), VK_F1);
+  EXPECT_EQ(h.shell.opened, (std::vector<std::string>{"C:\\Tidewell\\TIDEWELL.CHM", "C:\\Tidewell\\TIDEWELL.CHM"}));
+}
+
+TEST_F(MainWindow, AnUnreadableEntryIsListedAndReportedOnce) {
+  AddPrograms({"A", "C"});
+  SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\B", "DisplayName", RegValue::Number(1));
+  SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\B", "UninstallString", RegValue::Number(2));
+  Open();
+  EXPECT_EQ(form->RowCount(), 3);
+  ASSERT_EQ(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "Invalid data type for 'DisplayName'");
+  EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("Tidewell"));
+}
+
+TEST_F(MainWindow, IconsAreMadeWhenRowsAreDrawn) {
+  for (int i = 0; i < 300; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "P%03d", i);
+    AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
+  }
+  Open();
+  EXPECT_EQ(form->Icons().Rows(), 300);
+  ::UpdateWindow(form->ListView());
+  EXPECT_GT(form->Icons().ResolvedRows(), 0);
+  EXPECT_LT(form->Icons().ResolvedRows(), 300);  // only the rows on screen
+}
+
+TEST_F(MainWindow, AboutBoxLinksEscAndFrame) {
+  Open();
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& about = static_cast<TAboutBox&>(dialog);
+    EXPECT_EQ(WindowText(about.Caption()), "About");
+    RECT rc;
+    ::GetClientRect(about.Handle(), &rc);
+    EXPECT_EQ(rc.right, about.Scale(428));
+    EXPECT_EQ(rc.bottom, about.Scale(384));
+    test::Click(::GetDlgItem(about.ContentPanel(), TAboutBox::IdLabel6));
+    test::Click(::GetDlgItem(about.ContentPanel(), TAboutBox::IdLabel8));
+    EXPECT_TRUE(about.Running());
+    // The band drags the dialog; the content panel and the close box answer for themselves.
+    POINT band{about.Scale(200), about.Scale(10)};
+    ::ClientToScreen(about.Handle(), &band);
+    EXPECT_EQ(::SendMessageW(about.Handle(), WM_NCHITTEST, 0, MAKELPARAM(band.x, band.y)), HTCAPTION);
+    POINT content{about.Scale(200), about.Scale(200)};
+    ::ClientToScreen(about.Handle(), &content);
+    EXPECT_EQ(::WindowFromPoint(content) == about.Handle(), false);
+    test::PressKey(about, about.ContentPanel(), VK_RETURN);
+    EXPECT_TRUE(about.Running());  // Enter does nothing here
+    test::PressKey(about, about.ContentPanel(), VK_ESCAPE);
+    EXPECT_FALSE(about.Running());
+  });
+  form->RunCommand(TfrmMain::CmdAbout);
+  EXPECT_EQ(h.modal.titles, (std::vector<std::string>{"About"}));
+  EXPECT_EQ(h.modal.leftOpen, 0);
+  EXPECT_EQ(h.shell.opened, (std::vector<std::string>{"C:\\Tidewell\\LICENSE.TXT", "C:\\Tidewell\\PRODUCT.URL"}));
+}
+
+TEST_F(MainWindow, TheCloseImageClosesADialog) {
+  Open();
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& about = static_cast<TAboutBox&>(dialog);
+    test::Click(about.CloseImage());
+    EXPECT_FALSE(about.Running());
+    EXPECT_EQ(about.ModalResult(), kModalCancel);
+  });
+  form->RunCommand(TfrmMain::CmdAbout);
+  EXPECT_EQ(h.modal.leftOpen, 0);
+}
+
+}  // namespace
+}  // namespace tw

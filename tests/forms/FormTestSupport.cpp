@@ -1,0 +1,115 @@
+#include "FormTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include "forms/Controls.h"
+#include "win32/ShellServices.h"
+#include "win32/WinText.h"
+
+namespace tw::test {
+
+int ScriptedPrompts::Show(HWND, const std::string& text, const std::optional<std::string>& caption,
+                          unsigned flags) {
+  shown.push_back({text, caption, flags});
+  if (!answers.empty()) {
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  const unsigned buttons = flags & MB_TYPEMASK;
+  return (buttons == MB_OK || buttons == MB_OKCANCEL) ? IDOK : IDCANCEL;
+}
+
+bool RecordingProcess::Start(const std::string& commandLine) {
+  started.push_back(commandLine);
+  if (real) {
+    Win32ProcessStarter starter;
+    return starter.Start(commandLine);
+  }
+  return succeed;
+}
+
+std::intptr_t RecordingShell::Open(HWND, const std::string& target) {
+  opened.push_back(target);
+  return result;
+}
+
+int ScriptedMenus::Track(HWND, HMENU menu, POINT) {
+  MenuRecord record;
+  const int count = ::GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[256] = {};
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = 255;
+    ::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
+    record.items.push_back((info.fType & MFT_SEPARATOR) ? std::string("-") : Narrow(text));
+    record.checked.push_back((info.fState & MFS_CHECKED) != 0);
+  }
+  shown.push_back(record);
+  if (choices.empty()) return 0;
+  const int choice = choices.front();
+  choices.pop_front();
+  return choice;
+}
+
+int ScriptedModalRunner::Run(ModalForm& form, HWND owner) {
+  form.CreateForm(owner);
+  if (form.Handle() == nullptr) return kModalCancel;
+  titles.push_back(WindowText(form.Handle()));
+  ::ShowWindow(form.Handle(), SW_SHOWNA);
+  form.FormActivate();
+  if (!scripts.empty()) {
+    Script script = std::move(scripts.front());
+    scripts.pop_front();
+    script(form);
+  }
+  if (form.Running()) {
+    ++leftOpen;
+    form.Close();
+  }
+  if (form.Handle() != nullptr) ::DestroyWindow(form.Handle());
+  return form.ModalResult() == kModalNone ? kModalCancel : form.ModalResult();
+}
+
+void PressKey(Window& form, HWND target, UINT vk) {
+  MSG msg{};
+  msg.hwnd = target;
+  msg.message = WM_KEYDOWN;
+  msg.wParam = vk;
+  if (form.PreTranslate(msg)) return;
+  ::SendMessageW(target, WM_KEYDOWN, vk, 0);
+  if (vk == VK_RETURN || vk == VK_ESCAPE || (vk >= 0x30 && vk <= 0x5A)) {
+    ::SendMessageW(target, WM_CHAR, vk, 0);
+  }
+  ::SendMessageW(target, WM_KEYUP, vk, 0);
+}
+
+void PumpMessages() {
+  MSG msg;
+  for (int round = 0; round < 50; ++round) {
+    bool any = false;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      any = true;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+    if (!any) break;
+  }
+}
+
+void Click(HWND control) {
+  wchar_t className[32] = {};
+  ::GetClassNameW(control, className, 32);
+  if (lstrcmpiW(className, L"Button") == 0) {
+    ::SendMessageW(control, BM_CLICK, 0, 0);
+    return;
+  }
+  // A notifying static control tells its parent about a click.
+  ::SendMessageW(::GetParent(control), WM_COMMAND,
+                 MAKEWPARAM(::GetDlgCtrlID(control), STN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+}  // namespace tw::test

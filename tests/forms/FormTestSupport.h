@@ -1,0 +1,97 @@
+#pragma once
+// Scripted services for window tests: the real windows run, and everything that would reach
+// a person (dialogs, message boxes, menus) or the outside world (processes, the shell) is
+// answered from a script and recorded.
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/ModalForm.h"
+#include "forms/Services.h"
+#include "support/Fakes.h"
+
+namespace tw::test {
+
+struct PromptRecord {
+  std::string text;
+  std::optional<std::string> caption;
+  unsigned flags;
+};
+
+class ScriptedPrompts : public Prompts {
+ public:
+  int Show(HWND owner, const std::string& text, const std::optional<std::string>& caption,
+           unsigned flags) override;
+  std::vector<PromptRecord> shown;
+  /// Answers in order; when empty, IDOK (or IDCANCEL for boxes without an OK button).
+  std::deque<int> answers;
+};
+
+class RecordingProcess : public ProcessStarter {
+ public:
+  bool Start(const std::string& commandLine) override;
+  std::vector<std::string> started;
+  bool succeed = true;
+  /// When set, the command really runs (CreateProcessW), so real uninstallers can be walked.
+  bool real = false;
+};
+
+class RecordingShell : public ShellOpener {
+ public:
+  std::intptr_t Open(HWND owner, const std::string& target) override;
+  std::vector<std::string> opened;
+  std::intptr_t result = 42;
+};
+
+struct MenuRecord {
+  std::vector<std::string> items;  ///< captions; "-" for separators
+  std::vector<bool> checked;
+};
+
+class ScriptedMenus : public MenuTracker {
+ public:
+  int Track(HWND owner, HMENU menu, POINT screen) override;
+  std::vector<MenuRecord> shown;
+  /// Commands chosen in order; when empty, nothing is chosen.
+  std::deque<int> choices;
+};
+
+/// Runs each dialog against a script: the dialog is created and shown, its first activation
+/// runs, then the next script drives it with real messages and must leave it closed.
+class ScriptedModalRunner : public ModalRunner {
+ public:
+  using Script = std::function<void(ModalForm&)>;
+  int Run(ModalForm& form, HWND owner) override;
+  std::deque<Script> scripts;
+  std::vector<std::string> titles;  ///< the caption of every dialog run
+  int leftOpen = 0;                 ///< dialogs a script did not close (closed as Cancel)
+};
+
+/// A fake platform with scripted services around it.
+struct FormHarness {
+  FakePlatform fake;
+  ScriptedPrompts prompts;
+  RecordingProcess process;
+  RecordingShell shell;
+  ScriptedMenus menus;
+  ScriptedModalRunner modal;
+  Services services{fake.platform, process, shell, prompts, menus, modal, "C:\\Tidewell\\", {}};
+  FormHarness() { fake.files.AddFolder("C:\\Tidewell"); }
+};
+
+/// Sends a key the way the message loop delivers it: the form's key preview first, then the
+/// control (WM_KEYDOWN and, for characters, WM_CHAR).
+void PressKey(Window& form, HWND target, UINT vk);
+
+/// Runs the posted messages until none are left.
+void PumpMessages();
+
+/// Sends a click to a button or a notifying static control.
+void Click(HWND control);
+
+}  // namespace tw::test

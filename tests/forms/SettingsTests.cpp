@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "FormTestSupport.h"
+#include "forms/FormMain.h"
+#include "support/Catalogue.h"
+
+namespace tw {
+namespace {
+
+using test::AddEntry;
+using test::kUninstallKey;
+using test::SetValue;
+
+const std::string kDesktop = "Software\\Quenmark\\Tidewell\\Desktop";
+
+class Settings : public ::testing::Test {
+ protected:
+  void Store(const char* name, const std::string& text) {
+    SetValue(h.fake.registry, RootKey::CurrentUser, kDesktop, name, RegValue::Text(text));
+  }
+  std::optional<std::string> Stored(const char* name) {
+    auto store = h.fake.registry.NewStore();
+    store->SelectRoot(RootKey::CurrentUser);
+    if (!store->OpenPath(kDesktop, false) || !store->HasValue(name)) return std::nullopt;
+    return store->ReadText(name);
+  }
+  void Run(std::vector<std::string> parameters = {}) {
+    h.services.parameters = std::move(parameters);
+    form = std::make_unique<TfrmMain>(h.services);
+    form->Create();
+    if (form->TerminateRequested()) {
+      form->CloseWithoutShowing();
+      return;
+    }
+    form->Show(SW_SHOW);
+    test::PumpMessages();
+  }
+  void Exit() {
+    ::SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+    test::PumpMessages();
+  }
+  RECT Bounds() {
+    RECT rc;
+    ::GetWindowRect(form->Handle(), &rc);
+    return rc;
+  }
+  test::FormHarness h;
+  std::unique_ptr<TfrmMain> form;
+};
+
+TEST_F(Settings, FirstRunOpensCentredAtTheDesignSizeAndStoresOnExit) {
+  Run();
+  const RECT rc = Bounds();
+  EXPECT_EQ(rc.right - rc.left, form->Scale(654));
+  EXPECT_EQ(rc.bottom - rc.top, form->Scale(460));
+  EXPECT_EQ(rc.left, (::GetSystemMetrics(SM_CXSCREEN) - (rc.right - rc.left)) / 2);
+  EXPECT_EQ(rc.top, (::GetSystemMetrics(SM_CYSCREEN) - (rc.bottom - rc.top)) / 2);
+  EXPECT_EQ(form->CurrentViewStyle(), ViewStyle::LargeIcons);
+  form->SetViewStyle(ViewStyle::List);
+  Exit();
+  EXPECT_EQ(Stored("WindowState"), "0");
+  EXPECT_EQ(Stored("Left"), std::to_string(rc.left));
+  EXPECT_EQ(Stored("Top"), std::to_string(rc.top));
+  EXPECT_EQ(Stored("Width"), std::to_string(rc.right - rc.left));
+  EXPECT_EQ(Stored("Height"), std::to_string(rc.bottom - rc.top));
+  EXPECT_EQ(Stored("MainViewStyle"), "2");
+}
+
+TEST_F(Settings, AMaximisedExitKeepsTheLastNormalBounds) {
+  Store("Left", "40");
+  Store("Top", "30");
+  Store("Width", "700");
+  Store("Height", "520");
+  Run();
+  const RECT rc = Bounds();
+  EXPECT_EQ(rc.left, 40);
+  EXPECT_EQ(rc.top, 30);
+  EXPECT_EQ(rc.right - rc.left, 700);
+  EXPECT_EQ(rc.bottom - rc.top, 520);
+  ::ShowWindow(form->Handle(), SW_MAXIMIZE);
+  Exit();
+  EXPECT_EQ(Stored("WindowState"), "2");
+  EXPECT_EQ(Stored("Left"), "40");
+  EXPECT_EQ(Stored("Width"), "700");
+
+  // The next run opens at those bounds and is maximised on its first activation.
+  Run();
+  EXPECT_TRUE(::IsZoomed(form->Handle()));
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  ::GetWindowPlacement(form->Handle(), &placement);
+  EXPECT_EQ(placement.rcNormalPosition.right - placement.rcNormalPosition.left, 700);
+}
+
+TEST_F(Settings, ValuesThatAreNoNumbersCountAsAbsent) {
+  Store("Left", "wide");
+  Store("Width", "");
+  Store("Height", "600");
+  Store("WindowState", "7");
+  Store("MainViewStyle", "9");
+  Run();
+  const RECT rc = Bounds();
+  EXPECT_EQ(rc.left, (::GetSystemMetrics(SM_CXSCREEN) - (rc.right - rc.left)) / 2);
+  EXPECT_EQ(rc.right - rc.left, form->Scale(654));
+  EXPECT_EQ(rc.bottom - rc.top, 600);
+  EXPECT_FALSE(::IsZoomed(form->Handle()));
+  EXPECT_EQ(form->CurrentViewStyle(), ViewStyle::LargeIcons);
+}
+
+TEST_F(Settings, AStoredViewStyleIsApplied) {
+  Store("MainViewStyle", "3");
+  Run();
+  EXPECT_EQ(form->CurrentViewStyle(), ViewStyle::Details);
+}
+
+TEST_F(Settings, QuietRemovalStartsAndDeletesNamedProgramsOnly) {
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "C:\\one\\uninst.exe /S");
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "B", "App Two", "C:\\two\\uninst.exe");
+  AddEntry(h.fake.registry, RootKey::CurrentUser, "C", "App Three", "three.exe");
+  Run({"/qu", "App Three", "Not There", "app one"});
+  EXPECT_TRUE(form->TerminateRequested());
+  EXPECT_EQ(h.process.started, (std::vector<std::string>{"three.exe", "C:\\one\\uninst.exe /S"}));
+  auto exists = [&](RootKeyHandle root, const char* sub) {
+    auto store = h.fake.registry.NewStore();
+    store->SelectRoot(root);
+    return store->HasKey(std::string(kUninstallKey) + "\\" + sub);
+  };
+  EXPECT_FALSE(exists(RootKey::LocalMachine, "A"));
+  EXPECT_TRUE(exists(RootKey::LocalMachine, "B"));
+  EXPECT_FALSE(exists(RootKey::CurrentUser, "C"));
+  EXPECT_FALSE(h.fake.files.Exists("C:\\Tidewell\\ULOG.TXT"));  // nothing is logged
+  EXPECT_TRUE(h.prompts.shown.empty());
+  EXPECT_EQ(form->Icons().ResolvedRows(), 0);  // no icon is made for a run nobody sees
+  EXPECT_EQ(Stored("WindowState"), "0");      // the exit stored the settings
+}
+
+TEST_F(Settings, QuietRemovalWithoutNamesRemovesNothing) {
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "x");
+  Run({"/QU"});
+  EXPECT_TRUE(form->TerminateRequested());
+  EXPECT_TRUE(h.process.started.empty());
+  auto store = h.fake.registry.NewStore();
+  store->SelectRoot(RootKey::LocalMachine);
+  EXPECT_TRUE(store->HasKey(std::string(kUninstallKey) + "\\A"));
+}
+
+TEST_F(Settings, OtherSwitchesAreIgnored) {
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "x");
+  Run({"/NOPE", "App One"});
+  EXPECT_FALSE(form->TerminateRequested());
+  EXPECT_TRUE(h.process.started.empty());
+}
+
+TEST_F(Settings, UninstallSwitchWithAnUnknownNameTellsTheUser) {
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "x");
+  Run({"/uninstall", "Nothing Like It"});
+  ASSERT_EQ(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "The program you are looking for (Nothing Like It) was not found");
+  EXPECT_EQ(form->SelectedIndex(), 0);
+}
+
+}  // namespace
+}  // namespace tw
