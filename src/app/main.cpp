@@ -10,6 +10,7 @@
 #include "win32/ShellServices.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Locale.h"
+#include "win32/Win32Printing.h"
 #include "win32/Win32Process.h"
 #include "win32/Win32Registry.h"
 #include "win32/WinText.h"
@@ -33,7 +34,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   Win32Prompts prompts;
   Win32MenuTracker menus;
   Win32ModalRunner modal;
-  Services services{platform, process, shell, prompts, menus, modal, ExecutableFolder(),
+  Win32PrinterService printers;
+  Win32FileDialogs fileDialogs;
+  Services services{platform, process, shell, prompts, menus, modal, printers, fileDialogs, ExecutableFolder(),
                     SplitCommandLine(::GetCommandLineW())};
   // Unattended runs show no list: no icon is extracted at all.
   services.extractIcons = !IsUnattendedRun(services.parameters);

@@ -29,6 +29,8 @@ struct Services {
   Prompts& prompts;
   MenuTracker& menus;
   ModalRunner& modal;
+  PrinterService& printers;
+  FileDialogs& fileDialogs;
   /// The folder of the executable, with its trailing backslash (log, help, documents).
   std::string exeFolder;
   /// The command-line parameters after the program name.

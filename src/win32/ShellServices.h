@@ -6,8 +6,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "util/TextPrinter.h"
 
 namespace tw {
 
@@ -42,6 +45,32 @@ class MenuTracker {
  public:
   virtual ~MenuTracker() = default;
   virtual int Track(HWND owner, HMENU menu, POINT screen) = 0;
+};
+
+/// Printers for the line printer: the one the user chooses in the print dialog, or the
+/// default printer. Surfaces use a fixed-pitch font of 10 points.
+class PrinterService {
+ public:
+  virtual ~PrinterService() = default;
+  /// Shows the print dialog; nullptr when the user cancels.
+  virtual std::unique_ptr<PrintSurface> ChoosePrinter(HWND owner, const std::string& documentTitle) = 0;
+  /// The default printer; raises PrintError when there is none.
+  virtual std::unique_ptr<PrintSurface> DefaultPrinter(const std::string& documentTitle) = 0;
+};
+
+/// What a save dialog asks for.
+struct SaveFileRequest {
+  std::string title;             ///< "Save Report As"
+  std::string filter;            ///< "Text Files (.TXT)|*.TXT" (description|pattern pairs)
+  std::string defaultExtension;  ///< "txt"
+};
+
+/// The system's save dialog: overwrite prompt, the folder must exist, no read-only choice.
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  /// The chosen path, or nothing when the user cancels.
+  virtual std::optional<std::string> ChooseSaveFile(HWND owner, const SaveFileRequest& request) = 0;
 };
 
 /// Starts commands with CreateProcessW on the whole command line: an unquoted path with

@@ -55,6 +55,62 @@ int ScriptedMenus::Track(HWND, HMENU menu, POINT) {
   return choice;
 }
 
+namespace {
+
+// Hands the recording surface to the job while the harness keeps it for the test to read.
+class BorrowedSurface : public PrintSurface {
+ public:
+  explicit BorrowedSurface(RecordingSurface& s) : s_(s) {}
+  void BeginDocument() override { s_.BeginDocument(); }
+  void BeginPage() override { s_.BeginPage(); }
+  void EndPage() override { s_.EndPage(); }
+  void EndDocument() override { s_.EndDocument(); }
+  void AbortDocument() override { s_.AbortDocument(); }
+  int PageWidth() override { return s_.PageWidth(); }
+  int PageHeight() override { return s_.PageHeight(); }
+  int TextWidth(const std::string& t) override { return s_.TextWidth(t); }
+  int TextHeight(const std::string& t) override { return s_.TextHeight(t); }
+  int CellHeight() override { return s_.CellHeight(); }
+  int AverageCharWidth() override { return s_.AverageCharWidth(); }
+  void DrawText(int x, int y, const std::string& t) override { s_.DrawText(x, y, t); }
+
+ private:
+  RecordingSurface& s_;
+};
+
+}  // namespace
+
+std::unique_ptr<PrintSurface> RecordingPrinters::NewJob(const std::string& title) {
+  titles.push_back(title);
+  owned_.push_back(std::make_unique<RecordingSurface>());
+  jobs.push_back(owned_.back().get());
+  return std::make_unique<BorrowedSurface>(*owned_.back());
+}
+
+std::unique_ptr<PrintSurface> RecordingPrinters::ChoosePrinter(HWND, const std::string& documentTitle) {
+  ++dialogsShown;
+  bool ok = true;
+  if (!confirm.empty()) {
+    ok = confirm.front();
+    confirm.pop_front();
+  }
+  if (!ok) return nullptr;
+  return NewJob(documentTitle);
+}
+
+std::unique_ptr<PrintSurface> RecordingPrinters::DefaultPrinter(const std::string& documentTitle) {
+  if (!hasDefault) throw PrintError("There is no default printer.");
+  return NewJob(documentTitle);
+}
+
+std::optional<std::string> ScriptedFileDialogs::ChooseSaveFile(HWND, const SaveFileRequest& request) {
+  requests.push_back(request);
+  if (answers.empty()) return std::nullopt;
+  auto answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
 int ScriptedModalRunner::Run(ModalForm& form, HWND owner) {
   form.CreateForm(owner);
   if (form.Handle() == nullptr) return kModalCancel;

@@ -14,6 +14,7 @@
 #include "forms/ModalForm.h"
 #include "forms/Services.h"
 #include "support/Fakes.h"
+#include "support/RecordingSurface.h"
 
 namespace tw::test {
 
@@ -61,6 +62,32 @@ class ScriptedMenus : public MenuTracker {
   std::deque<int> choices;
 };
 
+/// Printers that record: each job goes to a new recording surface.
+class RecordingPrinters : public PrinterService {
+ public:
+  std::unique_ptr<PrintSurface> ChoosePrinter(HWND owner, const std::string& documentTitle) override;
+  std::unique_ptr<PrintSurface> DefaultPrinter(const std::string& documentTitle) override;
+  /// Whether the print dialog is confirmed (answers in order; true when empty).
+  std::deque<bool> confirm;
+  bool hasDefault = true;
+  std::vector<std::string> titles;
+  /// Every job's surface, kept after the job ended.
+  std::vector<RecordingSurface*> jobs;
+  int dialogsShown = 0;
+
+ private:
+  std::vector<std::unique_ptr<RecordingSurface>> owned_;
+  std::unique_ptr<PrintSurface> NewJob(const std::string& title);
+};
+
+class ScriptedFileDialogs : public FileDialogs {
+ public:
+  std::optional<std::string> ChooseSaveFile(HWND owner, const SaveFileRequest& request) override;
+  std::vector<SaveFileRequest> requests;
+  /// Answers in order; nothing (cancel) when empty.
+  std::deque<std::optional<std::string>> answers;
+};
+
 /// Runs each dialog against a script: the dialog is created and shown, its first activation
 /// runs, then the next script drives it with real messages and must leave it closed.
 class ScriptedModalRunner : public ModalRunner {
@@ -80,7 +107,10 @@ struct FormHarness {
   RecordingShell shell;
   ScriptedMenus menus;
   ScriptedModalRunner modal;
-  Services services{fake.platform, process, shell, prompts, menus, modal, "C:\\Tidewell\\", {}};
+  RecordingPrinters printers;
+  ScriptedFileDialogs fileDialogs;
+  Services services{fake.platform, process, shell,  prompts,     menus,
+                    modal,         printers, fileDialogs, "C:\\Tidewell\\", {}};
   FormHarness() { fake.files.AddFolder("C:\\Tidewell"); }
 };
 

@@ -1,0 +1,70 @@
+#pragma once
+// A line printer over a page device: text is drawn from the top left corner of the printable
+// area, left to right; a piece too wide for the rest of the line is broken after the last
+// character that fits and continues on the next line; a line is as high as its tallest piece
+// plus 2 (an empty line as high as the character cell); a new page begins when the next
+// position lies below the page height less twice the height of the line just ended. A tab
+// moves to the next stop (every 8 average character widths), a form feed begins a new page,
+// CR is ignored and LF ends the line.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace tw {
+
+/// An error of the printer; what() is the user-facing text.
+class PrintError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// The page device the printer draws on: a printer's device context, or a recording surface
+/// in tests. Units are the device's. Raises PrintError when the device fails.
+class PrintSurface {
+ public:
+  virtual ~PrintSurface() = default;
+  virtual void BeginDocument() = 0;
+  virtual void BeginPage() = 0;
+  virtual void EndPage() = 0;
+  virtual void EndDocument() = 0;
+  /// Ends the job without printing what was laid out (after an error).
+  virtual void AbortDocument() = 0;
+  virtual int PageWidth() = 0;
+  virtual int PageHeight() = 0;
+  /// Width and height of a piece of text (UTF-8) in the device's font.
+  virtual int TextWidth(const std::string& text) = 0;
+  virtual int TextHeight(const std::string& text) = 0;
+  /// Height of the font's character cell, and its average character width.
+  virtual int CellHeight() = 0;
+  virtual int AverageCharWidth() = 0;
+  virtual void DrawText(int x, int y, const std::string& text) = 0;
+};
+
+class TextPrinter {
+ public:
+  /// Starts the document and its first page.
+  explicit TextPrinter(PrintSurface& surface);
+  /// Ends the print job if Close was not called (an error passing through aborts it).
+  ~TextPrinter();
+  TextPrinter(const TextPrinter&) = delete;
+  TextPrinter& operator=(const TextPrinter&) = delete;
+
+  /// Writes text, which may hold tabs, form feeds, CR and LF.
+  void Write(const std::string& text);
+  /// Writes a line and its end.
+  void WriteLine(const std::string& line) { Write(line + "\n"); }
+  /// Ends the last page and the document.
+  void Close();
+
+ private:
+  PrintSurface& surface_;
+  int x_ = 0;
+  int y_ = 0;
+  int lineHeight_ = 0;
+  bool open_ = false;
+  void EndLine();
+  void NewPage();
+};
+
+}  // namespace tw

@@ -1,0 +1,156 @@
+#include "win32/Win32Printing.h"
+
+#include <commdlg.h>
+
+#include <vector>
+
+#include "win32/WinText.h"
+
+namespace tw {
+
+namespace {
+
+std::string LastErrorText(const char* what) {
+  return std::string(what) + ": " + SystemErrorText(::GetLastError());
+}
+
+// Frees the global memory blocks a print dialog hands back.
+void FreeDialogMemory(PRINTDLGW& dialog) {
+  if (dialog.hDevMode) ::GlobalFree(dialog.hDevMode);
+  if (dialog.hDevNames) ::GlobalFree(dialog.hDevNames);
+  dialog.hDevMode = dialog.hDevNames = nullptr;
+}
+
+}  // namespace
+
+PrinterSurface::PrinterSurface(UniqueHdc dc, std::string documentTitle)
+    : dc_(std::move(dc)), title_(std::move(documentTitle)) {
+  // A fixed-pitch face of 10 points at the printer's resolution; the printer's default face
+  // for that request.
+  LOGFONTW lf{};
+  lf.lfHeight = -MulDiv(10, ::GetDeviceCaps(dc_.get(), LOGPIXELSY), 72);
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  font_.reset(::CreateFontIndirectW(&lf));
+  oldFont_ = ::SelectObject(dc_.get(), font_.get());
+  ::GetTextMetricsW(dc_.get(), &metrics_);
+}
+
+PrinterSurface::~PrinterSurface() {
+  if (inDocument_) ::AbortDoc(dc_.get());
+  if (oldFont_ != nullptr) ::SelectObject(dc_.get(), oldFont_);
+}
+
+void PrinterSurface::BeginDocument() {
+  const std::wstring title = Widen(title_);
+  DOCINFOW info{};
+  info.cbSize = sizeof info;
+  info.lpszDocName = title.c_str();
+  if (::StartDocW(dc_.get(), &info) <= 0) throw PrintError(LastErrorText("Printing failed"));
+  inDocument_ = true;
+}
+
+void PrinterSurface::BeginPage() {
+  if (::StartPage(dc_.get()) <= 0) throw PrintError(LastErrorText("Printing failed"));
+  inPage_ = true;
+  // Some drivers reset the device context at each page.
+  ::SelectObject(dc_.get(), font_.get());
+  ::SetBkMode(dc_.get(), TRANSPARENT);
+}
+
+void PrinterSurface::EndPage() {
+  inPage_ = false;
+  if (::EndPage(dc_.get()) <= 0) throw PrintError(LastErrorText("Printing failed"));
+}
+
+void PrinterSurface::EndDocument() {
+  inDocument_ = false;
+  if (::EndDoc(dc_.get()) <= 0) throw PrintError(LastErrorText("Printing failed"));
+}
+
+void PrinterSurface::AbortDocument() {
+  if (inDocument_) ::AbortDoc(dc_.get());
+  inDocument_ = inPage_ = false;
+}
+
+int PrinterSurface::PageWidth() { return ::GetDeviceCaps(dc_.get(), HORZRES); }
+int PrinterSurface::PageHeight() { return ::GetDeviceCaps(dc_.get(), VERTRES); }
+
+int PrinterSurface::TextWidth(const std::string& text) {
+  const std::wstring wide = Widen(text);
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc_.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+  return size.cx;
+}
+
+int PrinterSurface::TextHeight(const std::string& text) {
+  const std::wstring wide = Widen(text.empty() ? std::string(" ") : text);
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc_.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
+  return size.cy;
+}
+
+int PrinterSurface::CellHeight() { return metrics_.tmHeight; }
+int PrinterSurface::AverageCharWidth() { return metrics_.tmAveCharWidth; }
+
+void PrinterSurface::DrawText(int x, int y, const std::string& text) {
+  const std::wstring wide = Widen(text);
+  if (!::TextOutW(dc_.get(), x, y, wide.c_str(), static_cast<int>(wide.size()))) {
+    throw PrintError(LastErrorText("Printing failed"));
+  }
+}
+
+std::unique_ptr<PrintSurface> Win32PrinterService::ChoosePrinter(HWND owner,
+                                                                 const std::string& documentTitle) {
+  PRINTDLGW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
+  if (!::PrintDlgW(&dialog)) {
+    FreeDialogMemory(dialog);
+    const DWORD error = ::CommDlgExtendedError();
+    if (error == 0) return nullptr;  // cancelled
+    throw PrintError("There is no printer to print on (error " + std::to_string(error) + ").");
+  }
+  FreeDialogMemory(dialog);
+  return std::make_unique<PrinterSurface>(UniqueHdc(dialog.hDC), documentTitle);
+}
+
+std::unique_ptr<PrintSurface> Win32PrinterService::DefaultPrinter(const std::string& documentTitle) {
+  PRINTDLGW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+  if (!::PrintDlgW(&dialog) || dialog.hDC == nullptr) {
+    FreeDialogMemory(dialog);
+    throw PrintError("There is no default printer.");
+  }
+  FreeDialogMemory(dialog);
+  return std::make_unique<PrinterSurface>(UniqueHdc(dialog.hDC), documentTitle);
+}
+
+std::optional<std::string> Win32FileDialogs::ChooseSaveFile(HWND owner, const SaveFileRequest& request) {
+  // The filter's "|" separators become the NULs the dialog expects, with a double NUL at the end.
+  std::wstring filter = Widen(request.filter);
+  for (auto& c : filter) {
+    if (c == L'|') c = L'\0';
+  }
+  filter.push_back(L'\0');
+  filter.push_back(L'\0');
+  const std::wstring title = Widen(request.title);
+  const std::wstring extension = Widen(request.defaultExtension);
+  std::vector<wchar_t> file(32768, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = static_cast<DWORD>(file.size());
+  dialog.lpstrTitle = title.c_str();
+  dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!::GetSaveFileNameW(&dialog)) return std::nullopt;
+  return Narrow(file.data());
+}
+
+}  // namespace tw
