@@ -159,7 +159,8 @@ void PaintFace(HDC dc, int w, int h, const std::wstring& label, ButtonLook look,
       break;
     }
     case ButtonLook::Icon: {
-      const int size = std::max(0, std::min(w, h) - 2 * Scaled(5, dpi));
+      const int side = std::min(w, h);
+      const int size = std::max(0, side - 2 * std::min(Scaled(5, dpi), side / 6));
       const int x = (w - size) / 2;
       const int y = (h - size) / 2;
       pictures::DrawGlyph(dc, moved(RECT{x, y, x + size, y + size}), glyph, state.disabled);

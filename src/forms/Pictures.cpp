@@ -569,6 +569,10 @@ void DrawBanner(HDC dc, const RECT& rect, UINT dpi) {
   const int w = rect.right - rect.left;
   const int h = rect.bottom - rect.top;
   if (w <= 0 || h <= 0) return;
+  // The banner always stands on the band: fill it, so that an owner-drawn control whose DC
+  // holds no background yet shows the band rather than black.
+  UniqueHBrush band(::CreateSolidBrush(kBandColor));
+  ::FillRect(dc, &rect, band.get());
   const double unit = dpi / 96.0;
   const double offsetX = (w - kBannerWidth96 * unit) / 2;
   const double offsetY = (h - kBannerHeight96 * unit) / 2;

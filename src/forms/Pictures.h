@@ -22,9 +22,8 @@ enum class Glyph { Uninstall, DeleteFromList, ProgramDetails, OtherOptions, Help
 /// The pictures at the left of dialog pages (48 by 48 at 96 DPI).
 enum class PagePicture { Program, Warning, Success, Document };
 
-/// Draws the product banner (492 by 41 at 96 DPI, scaled by `dpi`) centred in `rect`. Only
-/// the emblem and the name are drawn; the band below shows through. Nothing is drawn
-/// outside `rect`.
+/// Fills `rect` with the band colour and draws the product banner (492 by 41 at 96 DPI,
+/// scaled by `dpi`) centred in it. Nothing is drawn outside `rect`.
 void DrawBanner(HDC dc, const RECT& rect, UINT dpi);
 
 /// Draws `glyph` filling the largest square centred in `rect`. A disabled glyph is drawn

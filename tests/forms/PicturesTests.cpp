@@ -154,20 +154,22 @@ TEST(Pictures, DrawInsideTheirRectAndNowhereElseAtEveryDpi) {
   }
 }
 
-TEST(Pictures, BannerIsCentredAndWritesTheNameInWhite) {
+TEST(Pictures, BannerFillsTheBandAndCentresTheNameInWhite) {
   for (UINT dpi : {96u, 144u}) {
     const int bannerW = Scaled(pictures::kBannerWidth96, dpi);
     const int bannerH = Scaled(pictures::kBannerHeight96, dpi);
     const int bandW = bannerW + 300;
     const int bandH = Scaled(57, dpi);
     const std::uint32_t band = Rgb(pictures::kBandColor);
-    Canvas canvas(bandW, bandH, band);
+    // Drawn on black, as in a fresh owner-drawn control: the band must cover it all.
+    Canvas canvas(bandW, bandH, 0x000000);
     pictures::DrawBanner(canvas.dc(), RECT{0, 0, bandW, bandH}, dpi);
-    int left = bandW, right = -1, top = bandH, bottom = -1, white = 0;
+    int left = bandW, right = -1, top = bandH, bottom = -1, white = 0, black = 0;
     for (int y = 0; y < bandH; ++y)
       for (int x = 0; x < bandW; ++x) {
         const std::uint32_t p = canvas.At(x, y);
         if (p == band) continue;
+        if (p == 0) ++black;
         left = std::min(left, x);
         right = std::max(right, x);
         top = std::min(top, y);
@@ -183,6 +185,7 @@ TEST(Pictures, BannerIsCentredAndWritesTheNameInWhite) {
     EXPECT_LT(bottom, marginY + bannerH);
     EXPECT_LT(left - marginX, Scaled(12, dpi));  // the emblem starts at the banner's left
     EXPECT_GT(white, bannerW * bannerH / 20);    // the name is there, in white
+    EXPECT_EQ(black, 0);
   }
 }
 
