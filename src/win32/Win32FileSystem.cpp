@@ -1,0 +1,140 @@
+#include "win32/Win32FileSystem.h"
+
+#include <climits>
+
+#include "win32/UniqueHandle.h"
+#include "win32/WinText.h"
+
+namespace tw {
+
+namespace {
+
+std::uint64_t FileTimeValue(const FILETIME& time) {
+  return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+class Win32OutputFile : public OutputFile {
+ public:
+  explicit Win32OutputFile(UniqueFile file) : file_(std::move(file)) {}
+
+  bool Write(const std::string& bytes) override {
+    if (!file_) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+      DWORD written = 0;
+      if (!::WriteFile(file_.get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+        return false;
+      }
+      done += written;
+    }
+    return true;
+  }
+
+  bool Close() override {
+    if (!file_) return false;
+    return ::CloseHandle(file_.release()) != FALSE;
+  }
+
+ private:
+  UniqueFile file_;
+};
+
+}  // namespace
+
+std::wstring FileApiPath(const std::string& path) {
+  std::wstring wide = Widen(path);
+  // Below this length every file API takes the path as it is (CreateDirectory stops at
+  // MAX_PATH - 12, the others at MAX_PATH).
+  if (wide.size() < MAX_PATH - 12) return wide;
+  if (wide.rfind(L"\\\\?\\", 0) == 0 || wide.rfind(L"\\\\.\\", 0) == 0) return wide;
+  const bool drive = wide.size() >= 3 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/');
+  const bool unc = wide.size() >= 2 && (wide[0] == L'\\' || wide[0] == L'/') &&
+                   (wide[1] == L'\\' || wide[1] == L'/');
+  if (!drive && !unc) return wide;
+  // The prefix turns off the system's own clean-up of "/", "." and "..", so do it first.
+  const DWORD needed = ::GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return wide;
+  std::wstring full(needed, L'\0');
+  const DWORD length = ::GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return wide;
+  full.resize(length);
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+std::optional<FindData> Win32FileSystem::FindFirst(const std::string& pattern) {
+  if (pattern.empty()) return std::nullopt;
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle search(::FindFirstFileW(FileApiPath(pattern).c_str(), &found));
+  if (!search) return std::nullopt;
+  FindData data;
+  data.name = Narrow(found.cFileName);
+  data.shortName = Narrow(found.cAlternateFileName);
+  data.attributes = found.dwFileAttributes;
+  data.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  data.creationTime = FileTimeValue(found.ftCreationTime);
+  data.lastAccessTime = FileTimeValue(found.ftLastAccessTime);
+  data.lastWriteTime = FileTimeValue(found.ftLastWriteTime);
+  return data;
+}
+
+std::unique_ptr<OutputFile> Win32FileSystem::OpenAppend(const std::string& path) {
+  // FILE_APPEND_DATA without FILE_WRITE_DATA: every write lands at the end of the file.
+  UniqueFile file(::CreateFileW(FileApiPath(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return nullptr;
+  return std::make_unique<Win32OutputFile>(std::move(file));
+}
+
+std::unique_ptr<OutputFile> Win32FileSystem::Create(const std::string& path, std::string& error) {
+  UniqueFile file(::CreateFileW(FileApiPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    error = SystemErrorText(::GetLastError());
+    return nullptr;
+  }
+  return std::make_unique<Win32OutputFile>(std::move(file));
+}
+
+bool Win32FileSystem::ReadAll(const std::string& path, std::string& bytes, std::string& error) {
+  UniqueFile file(::CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    error = SystemErrorText(::GetLastError());
+    return false;
+  }
+  std::string content;
+  LARGE_INTEGER size{};
+  if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
+    content.reserve(static_cast<std::size_t>(size.QuadPart));
+  }
+  // Read to the end rather than trusting the size: the file may grow while it is read.
+  char buffer[64 * 1024];
+  while (true) {
+    DWORD got = 0;
+    if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+      error = SystemErrorText(::GetLastError());
+      return false;
+    }
+    if (got == 0) break;
+    content.append(buffer, got);
+  }
+  bytes = std::move(content);
+  return true;
+}
+
+bool Win32FileSystem::Replace(const std::string& from, const std::string& to, std::string& error) {
+  if (!::MoveFileExW(FileApiPath(from).c_str(), FileApiPath(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error = SystemErrorText(::GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool Win32FileSystem::Remove(const std::string& path) {
+  return ::DeleteFileW(FileApiPath(path).c_str()) != FALSE;
+}
+
+}  // namespace tw

@@ -1,0 +1,333 @@
+// The Win32 file system on real files in a fresh temporary folder.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "win32/UniqueHandle.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32Process.h"
+#include "win32/WinText.h"
+
+namespace tw {
+namespace {
+
+// Removes a folder tree, long paths included.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle search(::FindFirstFileW((folder + L"\\*").c_str(), &found));
+  if (search) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(path.c_str());
+      }
+    } while (::FindNextFileW(search.get(), &found));
+  }
+  search.reset();
+  ::RemoveDirectoryW(folder.c_str());
+}
+
+class Win32FileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH + 1];
+    ASSERT_GT(::GetTempPathW(MAX_PATH + 1, temp), 0u);
+    folder_ = Narrow(temp) + "tidewell-fs-" + std::to_string(::GetCurrentProcessId()) + "-" +
+              std::to_string(::GetTickCount64());
+    ASSERT_TRUE(::CreateDirectoryW(Widen(folder_).c_str(), nullptr));
+  }
+  void TearDown() override { RemoveTree(L"\\\\?\\" + Widen(folder_)); }
+
+  std::string In(const std::string& name) const { return folder_ + "\\" + name; }
+
+  void MakeFile(const std::string& path, const std::string& bytes) {
+    std::string error;
+    auto file = files_.Create(path, error);
+    ASSERT_NE(file, nullptr) << path << ": " << error;
+    ASSERT_TRUE(file->Write(bytes));
+    ASSERT_TRUE(file->Close());
+  }
+  std::string Contents(const std::string& path) {
+    std::string bytes, error;
+    EXPECT_TRUE(files_.ReadAll(path, bytes, error)) << path << ": " << error;
+    return bytes;
+  }
+
+  std::string folder_;
+  Win32FileSystem files_;
+};
+
+TEST_F(Win32FileSystemTest, FindFirstWithWildcardsAndFolders) {
+  MakeFile(In("alpha.txt"), "12345");
+  MakeFile(In("beta.log"), "");
+  MakeFile(In("gamma1.txt"), "g");
+  ASSERT_TRUE(::CreateDirectoryW(Widen(In("sub")).c_str(), nullptr));
+
+  struct Case {
+    std::string pattern;
+    std::set<std::string> matches;  // empty: nothing is found
+  };
+  const Case cases[] = {
+      {In("alpha.txt"), {"alpha.txt"}},
+      {In("ALPHA.TXT"), {"alpha.txt"}},
+      {In("*.log"), {"beta.log"}},
+      {In("gamma?.txt"), {"gamma1.txt"}},
+      {In("?lpha.*"), {"alpha.txt"}},
+      {In("*.txt"), {"alpha.txt", "gamma1.txt"}},
+      {In("gamma??.txt"), {}},
+      {In("sub"), {"sub"}},
+      {In("s*"), {"sub"}},
+      {In("missing.txt"), {}},
+      {In("missing\\*.txt"), {}},
+      {In("sub\\*.txt"), {}},
+      {"Q:\\no such drive\\x.txt", {}},
+      {"", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    const auto found = files_.FindFirst(c.pattern);
+    if (c.matches.empty()) {
+      EXPECT_FALSE(found.has_value()) << found->name;
+    } else {
+      ASSERT_TRUE(found.has_value());
+      EXPECT_EQ(c.matches.count(found->name), 1u) << found->name;
+    }
+  }
+
+  const auto folder = files_.FindFirst(In("sub"));
+  ASSERT_TRUE(folder);
+  EXPECT_NE(folder->attributes & kAttributeDirectory, 0u);
+  const auto file = files_.FindFirst(In("alpha.txt"));
+  ASSERT_TRUE(file);
+  EXPECT_EQ(file->attributes & kAttributeDirectory, 0u);
+  EXPECT_EQ(file->size, 5u);
+}
+
+TEST_F(Win32FileSystemTest, FindDataCarriesTheFileTimes) {
+  MakeFile(In("dated.txt"), "x");
+  // 2003-05-04 23:30:10 UTC.
+  const SYSTEMTIME when{2003, 5, 0, 4, 23, 30, 10, 0};
+  FILETIME time{};
+  ASSERT_TRUE(::SystemTimeToFileTime(&when, &time));
+  {
+    UniqueFile file(::CreateFileW(Widen(In("dated.txt")).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                  0, nullptr));
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(::SetFileTime(file.get(), nullptr, nullptr, &time));
+  }
+  const auto found = files_.FindFirst(In("dated.txt"));
+  ASSERT_TRUE(found);
+  const std::uint64_t expected = (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  EXPECT_EQ(found->lastWriteTime, expected);
+  EXPECT_NE(found->creationTime, 0u);
+  EXPECT_NE(found->lastAccessTime, 0u);
+}
+
+TEST_F(Win32FileSystemTest, ShortNamesFindTheSameFile) {
+  MakeFile(In("A long file name.description"), "long");
+  MakeFile(In("SHORT.TXT"), "short");
+  const auto found = files_.FindFirst(In("A long file name.description"));
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->name, "A long file name.description");
+  ASSERT_FALSE(found->shortName.empty());
+  EXPECT_LE(found->shortName.size(), 12u);
+  EXPECT_EQ(found->shortName.find(' '), std::string::npos);
+  // The short name leads back to the file.
+  const auto again = files_.FindFirst(In(found->shortName));
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->name, "A long file name.description");
+  EXPECT_EQ(Contents(In(found->shortName)), "long");
+  // A name that is already 8.3 has no separate short name.
+  const auto plain = files_.FindFirst(In("SHORT.TXT"));
+  ASSERT_TRUE(plain);
+  EXPECT_TRUE(plain->shortName.empty() || plain->shortName == "SHORT.TXT") << plain->shortName;
+}
+
+TEST_F(Win32FileSystemTest, PathsLongerThanMaxPath) {
+  std::string folder = folder_;
+  while (folder.size() < 300) {
+    folder += "\\" + std::string(40, 'd');
+    ASSERT_TRUE(::CreateDirectoryW(FileApiPath(folder).c_str(), nullptr)) << ::GetLastError();
+  }
+  const std::string path = folder + "\\long name.txt";
+  ASSERT_GT(path.size(), static_cast<std::size_t>(MAX_PATH));
+
+  MakeFile(path, "first");
+  auto found = files_.FindFirst(path);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->name, "long name.txt");
+  EXPECT_TRUE(files_.FindFirst(folder + "\\long*.t?t"));
+  EXPECT_EQ(Contents(path), "first");
+
+  auto append = files_.OpenAppend(path);
+  ASSERT_NE(append, nullptr);
+  EXPECT_TRUE(append->Write(" second"));
+  EXPECT_TRUE(append->Close());
+  EXPECT_EQ(Contents(path), "first second");
+
+  // "." and ".." in a long path are resolved before the prefix is put on.
+  const std::string detour = folder + "\\..\\" + folder.substr(folder.rfind('\\') + 1) + "\\.\\long name.txt";
+  EXPECT_EQ(Contents(detour), "first second");
+
+  MakeFile(path + ".new", "replacement");
+  std::string error;
+  EXPECT_TRUE(files_.Replace(path + ".new", path, error)) << error;
+  EXPECT_EQ(Contents(path), "replacement");
+  EXPECT_TRUE(files_.Remove(path));
+  EXPECT_FALSE(files_.FindFirst(path));
+}
+
+TEST_F(Win32FileSystemTest, AppendAddsAtTheEndAndCreateReplaces) {
+  const std::string path = In("log.txt");
+  EXPECT_EQ(files_.OpenAppend(path), nullptr) << "append opens existing files only";
+  EXPECT_FALSE(files_.FindFirst(path)) << "a failed append must not create the file";
+
+  MakeFile(path, "abc");
+  {
+    auto file = files_.OpenAppend(path);
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->Write("def"));
+    EXPECT_TRUE(file->Write(std::string("\0\xFF\r\n", 4)));
+    EXPECT_TRUE(file->Close());
+    EXPECT_FALSE(file->Write("late")) << "a closed file takes no more writes";
+  }
+  EXPECT_EQ(Contents(path), std::string("abcdef\0\xFF\r\n", 10));
+  {
+    // Destroying an unclosed file closes it.
+    auto file = files_.OpenAppend(path);
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(file->Write("!"));
+  }
+  EXPECT_EQ(Contents(path).back(), '!');
+
+  MakeFile(path, "new");
+  EXPECT_EQ(Contents(path), "new");
+
+  // A file larger than one read.
+  std::string big(200000, '\0');
+  for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7);
+  MakeFile(In("big.bin"), big);
+  EXPECT_EQ(Contents(In("big.bin")), big);
+}
+
+TEST_F(Win32FileSystemTest, ReadOnlyFileRefusesWriting) {
+  const std::string path = In("locked.txt");
+  MakeFile(path, "keep");
+  ASSERT_TRUE(::SetFileAttributesW(Widen(path).c_str(), FILE_ATTRIBUTE_READONLY));
+  const auto found = files_.FindFirst(path);
+  ASSERT_TRUE(found);
+  EXPECT_NE(found->attributes & kAttributeReadOnly, 0u);
+  {
+    // Wine keeps the attribute in the Unix permissions, which do not stop the superuser.
+    UniqueFile probe(::CreateFileW(Widen(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   0, nullptr));
+    if (probe) GTEST_SKIP() << "this file system lets the current user write read-only files";
+  }
+  EXPECT_EQ(files_.OpenAppend(path), nullptr);
+  std::string error;
+  EXPECT_EQ(files_.Create(path, error), nullptr);
+  EXPECT_EQ(error, SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(Contents(path), "keep");
+}
+
+// A file another program holds open without sharing writes: every write is refused with
+// the system's reason and the file keeps its contents.
+TEST_F(Win32FileSystemTest, FileLockedByAnotherProgramRefusesWriting) {
+  const std::string path = In("busy.txt");
+  MakeFile(path, "keep");
+  UniqueFile holder(::CreateFileW(Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                  nullptr));
+  ASSERT_TRUE(holder);
+  EXPECT_EQ(files_.OpenAppend(path), nullptr);
+  std::string error;
+  EXPECT_EQ(files_.Create(path, error), nullptr);
+  EXPECT_EQ(error, SystemErrorText(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(Contents(path), "keep");
+  holder.reset();
+  auto file = files_.OpenAppend(path);
+  ASSERT_NE(file, nullptr);
+  EXPECT_TRUE(file->Write("!"));
+}
+
+TEST_F(Win32FileSystemTest, FolderWhereAFileIsExpected) {
+  const std::string path = In("folder");
+  ASSERT_TRUE(::CreateDirectoryW(Widen(path).c_str(), nullptr));
+  EXPECT_EQ(files_.OpenAppend(path), nullptr);
+  std::string error;
+  EXPECT_EQ(files_.Create(path, error), nullptr);
+  EXPECT_FALSE(error.empty());
+  std::string bytes = "untouched";
+  error.clear();
+  EXPECT_FALSE(files_.ReadAll(path, bytes, error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(bytes, "untouched");
+  EXPECT_FALSE(files_.Remove(path));
+  EXPECT_TRUE(files_.FindFirst(path));
+}
+
+TEST_F(Win32FileSystemTest, MissingFilesAndFoldersGiveTheSystemsReason) {
+  std::string bytes, error;
+  EXPECT_FALSE(files_.ReadAll(In("missing.txt"), bytes, error));
+  EXPECT_EQ(error, SystemErrorText(ERROR_FILE_NOT_FOUND));
+
+  error.clear();
+  EXPECT_EQ(files_.Create(In("no folder\\x.txt"), error), nullptr);
+  EXPECT_EQ(error, SystemErrorText(ERROR_PATH_NOT_FOUND));
+
+  EXPECT_FALSE(files_.Remove(In("missing.txt")));
+  error.clear();
+  EXPECT_FALSE(files_.Replace(In("missing.txt"), In("target.txt"), error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(files_.FindFirst(In("target.txt")));
+}
+
+TEST_F(Win32FileSystemTest, ReplaceMovesOverAnExistingFile) {
+  MakeFile(In("ULOG.TXT"), "old log");
+  MakeFile(In("ULOG.TMP"), "new log");
+  std::string error;
+  EXPECT_TRUE(files_.Replace(In("ULOG.TMP"), In("ULOG.TXT"), error)) << error;
+  EXPECT_EQ(Contents(In("ULOG.TXT")), "new log");
+  EXPECT_FALSE(files_.FindFirst(In("ULOG.TMP")));
+  // Into a missing file too.
+  MakeFile(In("a.txt"), "a");
+  EXPECT_TRUE(files_.Replace(In("a.txt"), In("b.txt"), error)) << error;
+  EXPECT_EQ(Contents(In("b.txt")), "a");
+}
+
+TEST_F(Win32FileSystemTest, NonAsciiNames) {
+  const std::string name = "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC.txt";  // Grüße 日本.txt
+  MakeFile(In(name), "hello");
+  const auto found = files_.FindFirst(In("Gr*"));
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->name, name);
+  EXPECT_EQ(Contents(In(name)), "hello");
+  EXPECT_TRUE(files_.Remove(In(name)));
+}
+
+TEST(Win32Process, ExecutableFolderHoldsTheRunningProgram) {
+  const std::string folder = ExecutableFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), '\\');
+  wchar_t self[MAX_PATH * 4];
+  const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH * 4);
+  ASSERT_GT(length, 0u);
+  const std::string full = Narrow(std::wstring_view(self, length));
+  EXPECT_EQ(full.substr(0, folder.size()), folder);
+  Win32FileSystem files;
+  const auto found = files.FindFirst(full);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(folder + found->name, full);
+}
+
+}  // namespace
+}  // namespace tw
