@@ -1,0 +1,84 @@
+#pragma once
+// Icons from files (ExtractIconExW) and the per-row icon lists of the program list.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "catalogue/UninstallInfoReader.h"
+#include "win32/UniqueHandle.h"
+
+namespace tw {
+
+/// The large (32 x 32) and small (16 x 16) icon of one location; empty when it has none.
+struct IconPair {
+  UniqueHIcon large;
+  UniqueHIcon small;
+  explicit operator bool() const { return large || small; }
+};
+
+/// Both sizes of the icon at a location in one ExtractIconExW call. A missing file, a
+/// quoted or unexpanded path, an index out of range or a file without icons give none.
+IconPair ExtractIconPair(const IconLocation& location);
+
+/// The icon of an icon location text ("file" or "file,index"; the file as it stands, quotes
+/// included) in the requested size; empty when there is none.
+UniqueHIcon ExtractIconFromSpec(const std::string& spec, bool large);
+
+/// Supplies the rows' icons into a 32 x 32 and a 16 x 16 image list: for each row exactly one
+/// icon in each list, at the same index, from the first location of the row's plan that has
+/// one, else the default icons. A location met before in the same scan (file without regard
+/// to case, and index) is taken from what was extracted then, not extracted again.
+class ImageListIconSource : public IconSource {
+ public:
+  /// Makes two empty lists of its own. The default icons stay the caller's; they must live
+  /// as long as rows are added (shared icons from LoadIcon do).
+  ImageListIconSource(HICON defaultLarge, HICON defaultSmall);
+  /// Takes two lists made by the caller (ILC_COLOR32 | ILC_MASK, 32 x 32 and 16 x 16).
+  ImageListIconSource(UniqueHImageList large, UniqueHImageList small, HICON defaultLarge,
+                      HICON defaultSmall);
+  ImageListIconSource(const ImageListIconSource&) = delete;
+  ImageListIconSource& operator=(const ImageListIconSource&) = delete;
+
+  /// Reserves the row's slot in both lists and fills it from the plan at once.
+  int AddRowIcons(const IconPlan& plan) override;
+
+  /// Fills the slot of a row whose icons are not extracted yet; a filled row is left as it
+  /// is. Returns the index, or -1 for an index that is no row.
+  int ResolveRow(int index);
+
+  /// Empties both lists and forgets every extracted icon, for a new scan.
+  void Reset();
+
+  /// The lists, for a list view (which must not destroy them: LVS_SHAREIMAGELISTS).
+  HIMAGELIST LargeList() const { return large_.get(); }
+  HIMAGELIST SmallList() const { return small_.get(); }
+
+  int RowCount() const { return static_cast<int>(rows_.size()); }
+  /// How many times ExtractIconExW was called since the source was made.
+  int ExtractCalls() const { return extractCalls_; }
+
+ private:
+  struct Row {
+    IconPlan plan;
+    bool resolved = false;
+  };
+  struct FileIndexLess {
+    bool operator()(const IconLocation& a, const IconLocation& b) const;
+  };
+
+  const IconPair& Extracted(const IconLocation& location);
+
+  UniqueHImageList large_;
+  UniqueHImageList small_;
+  HICON defaultLarge_;
+  HICON defaultSmall_;
+  std::vector<Row> rows_;
+  std::map<IconLocation, IconPair, FileIndexLess> extracted_;
+  int extractCalls_ = 0;
+};
+
+}  // namespace tw
