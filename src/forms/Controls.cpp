@@ -137,6 +137,19 @@ HWND CreateLink(HWND parent, int id, const std::wstring& text, int x, int y, int
   return link;
 }
 
+int TextWidthOf(HWND control) {
+  const int length = ::GetWindowTextLengthW(control);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  ::GetWindowTextW(control, text.data(), length + 1);
+  const HDC dc = ::GetDC(control);
+  const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), length, &size);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(control, dc);
+  return size.cx;
+}
+
 std::string WindowText(HWND hwnd) {
   const int length = ::GetWindowTextLengthW(hwnd);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');

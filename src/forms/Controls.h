@@ -88,6 +88,9 @@ HWND CreateLink(HWND parent, int id, const std::wstring& text, int x, int y, int
 /// Makes a control show the hand cursor.
 void UseHandCursor(HWND control);
 
+/// The width in pixels of a control's text in its own font.
+int TextWidthOf(HWND control);
+
 /// The text of a window as UTF-8.
 std::string WindowText(HWND hwnd);
 void SetWindowTextUtf8(HWND hwnd, const std::string& text);

@@ -375,9 +375,17 @@ void TfrmMain::panLVContainerResize() {
   ::SetWindowPos(ediFind_, nullptr, right - buttonWidth - Scale(4) - Scale(97), Scale(16), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   const int linksTop = Scale(50) + listHeight + Scale(5);
-  ::SetWindowPos(txtRefresh_, nullptr, right - Scale(46), linksTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ::SetWindowPos(txtViewStyle_, nullptr, right - Scale(46) - Scale(14) - Scale(62), linksTop, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The links are as wide as their texts, right-aligned with the list.
+  const int refreshWidth = TextWidthOf(txtRefresh_) + Scale(2);
+  const int viewStyleWidth = TextWidthOf(txtViewStyle_) + Scale(2);
+  ::SetWindowPos(txtRefresh_, nullptr, right - refreshWidth, linksTop, refreshWidth, Scale(16),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(txtViewStyle_, nullptr, right - refreshWidth - Scale(14) - viewStyleWidth, linksTop,
+                 viewStyleWidth, Scale(16), SWP_NOZORDER | SWP_NOACTIVATE);
+  // The header text runs up to the find box.
+  const int findLeft = right - buttonWidth - Scale(4) - Scale(97);
+  ::SetWindowPos(txtHeader_, nullptr, 0, 0, std::max(0, findLeft - Scale(8) - Scale(14)), Scale(16),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmMain::panAdviceResize() {
