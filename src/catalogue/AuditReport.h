@@ -1,0 +1,60 @@
+#pragma once
+// The software audit report of the listed programs: its header, its text in the short form
+// (one name per line) or the long form (name, uninstall command and status), and saving it
+// as an ANSI text file that replaces an older report only once it is complete.
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "util/Platform.h"
+
+namespace tw {
+
+/// A report that could not be written; what() is the user-facing text naming the error.
+class ReportError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// One listed program as the report shows it.
+struct AuditRow {
+  std::string caption;
+  std::string uninstallCommand;
+  bool uninstallerMissing = false;
+};
+
+/// Computer and user names in the header keep at most this many characters.
+inline constexpr std::size_t kMaxReportNameChars = 15;
+
+/// The first `count` characters (code points) of UTF-8 text.
+std::string FirstChars(std::string_view text, std::size_t count);
+
+/// "Prepared on" text: the date in the short date format, a blank, the time in the long
+/// time format.
+std::string PreparedOnText(Locale& locale, const DateTime& when);
+
+/// The header with the computer name, the date text and the user name filled in (names cut
+/// to 15 characters). Every line ends with CR LF; the last line is empty.
+std::string AuditReportHeader(const std::string& computerName, const std::string& userName,
+                              const std::string& preparedOn);
+
+/// The whole report as UTF-8 with CR LF line ends: the header and a line end, then each row
+/// in the order given. The short form lists captions only; the long form adds the
+/// uninstall command line, the missing-uninstaller sentence where it applies, and an empty
+/// line after each program.
+std::string AuditReportText(const std::string& header, const std::vector<AuditRow>& rows,
+                            bool longFormat);
+
+/// The temporary file a report is written to before it takes the place of `path`.
+std::string ReportTemporaryPath(const std::string& path);
+
+/// Writes the text in the ANSI code page to a temporary file beside `path` and moves it over
+/// `path` once it is complete, so an error never leaves a half-written file in place of a
+/// good one. On any failure the temporary file is removed and ReportError raised.
+void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
+                    const std::string& text);
+
+}  // namespace tw

@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "catalogue/AuditReport.h"
+#include "support/Fakes.h"
+
+namespace tw {
+namespace {
+
+const char* const kHeader =
+    "Software Audit Report for: OFFICE-PC\r\n"
+    "Prepared on 12/8/2026 2:05:09 PM\r\n"
+    "\r\n"
+    "By Tidewell\r\n"
+    "Copyright (c) Quenmark. All rights reserved.\r\n"
+    "\r\n"
+    "Computer Name: OFFICE-PC\r\n"
+    "User Name: alice\r\n"
+    "\r\n"
+    "INSTALLED PROGRAMS:\r\n"
+    "\r\n";
+
+const char* const kMissing =
+    "It seems that the uninstall program for this product (or one of its components) is missing. "
+    "It is possible that you have already removed this program from your computer.";
+
+std::vector<AuditRow> KnownRows() {
+  return {{"Alpha Editor", "\"C:\\Program Files\\Alpha\\unins000.exe\"", false},
+          {"Beta Tools", "MsiExec.exe /X{B}", true},
+          {"Gamma", "", false}};
+}
+
+TEST(AuditReport, HeaderCarriesNamesDateAndTheNoticeLine) {
+  test::FakePlatform fake;
+  const std::string when = PreparedOnText(fake.locale, fake.clock.Now());
+  EXPECT_EQ(when, "12/8/2026 2:05:09 PM");
+  EXPECT_EQ(AuditReportHeader("OFFICE-PC", "alice", when), kHeader);
+}
+
+TEST(AuditReport, NamesKeepAtMostFifteenCharactersAndMayBeEmpty) {
+  struct Case {
+    const char* name;
+    const char* kept;
+  } const cases[] = {
+      {"", ""},
+      {"ABCDEFGHIJKLMNO", "ABCDEFGHIJKLMNO"},
+      {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLMNO"},
+      // Characters, not bytes: fifteen two-byte letters stay whole.
+      {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
+       "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9",
+       "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
+       "\xC3\xA9\xC3\xA9\xC3\xA9"},
+  };
+  for (const auto& c : cases) {
+    const std::string header = AuditReportHeader(c.name, c.name, "now");
+    EXPECT_NE(header.find(std::string("Computer Name: ") + c.kept + "\r\n"), std::string::npos) << c.name;
+    EXPECT_NE(header.find(std::string("User Name: ") + c.kept + "\r\n"), std::string::npos) << c.name;
+    EXPECT_EQ(header.rfind(std::string("Software Audit Report for: ") + c.kept + "\r\n", 0), 0u) << c.name;
+  }
+}
+
+TEST(AuditReport, ShortFormListsOneCaptionPerLine) {
+  EXPECT_EQ(AuditReportText(kHeader, KnownRows(), false),
+            std::string(kHeader) + "\r\nAlpha Editor\r\nBeta Tools\r\nGamma\r\n");
+}
+
+TEST(AuditReport, LongFormAddsCommandStatusAndAnEmptyLine) {
+  EXPECT_EQ(AuditReportText(kHeader, KnownRows(), true),
+            std::string(kHeader) +
+                "\r\n"
+                "Alpha Editor\r\n"
+                "Uninstall Command: \"C:\\Program Files\\Alpha\\unins000.exe\"\r\n"
+                "\r\n"
+                "Beta Tools\r\n"
+                "Uninstall Command: MsiExec.exe /X{B}\r\n" +
+                kMissing +
+                "\r\n"
+                "\r\n"
+                "Gamma\r\n"
+                "Uninstall Command: \r\n"
+                "\r\n");
+}
+
+TEST(AuditReport, AnEmptyListGivesTheHeaderAlone) {
+  for (const bool longFormat : {false, true}) {
+    EXPECT_EQ(AuditReportText(kHeader, {}, longFormat), std::string(kHeader) + "\r\n");
+  }
+  // An edited header is taken as it stands, whatever its last line.
+  EXPECT_EQ(AuditReportText("My report", {{"A", "x", false}}, false), "My report\r\nA\r\n");
+}
+
+class ReportFile : public ::testing::Test {
+ protected:
+  void SetUp() override { fake.files.AddFolder("C:\\Reports"); }
+  void Save(const std::string& text) { SaveReportFile(fake.files, fake.ansi, path, text); }
+  std::string SaveError(const std::string& text) {
+    try {
+      Save(text);
+    } catch (const ReportError& e) {
+      return e.what();
+    }
+    return "";
+  }
+  test::FakePlatform fake;
+  const std::string path = "C:\\Reports\\audit.txt";
+};
+
+TEST_F(ReportFile, IsWrittenInTheAnsiCodePageAndReplacesAnOlderOne) {
+  fake.files.AddFile(path, "an older, longer report that must go entirely");
+  Save("Caf\xC3\xA9 \xE2\x82\xAC\r\n");
+  EXPECT_EQ(fake.files.Contents(path), "Caf\xE9 \x80\r\n");
+  EXPECT_FALSE(fake.files.Exists(ReportTemporaryPath(path)));
+}
+
+TEST_F(ReportFile, FailuresNameTheErrorAndKeepTheOldReport) {
+  struct Case {
+    const char* what;
+    std::function<void(test::MemoryFileSystem&)> arrange;
+    std::string target;
+    const char* message;
+  } const cases[] = {
+      {"missing folder", [](test::MemoryFileSystem&) {}, "C:\\Nowhere\\audit.txt",
+       "Cannot create file \"C:\\Nowhere\\audit.txt\". The system cannot find the path specified."},
+      {"read-only report",
+       [&](test::MemoryFileSystem& files) { files.AddFile(path, "old report", true); }, path,
+       "Cannot create file \"C:\\Reports\\audit.txt\". Access is denied."},
+      {"a folder of that name",
+       [&](test::MemoryFileSystem& files) { files.AddFolder(path); }, path,
+       "Cannot create file \"C:\\Reports\\audit.txt\". Access is denied."},
+      {"write fails half way",
+       [&](test::MemoryFileSystem& files) {
+         files.AddFile(path, "old report");
+         files.failWritesAfter = 5;
+       },
+       path, "Cannot write to file \"C:\\Reports\\audit.txt\". An input/output error occurred while writing."},
+      {"empty name", [](test::MemoryFileSystem&) {}, "",
+       "Cannot create file \"\". The file name is empty."},
+  };
+  for (const auto& c : cases) {
+    test::FakePlatform local;
+    local.files.AddFolder("C:\\Reports");
+    c.arrange(local.files);
+    const std::string before = local.files.Contents(c.target);
+    std::string message;
+    try {
+      SaveReportFile(local.files, local.ansi, c.target, "the new report\r\n");
+    } catch (const ReportError& e) {
+      message = e.what();
+    }
+    EXPECT_EQ(message, c.message) << c.what;
+    EXPECT_EQ(local.files.Contents(c.target), before) << c.what;
+    EXPECT_FALSE(local.files.Exists(ReportTemporaryPath(c.target))) << c.what;
+  }
+}
+
+TEST_F(ReportFile, AnErrorLeavesNoFileWhereThereWasNone) {
+  fake.files.failWritesAfter = 0;
+  EXPECT_NE(SaveError("report\r\n"), "");
+  EXPECT_FALSE(fake.files.Exists(path));
+  EXPECT_FALSE(fake.files.Exists(ReportTemporaryPath(path)));
+}
+
+}  // namespace
+}  // namespace tw
