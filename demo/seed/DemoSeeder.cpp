@@ -153,10 +153,6 @@ std::string KnownFolder(int csidl) {
 
 constexpr const char* kSyntheticRoot = "SOFTWARE\\Tidewell Synthetic";
 
-std::string SyntheticFolder(const std::string& prefix) {
-  return KnownFolder(CSIDL_PROGRAM_FILES) + "\\Tidewell Synthetic\\" + prefix;
-}
-
 }  // namespace
 
 std::map<std::string, std::string> DemoVariables() {
@@ -227,6 +223,10 @@ void SeedCatalogue(const DemoCatalogue& catalogue, const std::wstring& uninstall
         break;
     }
   }
+}
+
+std::string SyntheticFolder(const std::string& prefix) {
+  return KnownFolder(CSIDL_PROGRAM_FILES) + "\\Tidewell Synthetic\\" + prefix;
 }
 
 std::string SyntheticCatalogueKey(const std::string& prefix) {

@@ -31,6 +31,9 @@ void RemoveCatalogue(const DemoCatalogue& catalogue);
 /// The catalogue key (below HKEY_LOCAL_MACHINE) of a synthetic catalogue.
 std::string SyntheticCatalogueKey(const std::string& prefix);
 
+/// The folder of a synthetic catalogue's uninstaller and icons.
+std::string SyntheticFolder(const std::string& prefix);
+
 /// The sub key name of a synthetic catalogue's entry number `index`.
 std::string SyntheticEntryName(const std::string& prefix, int index);
 
