@@ -61,8 +61,14 @@ class TextPrinter {
   PrintSurface& surface_;
   int x_ = 0;
   int y_ = 0;
-  int lineHeight_ = 0;
+  /// Height of the tallest piece drawn on the current line, if any was drawn.
+  int tallest_ = 0;
+  bool drawnOnLine_ = false;
   bool open_ = false;
+  /// Exceptions in flight when the job began: more at destruction means an error passes.
+  int uncaught_ = 0;
+  void WritePiece(std::string piece);
+  void Draw(const std::string& piece);
   void EndLine();
   void NewPage();
 };

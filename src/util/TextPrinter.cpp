@@ -1,0 +1,160 @@
+#include "util/TextPrinter.h"
+
+#include <exception>
+#include <vector>
+
+namespace tw {
+
+namespace {
+
+constexpr char kTab = '\t';
+constexpr char kFormFeed = '\f';
+constexpr char kCarriageReturn = '\r';
+constexpr char kLineFeed = '\n';
+
+bool IsControl(char c) { return c == kTab || c == kFormFeed || c == kCarriageReturn || c == kLineFeed; }
+
+// Byte offsets at which a UTF-8 text may be cut without splitting a character, the text's
+// end included, the start excluded.
+std::vector<std::size_t> CharacterEnds(const std::string& text) {
+  std::vector<std::size_t> ends;
+  for (std::size_t i = 1; i <= text.size(); ++i) {
+    if (i == text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ends.push_back(i);
+  }
+  return ends;
+}
+
+}  // namespace
+
+TextPrinter::TextPrinter(PrintSurface& surface) : surface_(surface) {
+  surface_.BeginDocument();
+  try {
+    surface_.BeginPage();
+  } catch (...) {
+    surface_.AbortDocument();
+    throw;
+  }
+  open_ = true;
+  uncaught_ = std::uncaught_exceptions();
+}
+
+TextPrinter::~TextPrinter() {
+  if (!open_) return;
+  open_ = false;
+  if (std::uncaught_exceptions() > uncaught_) {
+    surface_.AbortDocument();
+    return;
+  }
+  // Left without Close: the job is ended all the same; a device that fails now can only be
+  // abandoned, since nothing may leave a destructor.
+  try {
+    surface_.EndPage();
+    surface_.EndDocument();
+  } catch (...) {
+    surface_.AbortDocument();
+  }
+}
+
+void TextPrinter::Close() {
+  if (!open_) return;
+  open_ = false;
+  try {
+    surface_.EndPage();
+    surface_.EndDocument();
+  } catch (...) {
+    surface_.AbortDocument();
+    throw;
+  }
+}
+
+void TextPrinter::Write(const std::string& text) {
+  if (!open_) throw PrintError("The print job is closed.");
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (c == kCarriageReturn) {
+      ++i;
+    } else if (c == kLineFeed) {
+      EndLine();
+      ++i;
+    } else if (c == kFormFeed) {
+      NewPage();
+      ++i;
+    } else if (c == kTab) {
+      const int stop = surface_.AverageCharWidth() * 8;
+      if (stop > 0) x_ = (x_ / stop + 1) * stop;
+      // A stop beyond the page's edge starts the next line, as text that does not fit does.
+      if (x_ >= surface_.PageWidth()) EndLine();
+      ++i;
+    } else {
+      std::size_t end = i;
+      while (end < text.size() && !IsControl(text[end])) ++end;
+      WritePiece(text.substr(i, end - i));
+      i = end;
+    }
+  }
+}
+
+void TextPrinter::WritePiece(std::string piece) {
+  while (!piece.empty()) {
+    const int room = surface_.PageWidth() - x_;
+    const int width = surface_.TextWidth(piece);
+    if (width <= room) {
+      Draw(piece);
+      x_ += width;
+      return;
+    }
+    // The longest run of whole characters that fits (widths grow with length).
+    const std::vector<std::size_t> ends = CharacterEnds(piece);
+    std::size_t low = 0;  // count of characters known to fit
+    std::size_t high = ends.size();
+    while (low + 1 < high) {
+      const std::size_t mid = (low + high) / 2;
+      if (surface_.TextWidth(piece.substr(0, ends[mid - 1])) <= room) {
+        low = mid;
+      } else {
+        high = mid;
+      }
+    }
+    if (low == 0) {
+      if (x_ > 0 || drawnOnLine_) {
+        // Not even one character fits after what is already on the line: go on below.
+        EndLine();
+        continue;
+      }
+      // A character wider than the whole page is drawn alone, cut off, rather than never.
+      low = 1;
+    }
+    const std::size_t cut = ends[low - 1];
+    Draw(piece.substr(0, cut));
+    piece.erase(0, cut);
+    EndLine();
+  }
+}
+
+void TextPrinter::Draw(const std::string& piece) {
+  surface_.DrawText(x_, y_, piece);
+  const int height = surface_.TextHeight(piece);
+  if (!drawnOnLine_ || height > tallest_) tallest_ = height;
+  drawnOnLine_ = true;
+}
+
+void TextPrinter::EndLine() {
+  const int height = drawnOnLine_ ? tallest_ + 2 : surface_.CellHeight();
+  x_ = 0;
+  y_ += height;
+  drawnOnLine_ = false;
+  tallest_ = 0;
+  if (y_ > surface_.PageHeight() - 2 * height) NewPage();
+}
+
+void TextPrinter::NewPage() {
+  surface_.EndPage();
+  surface_.BeginPage();
+  x_ = 0;
+  y_ = 0;
+  drawnOnLine_ = false;
+  tallest_ = 0;
+}
+
+}  // namespace tw
