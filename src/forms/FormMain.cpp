@@ -12,6 +12,11 @@
 #include "forms/FormAbout.h"
 #include "forms/ImageButton.h"
 #include "forms/Pictures.h"
+#include "forms/FormDeleteKey.h"
+#include "forms/FormUninstall.h"
+#include "forms/FormUninstallLog.h"
+#include "catalogue/UninstallKeyTools.h"
+#include "util/CorFileInfoTools.h"
 #include "util/AppStrings.h"
 #include "util/Text.h"
 #include "win32/WinText.h"
@@ -646,12 +651,58 @@ void TfrmMain::RunCommand(int id) {
   }
 }
 
+namespace {
+
+// The display name a row was listed with: empty for a row whose caption is the stand-in
+// that the scan shows for an entry without a name.
+std::string DisplayNameOf(const ProgramEntry& row) { return row.caption == kNoName ? std::string() : row.caption; }
+
+}  // namespace
+
 void TfrmMain::cmdUninstallClick() {
   if (RequireSelection()) return;
+  const ProgramEntry& row = RowAt(SelectedIndex());
+  {
+    TUninstallBox box(services_);
+    // A row without a display name is named by its key path.
+    const std::string name = DisplayNameOf(row);
+    box.ProgramName = name.empty() ? row.subItems[SubItem::Key] : name;
+    box.UninstallCommand = row.subItems[SubItem::UninstallCommand];
+    box.KeyPath = row.subItems[SubItem::Key];
+    services_.modal.Run(box, hwnd_);
+  }
+  // However the dialog was closed, the catalogue may have changed.
+  RefreshProgramList();
 }
 
 void TfrmMain::cmdDeleteFromListClick() {
   if (RequireSelection()) return;
+  const ProgramEntry& row = RowAt(SelectedIndex());
+  const std::string keyPath = row.subItems[SubItem::Key];
+  const std::string name = DisplayNameOf(row);
+  int choice = TDeleteKeyBox::ChoiceCancel;
+  {
+    TDeleteKeyBox box(services_);
+    box.DeleteKeyProgramName = name;
+    services_.modal.Run(box, hwnd_);
+    choice = box.Choice;
+  }
+  if (choice == TDeleteKeyBox::ChoiceTryToUninstall) {
+    cmdUninstallClick();
+    return;
+  }
+  if (choice != TDeleteKeyBox::ChoiceDelete) return;
+  Platform& platform = services_.platform;
+  const std::string logPath = UninstallLogPath(services_.exeFolder);
+  AppendToUninstallLog(platform.files, platform.ansi, logPath,
+                       DeleteStartedRecord(DateTimeText(platform.locale, platform.clock.Now()), name));
+  if (DeleteUninstallKey(platform.registry, keyPath)) {
+    AppendToUninstallLog(platform.files, platform.ansi, logPath, kDeleteOkRecord);
+  } else {
+    AppendToUninstallLog(platform.files, platform.ansi, logPath, kDeleteFailedRecord);
+    services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
+  }
+  RefreshProgramList();
 }
 
 void TfrmMain::cmdProgramDetailsClick() {
@@ -664,7 +715,10 @@ void TfrmMain::ViewEditProgramDetails1Click() {
 
 void TfrmMain::Newprogram1Click() {}
 
-void TfrmMain::UninstallLog1Click() {}
+void TfrmMain::UninstallLog1Click() {
+  TUninstallLogBox box(services_);
+  services_.modal.Run(box, hwnd_);
+}
 
 void TfrmMain::PrintAuditReport1Click() {}
 

@@ -1,0 +1,64 @@
+#include "forms/FormDeleteKey.h"
+
+#include "forms/ImageButton.h"
+#include "forms/Pictures.h"
+#include "util/AppStrings.h"
+#include "util/Text.h"
+#include "win32/WinText.h"
+
+namespace tw {
+
+TDeleteKeyBox::TDeleteKeyBox(Services& services)
+    : SkinnedFrame(services, FrameLook{L"Delete From List", 456, 399, 32, 42, 1}) {}
+
+void TDeleteKeyBox::BuildContent() {
+  Choice = ChoiceCancel;
+  const HWND panel = ContentPanel();
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, Scale(20), Scale(20), Scale(48),
+                    Scale(48), panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdPicture)), instance, nullptr);
+  // A read-only, borderless memo that tabbing passes by.
+  ediAdvice_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY, Scale(88),
+                                 Scale(16), Scale(344), Scale(233), panel,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdAdvice)), instance, nullptr);
+  ::SendMessageW(ediAdvice_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(13)), FALSE);
+  colors_.Set(ediAdvice_, RGB(0, 0, 0), RGB(255, 255, 255));
+  SetWindowTextUtf8(ediAdvice_, FormatText(LoadStr(StrId::DeleteConfirm), DeleteKeyProgramName));
+
+  CreateImageButton(panel, IdTryToUninstall, L"TRY TO UNINSTALL", ButtonLook::Page, pictures::Glyph::None, 88, 264,
+                    136, 34, Dpi());
+  CreateImageButton(panel, IdDelete, L"DELETE", ButtonLook::Page, pictures::Glyph::None, 240, 264, 136, 34, Dpi());
+  CreateImageButton(panel, IdCancel, L"CANCEL", ButtonLook::Small, pictures::Glyph::None, 346, 320, 90, 26, Dpi());
+}
+
+void TDeleteKeyBox::cmdTryToUninstallClick() {
+  Choice = ChoiceTryToUninstall;
+  Close();
+}
+
+void TDeleteKeyBox::cmdDeleteClick() {
+  Choice = ChoiceDelete;
+  Close();
+}
+
+void TDeleteKeyBox::OnCommand(int id, int code) {
+  if (id == IdAdvice) {
+    if (code == EN_SETFOCUS) ediAdviceEnter();
+    return;
+  }
+  if (code != BN_CLICKED) return;
+  switch (id) {
+    case IdTryToUninstall: cmdTryToUninstallClick(); break;
+    case IdDelete: cmdDeleteClick(); break;
+    case IdCancel: cmdCancelClick(); break;
+    default: break;
+  }
+}
+
+bool TDeleteKeyBox::DrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlID != static_cast<UINT>(IdPicture)) return false;
+  pictures::DrawPagePicture(item.hDC, item.rcItem, pictures::PagePicture::Warning, Dpi());
+  return true;
+}
+
+}  // namespace tw

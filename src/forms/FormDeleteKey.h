@@ -1,0 +1,52 @@
+#pragma once
+// The delete-from-list dialog: a warning before a catalogue entry is removed without running
+// its uninstaller, with the offer to try the uninstall first. It only asks; the main window
+// deletes and logs.
+
+#include <windows.h>
+
+#include <string>
+
+#include "forms/SkinnedFrame.h"
+
+namespace tw {
+
+/// The message shown when a catalogue entry could not be deleted.
+inline constexpr const char* kUnableToDeleteKey = "Unable to delete key";
+
+class TDeleteKeyBox : public SkinnedFrame {
+ public:
+  explicit TDeleteKeyBox(Services& services);
+
+  /// The user's answer.
+  enum : int { ChoiceTryToUninstall = 0, ChoiceDelete = 1, ChoiceCancel = 2 };
+
+  /// Set before the dialog is shown: the display name the warning names.
+  std::string DeleteKeyProgramName;
+  /// The answer, read after the dialog closed. Every way of closing other than the two
+  /// buttons means cancel.
+  int Choice = ChoiceCancel;
+
+  void cmdTryToUninstallClick();
+  void cmdDeleteClick();
+  void cmdCancelClick() { Close(); }
+  /// Focus entering the warning text: nothing to do.
+  void ediAdviceEnter() {}
+
+  HWND Advice() const { return ediAdvice_; }
+  HWND Control(int id) const { return ::GetDlgItem(ContentPanel(), id); }
+
+  enum : int { IdAdvice = 100, IdTryToUninstall, IdDelete, IdCancel, IdPicture };
+
+ protected:
+  void BuildContent() override;
+  void OnCommand(int id, int code) override;
+  int EscapeButton() const override { return IdCancel; }
+  int EnterButton() const override { return IdTryToUninstall; }
+  bool DrawItem(const DRAWITEMSTRUCT& item) override;
+
+ private:
+  HWND ediAdvice_ = nullptr;
+};
+
+}  // namespace tw

@@ -1,0 +1,79 @@
+#pragma once
+// The uninstall dialog: starts a program's own uninstall command, waits until the user says
+// the uninstaller has finished, tests whether the catalogue entry went away, offers to remove
+// an entry the uninstaller left behind, and writes each step into the uninstall log.
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "forms/SkinnedFrame.h"
+
+namespace tw {
+
+class TUninstallBox : public SkinnedFrame {
+ public:
+  explicit TUninstallBox(Services& services);
+
+  /// Set before the dialog is shown: the name shown (and logged), the command line to start
+  /// and the entry's full key path.
+  std::string ProgramName;
+  std::string UninstallCommand;
+  std::string KeyPath;
+
+  /// Shows the first page.
+  void FormActivate() override;
+  /// UNINSTALL: logs the start, shows the waiting page and starts the uninstaller.
+  void cmdAddRemoveClick();
+  /// CONTINUE: tests whether the entry is gone and shows the outcome.
+  void cmdDoneClick();
+  /// CLEAN-UP: deletes the entry the uninstaller left and closes.
+  void cmdCleanupClick();
+  void cmdCloseClick() { Close(); }
+  void cmdCancelClick() { Close(); }
+  /// Advances the busy animation of the waiting page.
+  void Timer1Timer();
+
+  /// The page showing (0 to 3), or -1 before the dialog was activated.
+  int PageIndex() const { return page_; }
+  bool CancelShown() const;
+  int ProgressPosition() const;
+  /// The text of txtAppName and of its tooltip.
+  std::string AppNameText() const;
+  std::string AppNameTip() const;
+  /// The panel of a page.
+  HWND Page(int index) const { return pages_[static_cast<std::size_t>(index)].Handle(); }
+  /// A control of the dialog by its identifier.
+  HWND Control(int id) const;
+
+  enum : int {
+    IdAddRemove = 100, IdDone, IdCleanup, IdClose, IdCancel, IdAppName, IdProgress,
+    IdPicture0, IdPicture2, IdPicture3, IdText01, IdText03, IdText11, IdText12, IdText21, IdText22, IdText31,
+  };
+  static constexpr UINT_PTR kTimerId = 1;
+  static constexpr UINT kTimerInterval = 200;
+
+ protected:
+  void BuildContent() override;
+  void OnCommand(int id, int code) override;
+  int EscapeButton() const override { return IdCancel; }
+  int EnterButton() const override;
+  bool DrawItem(const DRAWITEMSTRUCT& item) override;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void ShowPage(int index);
+  void ShowCancel(bool show);
+  void Log(const std::string& record);
+  std::string NowText();
+
+  std::array<Panel, 4> pages_;
+  int page_ = -1;
+  HWND txtAppName_ = nullptr;
+  HWND tooltip_ = nullptr;
+  HWND progressBar_ = nullptr;
+  HWND cmdCancel_ = nullptr;
+};
+
+}  // namespace tw

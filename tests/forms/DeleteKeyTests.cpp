@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "FormTestSupport.h"
+#include "catalogue/UninstallKeyTools.h"
+#include "forms/FormDeleteKey.h"
+#include "forms/FormMain.h"
+#include "forms/FormUninstall.h"
+#include "support/Catalogue.h"
+#include "util/AppStrings.h"
+#include "util/Text.h"
+#include "win32/WinText.h"
+
+namespace tw {
+namespace {
+
+using test::AddEntry;
+using test::kUninstallKey;
+
+constexpr const char* kLogPath = "C:\\Tidewell\\ULOG.TXT";
+const std::string kHeader =
+    "\r\nTidewell Uninstall Log\r\nContains information about programs you have uninstalled from your computer\r\n\r\n";
+const std::string kDeleteStarted = "\r\n12/8/2026 2:05:09 PM\r\nDeleting entry ";
+
+class DeleteFromList : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AddEntry(h.fake.registry, RootKey::LocalMachine, "Stale", "Stale Tool", "C:\\Stale\\un.exe");
+    AddEntry(h.fake.registry, RootKey::LocalMachine, "Other", "Other Tool", "C:\\Other\\un.exe");
+  }
+  void Open(const std::string& select) {
+    form = std::make_unique<TfrmMain>(h.services);
+    form->Create();
+    form->Show(SW_SHOW);
+    test::PumpMessages();
+    for (int i = 0; i < form->RowCount(); ++i) {
+      if (form->RowAt(i).caption == select) form->SelectRow(i);
+    }
+    ASSERT_EQ(form->RowAt(form->SelectedIndex()).caption, select);
+  }
+  bool Listed(const std::string& caption) {
+    for (int i = 0; i < form->RowCount(); ++i) {
+      if (form->RowAt(i).caption == caption) return true;
+    }
+    return false;
+  }
+  bool KeyExists(const std::string& sub) {
+    return UninstallKeyExists(h.fake.registry, std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey + "\\" + sub);
+  }
+  // Adds an entry behind the list's back: it shows only after a rescan.
+  void AddLateEntry() { AddEntry(h.fake.registry, RootKey::LocalMachine, "Late", "Late Arrival", "late.exe"); }
+
+  test::FormHarness h;
+  std::unique_ptr<TfrmMain> form;
+};
+
+TEST_F(DeleteFromList, DeleteRemovesTheEntryLogsItAndRescans) {
+  Open("Stale Tool");
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TDeleteKeyBox&>(dialog);
+    EXPECT_EQ(WindowText(box.Caption()), "Delete From List");
+    RECT rc;
+    ::GetClientRect(box.Handle(), &rc);
+    EXPECT_EQ(rc.right, box.Scale(456));
+    EXPECT_EQ(rc.bottom, box.Scale(399));
+    EXPECT_EQ(box.Choice, TDeleteKeyBox::ChoiceCancel);
+    EXPECT_EQ(WindowText(box.Advice()), FormatText(LoadStr(StrId::DeleteConfirm), "Stale Tool"));
+    EXPECT_NE(::GetWindowLongW(box.Advice(), GWL_STYLE) & ES_READONLY, 0);
+    EXPECT_EQ(::GetWindowLongW(box.Advice(), GWL_STYLE) & WS_TABSTOP, 0);
+    AddLateEntry();
+    test::Click(box.Control(TDeleteKeyBox::IdDelete));
+    EXPECT_FALSE(box.Running());
+    EXPECT_EQ(box.Choice, TDeleteKeyBox::ChoiceDelete);
+  });
+  form->cmdDeleteFromListClick();
+  EXPECT_EQ(h.modal.titles, (std::vector<std::string>{"Delete From List"}));
+  EXPECT_FALSE(KeyExists("Stale"));
+  EXPECT_TRUE(KeyExists("Other"));
+  EXPECT_EQ(h.fake.files.Contents(kLogPath), kHeader + kDeleteStarted + "Stale Tool\r\nDeleted OK.\r\n");
+  EXPECT_FALSE(Listed("Stale Tool"));
+  EXPECT_TRUE(Listed("Late Arrival"));
+  EXPECT_TRUE(h.prompts.shown.empty());
+  EXPECT_TRUE(h.process.started.empty());
+}
+
+TEST_F(DeleteFromList, EveryWayOfCancellingLeavesEverythingUntouched) {
+  const std::vector<std::pair<const char*, std::function<void(TDeleteKeyBox&)>>> ways = {
+      {"CANCEL", [](TDeleteKeyBox& box) { test::Click(box.Control(TDeleteKeyBox::IdCancel)); }},
+      {"Esc", [](TDeleteKeyBox& box) { test::PressKey(box, box.Advice(), VK_ESCAPE); }},
+      {"close image", [](TDeleteKeyBox& box) { test::Click(box.CloseImage()); }},
+  };
+  for (const auto& [name, way] : ways) {
+    SCOPED_TRACE(name);
+    Open("Stale Tool");
+    h.modal.scripts.push_back([&, way = way](ModalForm& dialog) {
+      auto& box = static_cast<TDeleteKeyBox&>(dialog);
+      AddLateEntry();
+      way(box);
+      EXPECT_FALSE(box.Running());
+      EXPECT_EQ(box.Choice, TDeleteKeyBox::ChoiceCancel);
+    });
+    form->cmdDeleteFromListClick();
+    EXPECT_TRUE(KeyExists("Stale"));
+    EXPECT_FALSE(h.fake.files.Exists(kLogPath));
+    EXPECT_TRUE(Listed("Stale Tool"));
+    EXPECT_FALSE(Listed("Late Arrival")) << "no rescan";
+    EXPECT_EQ(form->RowAt(form->SelectedIndex()).caption, "Stale Tool");
+    EXPECT_EQ(h.modal.leftOpen, 0);
+    form.reset();
+    auto store = h.fake.registry.NewStore();
+    store->SelectRoot(RootKey::LocalMachine);
+    store->RemoveKey(std::string(kUninstallKey) + "\\Late");
+  }
+}
+
+TEST_F(DeleteFromList, EnterTriesTheUninstallInsteadOfDeleting) {
+  Open("Stale Tool");
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TDeleteKeyBox&>(dialog);
+    test::PressKey(box, box.Advice(), VK_RETURN);
+    EXPECT_FALSE(box.Running());
+    EXPECT_EQ(box.Choice, TDeleteKeyBox::ChoiceTryToUninstall);
+  });
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TUninstallBox&>(dialog);
+    EXPECT_EQ(box.AppNameText(), "Stale Tool");
+    EXPECT_EQ(box.UninstallCommand, "C:\\Stale\\un.exe");
+    AddLateEntry();
+    test::Click(box.Control(TUninstallBox::IdCancel));
+  });
+  form->cmdDeleteFromListClick();
+  EXPECT_EQ(h.modal.titles, (std::vector<std::string>{"Delete From List", "Uninstall"}));
+  EXPECT_TRUE(KeyExists("Stale"));
+  EXPECT_FALSE(h.fake.files.Exists(kLogPath));
+  EXPECT_TRUE(Listed("Late Arrival")) << "the uninstall dialog rescans";
+
+  // The button does the same.
+  h.modal.titles.clear();
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    test::Click(static_cast<TDeleteKeyBox&>(dialog).Control(TDeleteKeyBox::IdTryToUninstall));
+  });
+  h.modal.scripts.push_back([&](ModalForm& dialog) { test::PressKey(static_cast<TUninstallBox&>(dialog), dialog.Handle(), VK_ESCAPE); });
+  form->cmdDeleteFromListClick();
+  EXPECT_EQ(h.modal.titles, (std::vector<std::string>{"Delete From List", "Uninstall"}));
+  EXPECT_TRUE(KeyExists("Stale"));
+}
+
+TEST_F(DeleteFromList, AnEntryWithoutANameIsNamedEmpty) {
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "Nameless", "", "un.exe");
+  Open("<no name>");
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TDeleteKeyBox&>(dialog);
+    const std::string advice = WindowText(box.Advice());
+    EXPECT_EQ(advice.rfind("Are you sure you want to delete \"\" from the list", 0), 0u) << advice;
+    test::Click(box.Control(TDeleteKeyBox::IdDelete));
+  });
+  form->cmdDeleteFromListClick();
+  EXPECT_EQ(h.fake.files.Contents(kLogPath), kHeader + kDeleteStarted + "\r\nDeleted OK.\r\n");
+  EXPECT_FALSE(KeyExists("Nameless"));
+}
+
+TEST_F(DeleteFromList, AKeyAlreadyGoneIsLoggedAsNotDeletedReportedAndRescanned) {
+  Open("Stale Tool");
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TDeleteKeyBox&>(dialog);
+    auto store = h.fake.registry.NewStore();
+    store->SelectRoot(RootKey::LocalMachine);
+    store->RemoveKey(std::string(kUninstallKey) + "\\Stale");
+    test::Click(box.Control(TDeleteKeyBox::IdDelete));
+  });
+  form->cmdDeleteFromListClick();
+  EXPECT_EQ(h.fake.files.Contents(kLogPath),
+            kHeader + kDeleteStarted + "Stale Tool\r\nNOT Deleted - error encountered while deleting from registry.\r\n");
+  ASSERT_EQ(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "Unable to delete key");
+  EXPECT_EQ(h.prompts.shown[0].caption, std::nullopt);
+  EXPECT_EQ(h.prompts.shown[0].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
+  EXPECT_FALSE(Listed("Stale Tool"));
+}
+
+TEST_F(DeleteFromList, NeedsASelectedRow) {
+  Open("Stale Tool");
+  ListView_SetItemState(form->ListView(), -1, 0, LVIS_SELECTED);
+  form->cmdDeleteFromListClick();
+  EXPECT_TRUE(h.modal.titles.empty());
+  ASSERT_EQ(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "Please first select the program you want to uninstall");
+}
+
+}  // namespace
+}  // namespace tw
