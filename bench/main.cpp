@@ -271,12 +271,12 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 1; i < argc; ++i) {
     std::wstring arg = argv[i];
     if (arg == L"--catalogue" && i + 1 < argc) {
-      std::string spec = tw::Narrow(argv[++i]);
-      std::size_t eq = spec.find('=');
+      std::string sizeAndPrefix = tw::Narrow(argv[++i]);
+      std::size_t eq = sizeAndPrefix.find('=');
       if (eq == std::string::npos) return Usage();
       Catalogue c;
-      c.size = std::atoi(spec.substr(0, eq).c_str());
-      c.prefix = spec.substr(eq + 1);
+      c.size = std::atoi(sizeAndPrefix.substr(0, eq).c_str());
+      c.prefix = sizeAndPrefix.substr(eq + 1);
       c.key = tw::demo::SyntheticCatalogueKey(c.prefix);
       catalogues.push_back(c);
     } else if (arg == L"--full-reps" && i + 1 < argc) {

@@ -210,8 +210,10 @@ std::vector<std::uint8_t> EncodeUsageRecord(const DemoUsage& usage) {
   auto put = [&](std::size_t offset, std::uint64_t value, int width) {
     for (int i = 0; i < width; ++i) record[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
   };
-  put(0, 552, 4);  // the record's own size, as the shell writes it
-  put(4, 1, 4);    // the shell's "has a name" flag
+  // The first eight bytes (the record's own size and a flag) are not read by the program;
+  // they are filled as a real record has them.
+  put(0, 552, 4);
+  put(4, 1, 4);
   put(8, static_cast<std::uint64_t>(usage.size), 8);
   put(16, usage.lastUse, 8);
   put(24, usage.count, 4);
