@@ -271,7 +271,11 @@ void TfrmMain::BuildControls() {
   }
   defaultLargeIcon_.reset(::ImageList_GetIcon(defaultIcons_.get(), 0, ILD_NORMAL));
   defaultSmallIcon_.reset(::ImageList_GetIcon(smallDefaultIcons_.get(), 0, ILD_NORMAL));
-  icons_ = std::make_unique<RowIcons>(large, small, defaultLargeIcon_.get(), defaultSmallIcon_.get());
+  // Rows' icons are extracted when the list first draws them.
+  icons_ = std::make_unique<ImageListIconSource>(
+      UniqueHImageList(::ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 64, 256)),
+      UniqueHImageList(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 64, 256)),
+      defaultLargeIcon_.get(), defaultSmallIcon_.get(), ImageListIconSource::Mode::Deferred);
   ListView_SetImageList(listView_, icons_->LargeList(), LVSIL_NORMAL);
   ListView_SetImageList(listView_, icons_->SmallList(), LVSIL_SMALL);
   ListView_SetImageList(listView_, badIcons_.get(), LVSIL_STATE);

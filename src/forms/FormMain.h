@@ -12,9 +12,9 @@
 
 #include "catalogue/UninstallInfoReader.h"
 #include "forms/Controls.h"
-#include "forms/RowIcons.h"
 #include "forms/Services.h"
 #include "forms/Window.h"
+#include "win32/Win32Icons.h"
 
 namespace tw {
 
@@ -74,7 +74,7 @@ class TfrmMain : public Window {
   /// Width of a list column in pixels.
   int ColumnWidth(int column) const;
   /// The row icons extracted so far (rows are drawn before their icons are made).
-  const RowIcons& Icons() const { return *icons_; }
+  const ImageListIconSource& Icons() const { return *icons_; }
 
   /// Sort state: the column last sorted by, and the direction (one for the whole process).
   int SortColumn = 0;
@@ -140,7 +140,7 @@ class TfrmMain : public Window {
 
   Services& services_;
   std::vector<ProgramEntry> rows_;
-  std::unique_ptr<RowIcons> icons_;
+  std::unique_ptr<ImageListIconSource> icons_;
   UniqueHImageList defaultIcons_, smallDefaultIcons_, badIcons_;
   std::array<bool, 7> collapsed_{};
   ViewStyle viewStyle_ = ViewStyle::LargeIcons;

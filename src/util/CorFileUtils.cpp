@@ -4,7 +4,7 @@ namespace tw {
 
 bool FindFileExists(FileSystem& files, const std::string& path) {
   if (path.empty()) return false;
-  return files.FindFirst(path).has_value();
+  return files.Exists(path);
 }
 
 bool FindFileData(FileSystem& files, const std::string& path, FindData& record) {

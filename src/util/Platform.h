@@ -42,6 +42,8 @@ class FileSystem {
   /// Find-first-file semantics: the first entry matching the path, whose last component may
   /// hold the wildcards * and ?; folders match too. The search is closed at once.
   virtual std::optional<FindData> FindFirst(const std::string& pattern) = 0;
+  /// Whether FindFirst would find an entry; systems may answer this faster.
+  virtual bool Exists(const std::string& pattern) { return FindFirst(pattern).has_value(); }
   /// Opens an existing file for appending at its end; nullptr when that fails.
   virtual std::unique_ptr<OutputFile> OpenAppend(const std::string& path) = 0;
   /// Creates a file, replacing one of that name; nullptr (and a reason) when that fails.

@@ -63,6 +63,17 @@ std::wstring FileApiPath(const std::string& path) {
   return L"\\\\?\\" + full;
 }
 
+bool Win32FileSystem::Exists(const std::string& pattern) {
+  // A directory search reads the folder (costly under Wine); for a plain path the attributes
+  // give the same answer. Wildcards, and the paths a search never finds although they exist
+  // (a drive root, a trailing separator), take the search itself.
+  const bool wildcards = pattern.find_first_of("*?") != std::string::npos;
+  const bool endsInSeparator = !pattern.empty() && (pattern.back() == '\\' || pattern.back() == '/');
+  const bool driveOnly = pattern.size() <= 3 && pattern.size() >= 2 && pattern[1] == ':';
+  if (wildcards || endsInSeparator || driveOnly) return FindFirst(pattern).has_value();
+  return ::GetFileAttributesW(FileApiPath(pattern).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::optional<FindData> Win32FileSystem::FindFirst(const std::string& pattern) {
   if (pattern.empty()) return std::nullopt;
   WIN32_FIND_DATAW found{};

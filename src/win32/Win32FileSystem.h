@@ -18,6 +18,7 @@ std::wstring FileApiPath(const std::string& path);
 class Win32FileSystem : public FileSystem {
  public:
   std::optional<FindData> FindFirst(const std::string& pattern) override;
+  bool Exists(const std::string& pattern) override;
   std::unique_ptr<OutputFile> OpenAppend(const std::string& path) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, std::string& error) override;
   bool ReadAll(const std::string& path, std::string& bytes, std::string& error) override;

@@ -46,23 +46,38 @@ ImageListIconSource::ImageListIconSource(HICON defaultLarge, HICON defaultSmall)
                           defaultLarge, defaultSmall) {}
 
 ImageListIconSource::ImageListIconSource(UniqueHImageList large, UniqueHImageList small, HICON defaultLarge,
-                                         HICON defaultSmall)
-    : large_(std::move(large)), small_(std::move(small)), defaultLarge_(defaultLarge), defaultSmall_(defaultSmall) {
+                                         HICON defaultSmall, Mode mode)
+    : large_(std::move(large)),
+      small_(std::move(small)),
+      defaultLarge_(defaultLarge),
+      defaultSmall_(defaultSmall),
+      mode_(mode) {
   // Rows index both lists alike: start them at the same length.
   const int count = std::min(::ImageList_GetImageCount(large_.get()), ::ImageList_GetImageCount(small_.get()));
   ::ImageList_SetImageCount(large_.get(), static_cast<UINT>(std::max(count, 0)));
   ::ImageList_SetImageCount(small_.get(), static_cast<UINT>(std::max(count, 0)));
   rows_.resize(static_cast<std::size_t>(std::max(count, 0)), Row{{}, true});
+  resolvedRows_ = static_cast<int>(rows_.size());
 }
 
 int ImageListIconSource::AddRowIcons(const IconPlan& plan) {
-  // The slot is reserved in both lists first, so that the lists stay in step whatever the
-  // extraction gives; it is filled at once (a deferred source would fill it when drawn).
   const int index = static_cast<int>(rows_.size());
-  ::ImageList_SetImageCount(large_.get(), static_cast<UINT>(index + 1));
-  ::ImageList_SetImageCount(small_.get(), static_cast<UINT>(index + 1));
   rows_.push_back(Row{plan, false});
+  if (mode_ == Mode::Deferred) return index;
+  // One slot more in both lists. Growing a list by setting its count copies the whole list,
+  // so the slot is appended instead: the lists grow in large steps of their own.
+  for (HIMAGELIST list : {large_.get(), small_.get()}) {
+    if (::ImageList_ReplaceIcon(list, -1, list == large_.get() ? defaultLarge_ : defaultSmall_) < 0) {
+      ::ImageList_SetImageCount(list, static_cast<UINT>(index + 1));
+    }
+  }
   return ResolveRow(index);
+}
+
+void ImageListIconSource::Commit() {
+  const auto count = static_cast<UINT>(rows_.size());
+  if (static_cast<UINT>(::ImageList_GetImageCount(large_.get())) != count) ::ImageList_SetImageCount(large_.get(), count);
+  if (static_cast<UINT>(::ImageList_GetImageCount(small_.get())) != count) ::ImageList_SetImageCount(small_.get(), count);
 }
 
 int ImageListIconSource::ResolveRow(int index) {
@@ -79,10 +94,13 @@ int ImageListIconSource::ResolveRow(int index) {
       break;
     }
   }
-  // The lists keep their own copies of the images.
-  if (large != nullptr) ::ImageList_ReplaceIcon(large_.get(), index, large);
-  if (small != nullptr) ::ImageList_ReplaceIcon(small_.get(), index, small);
+  // The lists keep their own copies of the images. An immediate row's slot already holds the
+  // default icons.
+  const bool slotHasDefaults = mode_ == Mode::Immediate;
+  if (large != nullptr && !(slotHasDefaults && large == defaultLarge_)) ::ImageList_ReplaceIcon(large_.get(), index, large);
+  if (small != nullptr && !(slotHasDefaults && small == defaultSmall_)) ::ImageList_ReplaceIcon(small_.get(), index, small);
   row.resolved = true;
+  ++resolvedRows_;
   row.plan = IconPlan{};
   return index;
 }
@@ -103,6 +121,7 @@ void ImageListIconSource::Reset() {
   ::ImageList_RemoveAll(small_.get());
   rows_.clear();
   extracted_.clear();
+  resolvedRows_ = 0;
 }
 
 }  // namespace tw

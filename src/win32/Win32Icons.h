@@ -28,23 +28,32 @@ IconPair ExtractIconPair(const IconLocation& location);
 /// included) in the requested size; empty when there is none.
 UniqueHIcon ExtractIconFromSpec(const std::string& spec, bool large);
 
-/// Supplies the rows' icons into a 32 x 32 and a 16 x 16 image list: for each row exactly one
+/// Supplies the rows' icons into a large and a small image list: for each row exactly one
 /// icon in each list, at the same index, from the first location of the row's plan that has
 /// one, else the default icons. A location met before in the same scan (file without regard
 /// to case, and index) is taken from what was extracted then, not extracted again.
+///
+/// Immediate sources extract as rows are added. Deferred sources only record each row's plan;
+/// after the scan Commit() makes room for every row at once, and a row's icons are extracted
+/// by ResolveRow when the list first draws it.
 class ImageListIconSource : public IconSource {
  public:
+  enum class Mode { Immediate, Deferred };
+
   /// Makes two empty lists of its own. The default icons stay the caller's; they must live
   /// as long as rows are added (shared icons from LoadIcon do).
   ImageListIconSource(HICON defaultLarge, HICON defaultSmall);
   /// Takes two lists made by the caller (ILC_COLOR32 | ILC_MASK, 32 x 32 and 16 x 16).
   ImageListIconSource(UniqueHImageList large, UniqueHImageList small, HICON defaultLarge,
-                      HICON defaultSmall);
+                      HICON defaultSmall, Mode mode = Mode::Immediate);
   ImageListIconSource(const ImageListIconSource&) = delete;
   ImageListIconSource& operator=(const ImageListIconSource&) = delete;
 
-  /// Reserves the row's slot in both lists and fills it from the plan at once.
+  /// The row's slot in both lists: filled at once (immediate) or recorded (deferred).
   int AddRowIcons(const IconPlan& plan) override;
+
+  /// Deferred: makes room in both lists for every row added, in one step.
+  void Commit();
 
   /// Fills the slot of a row whose icons are not extracted yet; a filled row is left as it
   /// is. Returns the index, or -1 for an index that is no row.
@@ -58,6 +67,8 @@ class ImageListIconSource : public IconSource {
   HIMAGELIST SmallList() const { return small_.get(); }
 
   int RowCount() const { return static_cast<int>(rows_.size()); }
+  /// How many rows have their icons.
+  int ResolvedRows() const { return resolvedRows_; }
   /// How many times ExtractIconExW was called since the source was made.
   int ExtractCalls() const { return extractCalls_; }
 
@@ -76,6 +87,8 @@ class ImageListIconSource : public IconSource {
   UniqueHImageList small_;
   HICON defaultLarge_;
   HICON defaultSmall_;
+  Mode mode_ = Mode::Immediate;
+  int resolvedRows_ = 0;
   std::vector<Row> rows_;
   std::map<IconLocation, IconPair, FileIndexLess> extracted_;
   int extractCalls_ = 0;

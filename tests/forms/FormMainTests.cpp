@@ -294,7 +294,7 @@ TEST_F(MainWindow, IconsAreMadeWhenRowsAreDrawn) {
     AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
   }
   Open();
-  EXPECT_EQ(form->Icons().Rows(), 300);
+  EXPECT_EQ(form->Icons().RowCount(), 300);
   ::UpdateWindow(form->ListView());
   EXPECT_GT(form->Icons().ResolvedRows(), 0);
   EXPECT_LT(form->Icons().ResolvedRows(), 300);  // only the rows on screen

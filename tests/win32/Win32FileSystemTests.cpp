@@ -113,6 +113,22 @@ TEST_F(Win32FileSystemTest, FindFirstWithWildcardsAndFolders) {
   EXPECT_EQ(file->size, 5u);
 }
 
+TEST_F(Win32FileSystemTest, ExistsAnswersAsTheSearchDoes) {
+  MakeFile(In("app.exe"), "x");
+  ASSERT_TRUE(::CreateDirectoryW(Widen(In("sub dir")).c_str(), nullptr));
+  std::string deep = folder_;
+  while (deep.size() < 300) deep += "\\" + std::string(40, 'q');
+  // (the long folder itself is not made: a long missing path must answer false)
+  const std::string paths[] = {In("app.exe"),  In("APP.EXE"),  In("app.ex?"),   In("*.exe"),   In("*.dll"),
+                               In("sub dir"),  In("sub dir\\"), In("missing"), In("missing\\x.exe"),
+                               "C:\\",       "C:",          "Q:\\nothing",  deep + "\\x.exe", In("app.exe\\x")};
+  for (const auto& path : paths) {
+    EXPECT_EQ(files_.Exists(path), files_.FindFirst(path).has_value()) << path;
+  }
+  EXPECT_TRUE(files_.Exists(In("app.exe")));
+  EXPECT_FALSE(files_.Exists(In("missing")));
+}
+
 TEST_F(Win32FileSystemTest, FindDataCarriesTheFileTimes) {
   MakeFile(In("dated.txt"), "x");
   // 2003-05-04 23:30:10 UTC.
