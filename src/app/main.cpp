@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "app/CommandLine.h"
+#include "forms/FormAudit.h"
 #include "forms/FormMain.h"
 #include "forms/ModalForm.h"
 #include "win32/ShellServices.h"
@@ -40,6 +41,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
                     SplitCommandLine(::GetCommandLineW())};
   // Unattended runs show no list: no icon is extracted at all.
   services.extractIcons = !IsUnattendedRun(services.parameters);
+
+  // The report switches write through the audit report unit; set before the main window
+  // processes the command line at the end of its creation.
+  SetReportWriter(WriteReportForCommandLine);
 
   int exitCode = 0;
   {

@@ -10,6 +10,7 @@
 #include "app/CorDirectReg.h"
 #include "app/CorInterfaceToReg.h"
 #include "forms/FormAbout.h"
+#include "forms/FormAudit.h"
 #include "forms/ImageButton.h"
 #include "forms/Pictures.h"
 #include "forms/FormDeleteKey.h"
@@ -724,7 +725,10 @@ void TfrmMain::UninstallLog1Click() {
   services_.modal.Run(box, hwnd_);
 }
 
-void TfrmMain::PrintAuditReport1Click() {}
+void TfrmMain::PrintAuditReport1Click() {
+  TAuditBox box(services_, ListedRows(*this));
+  services_.modal.Run(box, hwnd_);
+}
 
 void TfrmMain::About1Click() {
   TAboutBox box(services_);

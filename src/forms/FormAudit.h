@@ -1,0 +1,79 @@
+#pragma once
+// The software audit report of the main window's list: its header, writing it to a file or
+// a printer, the dialog where the user edits the header and chooses the form and the
+// destination, and the writer behind the report switches of the command line.
+
+#include <string>
+#include <vector>
+
+#include "catalogue/AuditReport.h"
+#include "forms/SkinnedFrame.h"
+#include "util/TextPrinter.h"
+
+namespace tw {
+
+class TfrmMain;
+
+/// The report header with this computer's and user's names (at most 15 characters each,
+/// "" when the system cannot give them) and the current local date and time.
+std::string BuildReportHeader(Services& services);
+
+/// The main window's rows in the order the list shows them.
+std::vector<AuditRow> ListedRows(const TfrmMain& form);
+
+/// Writes the report to a file (ANSI text, CR LF, replacing a file of that name only once
+/// complete) or, when `fileName` is empty, to the default printer. Raises ReportError or
+/// PrintError; nothing half-written is left behind.
+void WriteAuditReport(Services& services, const std::vector<AuditRow>& rows, const std::string& fileName,
+                      const std::string& header, bool longFormat);
+
+/// Prints the report on a page device, one printed line per report line (long lines
+/// continue on the next). The job is aborted when an error passes through.
+void PrintAuditReport(PrintSurface& printer, const std::vector<AuditRow>& rows, const std::string& header,
+                      bool longFormat);
+
+/// The report switches' writer: the header, then the report of the form's list to the file
+/// or the default printer. A report that cannot be written is shown in the application's
+/// error box and gives false.
+bool WriteReportForCommandLine(TfrmMain& form, const std::string& fileName, bool longFormat);
+
+/// The title of print jobs of the report.
+inline constexpr const char* kAuditDocumentTitle = "Software Audit Report";
+
+/// "Print or Save Audit Report": the editable header, the short or long form, and print,
+/// save and close buttons.
+class TAuditBox : public SkinnedFrame {
+ public:
+  /// `rows` are the listed programs in the list's order, handed over by the main window.
+  TAuditBox(Services& services, std::vector<AuditRow> rows);
+
+  /// Print: the print dialog; when confirmed, the report on the chosen printer. The box
+  /// closes unless printing failed.
+  void Image1Click();
+  /// Save: the save dialog; when a name was chosen, the report to that file and the box
+  /// closes. Cancel, or a file that cannot be written, keeps the box open.
+  void Image2Click();
+  void cmdCloseClick() { Close(); }
+
+  HWND memHeader() const { return memHeader_; }
+  HWND rbShortFormat() const { return rbShortFormat_; }
+  HWND rbLongFormat() const { return rbLongFormat_; }
+  /// The header as the memo holds it now.
+  std::string HeaderText() const;
+  bool LongFormatChosen() const;
+
+  enum : int { IdHeaderLabel = 100, IdHeader, IdShortFormat, IdLongFormat, IdPrint, IdSave, IdClose };
+
+ protected:
+  void BuildContent() override;
+  void OnCommand(int id, int code) override;
+  int EscapeButton() const override { return IdClose; }
+
+ private:
+  std::vector<AuditRow> rows_;
+  HWND memHeader_ = nullptr;
+  HWND rbShortFormat_ = nullptr;
+  HWND rbLongFormat_ = nullptr;
+};
+
+}  // namespace tw
