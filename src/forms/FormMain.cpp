@@ -16,6 +16,11 @@
 #include "forms/FormDeleteKey.h"
 #include "forms/FormUninstall.h"
 #include "forms/FormUninstallLog.h"
+#include "forms/DroppedShortcuts.h"
+#include "forms/FormEditProgram.h"
+#include "forms/FormNewProgram.h"
+#include "forms/FormProgramDetails.h"
+#include "util/CorRegToolsPlus.h"
 #include "catalogue/UninstallKeyTools.h"
 #include "util/CorFileInfoTools.h"
 #include "util/AppStrings.h"
@@ -712,13 +717,80 @@ void TfrmMain::cmdDeleteFromListClick() {
 
 void TfrmMain::cmdProgramDetailsClick() {
   if (RequireSelection()) return;
+  const ProgramEntry& row = RowAt(SelectedIndex());
+  TProgramDetailsBox box(services_);
+  box.KeyPath = row.subItems[SubItem::Key];
+  box.SizeText = row.subItems[SubItem::Size];
+  box.LastUsedText = row.subItems[SubItem::LastUsedOn];
+  box.FrequencyText = row.subItems[SubItem::Frequency];
+  services_.modal.Run(box, hwnd_);
 }
 
 void TfrmMain::ViewEditProgramDetails1Click() {
   if (RequireSelection()) return;
+  const std::string keyPath = RowAt(SelectedIndex()).subItems[SubItem::Key];
+  TEditProgramBox box(services_);
+  box.KeyPath = keyPath;
+  if (services_.modal.Run(box, hwnd_) != kModalOk) return;
+  if (!WriteUninstallEntry(services_.platform.registry, keyPath, "", "", &box.Values(), false)) {
+    services_.prompts.Show(hwnd_, "Unable to modify the entry.", std::string(kAppTitle), MB_OK | MB_ICONERROR);
+  }
+  RefreshProgramList();
 }
 
-void TfrmMain::Newprogram1Click() {}
+void TfrmMain::Newprogram1Click() {
+  const std::string catalogue = RootKeyName(RootKey::LocalMachine) + "\\" + LoadStr(StrId::UninstallKey) + "\\";
+  for (int n = 1; n <= 10000; ++n) {
+    const std::string keyPath = catalogue + LoadStr(StrId::NewProgram) + std::to_string(n);
+    if (!UninstallKeyExists(services_.platform.registry, keyPath)) {
+      NewProgramEntry(keyPath, "", "");
+      return;
+    }
+  }
+}
+
+namespace {
+
+// A key path that names no entry: its sub key is empty or ends in a backslash, so writing
+// to it would rewrite the values of a root or of the catalogue key itself.
+bool NamesNoEntry(const std::string& keyPath) {
+  const std::string subKey = ExtractSubKey(keyPath);
+  return keyPath.find('\\') == std::string::npos || subKey.empty() || subKey.back() == '\\';
+}
+
+}  // namespace
+
+void TfrmMain::NewProgramEntry(const std::string& keyPath, const std::string& displayName,
+                               const std::string& uninstallCommand) {
+  Registry& registry = services_.platform.registry;
+  while (true) {
+    TNewProgramBox box(services_);
+    box.KeyPath = keyPath;
+    box.DisplayName = displayName;
+    box.UninstallCommand = uninstallCommand;
+    if (services_.modal.Run(box, hwnd_) != kModalOk) return;
+    const std::string entry = box.KeyPath;
+    if (!NamesNoEntry(entry) && UninstallKeyExists(registry, entry)) {
+      const int answer = services_.prompts.Show(hwnd_, FormatText(LoadStr(StrId::AlreadyExists), entry),
+                                                std::string(kAppTitle), MB_YESNOCANCEL | MB_ICONQUESTION);
+      if (answer == IDNO) continue;  // the dialog again, with the texts first proposed
+      if (answer != IDYES) return;
+    }
+    const bool written =
+        !NamesNoEntry(entry) && WriteUninstallEntry(registry, entry, box.DisplayName, box.UninstallCommand, nullptr, true);
+    if (!written) {
+      services_.prompts.Show(hwnd_, LoadStr(StrId::UnableToCreate), std::string(kAppTitle), MB_OK | MB_ICONERROR);
+    }
+    RefreshProgramList();
+    return;
+  }
+}
+
+void TfrmMain::WMDropFiles(HDROP drop) {
+  HandleDroppedFiles(hwnd_, drop, services_.platform.files, [this](const ShortcutProposal& proposal) {
+    NewProgramEntry(proposal.keyPath, proposal.displayName, proposal.command);
+  });
+}
 
 void TfrmMain::UninstallLog1Click() {
   TUninstallLogBox box(services_);
@@ -886,6 +958,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       LayoutAll();
       return 0;
     }
+    case WM_DROPFILES: WMDropFiles(reinterpret_cast<HDROP>(wParam)); break;
     case WM_CLOSE:
       FormClose();
       ::DestroyWindow(hwnd_);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <array>
 #include <memory>
@@ -96,6 +97,12 @@ class TfrmMain : public Window {
   void cmdHelpClick();
   void ViewEditProgramDetails1Click();
   void Newprogram1Click();
+  /// The new-entry dialog with proposed texts: after OK, asks before overwriting an existing
+  /// entry, writes the entry and rescans.
+  void NewProgramEntry(const std::string& keyPath, const std::string& displayName,
+                       const std::string& uninstallCommand);
+  /// Files dropped on the window: each shortcut among them proposes a new entry, in order.
+  void WMDropFiles(HDROP drop);
   void UninstallLog1Click();
   void PrintAuditReport1Click();
   void About1Click();

@@ -1,0 +1,302 @@
+// The value editor on the real dialog and grid, and the main window's write-back.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <windowsx.h>
+
+#include <functional>
+
+#include "FormTestSupport.h"
+#include "forms/FormEditProgram.h"
+#include "forms/FormMain.h"
+#include "support/Catalogue.h"
+#include "win32/WinText.h"
+
+namespace tw {
+namespace {
+
+using test::AddEntry;
+using test::kUninstallKey;
+using test::SetValue;
+
+const std::string kKey = std::string(kUninstallKey) + "\\App";
+
+class EditProgram : public ::testing::Test {
+ protected:
+  void SetUp() override { AddEntry(h.fake.registry, RootKey::LocalMachine, "App", "My App", "C:\\App\\unins.exe"); }
+
+  void Set(const std::string& name, const RegValue& value) {
+    SetValue(h.fake.registry, RootKey::LocalMachine, kKey, name, value);
+  }
+  std::optional<RegValue> Get(const std::string& name, const std::string& key = kKey) {
+    auto store = h.fake.registry.NewStore();
+    store->SelectRoot(RootKey::LocalMachine);
+    if (!store->OpenPath(key, false)) return std::nullopt;
+    return store->QueryValue(name);
+  }
+  std::vector<std::string> Names(const std::string& key = kKey) {
+    auto store = h.fake.registry.NewStore();
+    store->SelectRoot(RootKey::LocalMachine);
+    if (!store->OpenPath(key, false)) return {};
+    return store->ListValues();
+  }
+  void RemoveKey(const std::string& key) {
+    auto store = h.fake.registry.NewStore();
+    store->SelectRoot(RootKey::LocalMachine);
+    store->RemoveKey(key);
+  }
+
+  TfrmMain& Open() {
+    form = std::make_unique<TfrmMain>(h.services);
+    form->Create();
+    form->Show(SW_SHOW);
+    test::PumpMessages();
+    return *form;
+  }
+
+  // Runs the edit command on the selected row with a script for the dialog.
+  void Edit(const std::function<void(TEditProgramBox&)>& script) {
+    h.modal.scripts.push_back([script](ModalForm& dialog) { script(static_cast<TEditProgramBox&>(dialog)); });
+    form->RunCommand(TfrmMain::CmdEditDetails);
+    EXPECT_EQ(h.modal.leftOpen, 0);
+  }
+
+  static std::vector<std::pair<std::string, std::string>> GridRows(TEditProgramBox& box) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    ValueGrid& grid = box.gridAllInfo();
+    for (int r = 0; r < grid.RowCount(); ++r) rows.emplace_back(grid.Cell(0, r), grid.Cell(1, r));
+    return rows;
+  }
+
+  // Types into a cell the way the user does: the cell becomes current and the editor gets
+  // the text.
+  static void Type(TEditProgramBox& box, int column, int row, const std::string& text) {
+    ValueGrid& grid = box.gridAllInfo();
+    grid.SetCurrent(column, row);
+    ::SendMessageW(grid.Editor(), EM_SETSEL, 0, -1);
+    ::SendMessageW(grid.Editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(Widen(text).c_str()));
+  }
+
+  test::FormHarness h;
+  std::unique_ptr<TfrmMain> form;
+};
+
+TEST_F(EditProgram, ShowsEveryValueWithTheKeyAndEscWritesNothing) {
+  Set("EstimatedSize", RegValue::Number(2048));
+  Open();
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "Later", "Later", "x");  // would show after a rescan
+  Edit([&](TEditProgramBox& box) {
+    EXPECT_EQ(WindowText(box.Caption()), "Edit Program Details");
+    EXPECT_EQ(WindowText(box.KeyEdit()), "HKEY_LOCAL_MACHINE\\" + kKey);
+    EXPECT_TRUE(::GetWindowLongW(box.KeyEdit(), GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(GridRows(box), (std::vector<std::pair<std::string, std::string>>{{"Registry Key", "Registry Value"},
+                                                                              {"DisplayName", "My App"},
+                                                                              {"UninstallString", "C:\\App\\unins.exe"},
+                                                                              {"EstimatedSize", "2048"}}));
+    ValueGrid& grid = box.gridAllInfo();
+    EXPECT_EQ(grid.ColumnWidth(0), box.Scale(120));
+    EXPECT_EQ(grid.ColumnWidth(1), box.Scale(438) - box.Scale(120) - box.Scale(30));
+    EXPECT_FALSE(::GetWindowLongW(grid.Handle(), GWL_STYLE) & WS_VSCROLL);  // all rows fit
+    RECT client;
+    ::GetClientRect(box.Handle(), &client);
+    EXPECT_EQ(client.right, box.Scale(472));
+    EXPECT_EQ(client.bottom, box.Scale(414));
+    Type(box, 1, 3, "99");
+    test::PressKey(box, grid.Editor(), VK_ESCAPE);
+    EXPECT_FALSE(box.Running());
+    EXPECT_EQ(box.ModalResult(), kModalCancel);
+  });
+  EXPECT_EQ(Get("EstimatedSize"), RegValue::Number(2048));
+  EXPECT_EQ(form->RowCount(), 1);  // no rescan
+  EXPECT_TRUE(h.prompts.shown.empty());
+}
+
+TEST_F(EditProgram, TheCloseImageAndCancelWriteNothing) {
+  Open();
+  for (bool useCloseImage : {true, false}) {
+    Edit([&](TEditProgramBox& box) {
+      Type(box, 1, 1, "Changed");
+      if (useCloseImage) {
+        test::Click(box.CloseImage());
+      } else {
+        test::Click(::GetDlgItem(box.ContentPanel(), TEditProgramBox::IdCancel));
+      }
+      EXPECT_FALSE(box.Running());
+    });
+  }
+  EXPECT_EQ(Get("DisplayName"), RegValue::Text("My App"));
+}
+
+TEST_F(EditProgram, AddKeyThenOkWritesTheNewValueAndRescans) {
+  Open();
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "Later", "Later", "x");
+  Edit([&](TEditProgramBox& box) {
+    test::Click(::GetDlgItem(box.ContentPanel(), TEditProgramBox::IdAddKey));
+    ASSERT_EQ(box.gridAllInfo().RowCount(), 4);
+    EXPECT_EQ(GridRows(box).back(), (std::pair<std::string, std::string>{"", ""}));
+    Type(box, 0, 3, "Publisher");
+    Type(box, 1, 3, "Maker Ltd");
+    test::Click(::GetDlgItem(box.ContentPanel(), TEditProgramBox::IdOK));
+    EXPECT_EQ(box.ModalResult(), kModalOk);
+  });
+  EXPECT_EQ(Get("Publisher"), RegValue::Text("Maker Ltd"));
+  EXPECT_EQ(Get("DisplayName"), RegValue::Text("My App"));
+  EXPECT_EQ(form->RowCount(), 2);  // rescanned
+  EXPECT_TRUE(h.prompts.shown.empty());
+}
+
+TEST_F(EditProgram, DeleteKeyOnTheDisplayNameLeavesAnEmptyNameListedAsNoName) {
+  Open();
+  Edit([&](TEditProgramBox& box) {
+    box.gridAllInfo().SetCurrent(1, 1);
+    test::Click(::GetDlgItem(box.ContentPanel(), TEditProgramBox::IdDeleteKey));
+    EXPECT_EQ(GridRows(box)[1], (std::pair<std::string, std::string>{"", ""}));
+    EXPECT_EQ(box.gridAllInfo().RowCount(), 3);  // the row stays
+    box.cmdOKClick();
+  });
+  EXPECT_EQ(Get("DisplayName"), RegValue::Text(""));
+  ASSERT_EQ(form->RowCount(), 1);
+  EXPECT_EQ(form->RowAt(0).caption, "<no name>");
+}
+
+TEST_F(EditProgram, EnterWhileACellIsEditedConfirmsAndWritesWhatWasTyped) {
+  Open();
+  Edit([&](TEditProgramBox& box) {
+    ValueGrid& grid = box.gridAllInfo();
+    grid.SetCurrent(1, 1);
+    ::SetFocus(grid.Editor());
+    ::SendMessageW(grid.Editor(), EM_SETSEL, 0, -1);
+    for (char c : std::string("NEW NAME")) ::SendMessageW(grid.Editor(), WM_CHAR, static_cast<WPARAM>(c), 0);
+    test::PressKey(box, grid.Editor(), VK_RETURN);
+    EXPECT_FALSE(box.Running());
+    EXPECT_EQ(box.ModalResult(), kModalOk);
+  });
+  EXPECT_EQ(Get("DisplayName"), RegValue::Text("NEW NAME"));
+  EXPECT_EQ(form->RowAt(0).caption, "NEW NAME");
+}
+
+TEST_F(EditProgram, EditingOneRowKeepsEveryOtherValueByteForByte) {
+  const std::vector<std::pair<std::string, RegValue>> kept = {
+      {"DisplayName", RegValue::Text("My App")},
+      {"UninstallString", RegValue::Text("C:\\App\\unins.exe")},
+      {"EstimatedSize", RegValue::Number(2048)},
+      {"SystemComponent", RegValue::Number(0)},
+      {"NoModify", RegValue::Number(1)},
+      {"VersionMajor", RegValue::Number(0xFFFFFFFFu)},
+      {"DisplayIcon", RegValue::Text("%ProgramFiles%\\App\\app.exe,0", RegType::ExpandString)},
+      {"Blob", RegValue{RegType::Binary, {0, 1, 2, 0xFE, 0xFF}}},
+      {"EmptyBlob", RegValue{RegType::Binary, {}}},
+      {"Multi", RegValue{RegType::MultiString, {'o', 0, 'n', 0, 'e', 0, 0, 0, 't', 0, 'w', 0, 'o', 0, 0, 0, 0, 0}}},
+      {"Big", RegValue{RegType::Qword, {1, 2, 3, 4, 5, 6, 7, 8}}},
+      {"Odd", RegValue{RegType::Dword, {1, 2}}},
+      {"Huge", RegValue{RegType::MultiString, std::vector<std::uint8_t>(5000, 'a')}},
+  };
+  for (const auto& [name, value] : kept) Set(name, value);
+  Set("Comments", RegValue::Text("old"));
+  Open();
+  Edit([&](TEditProgramBox& box) {
+    const auto rows = GridRows(box);
+    int comments = -1;
+    for (int r = 1; r < static_cast<int>(rows.size()); ++r) {
+      if (rows[static_cast<std::size_t>(r)].first == "Comments") comments = r;
+      if (rows[static_cast<std::size_t>(r)].first == "Blob" || rows[static_cast<std::size_t>(r)].first == "Odd" ||
+          rows[static_cast<std::size_t>(r)].first == "Huge") {
+        EXPECT_EQ(rows[static_cast<std::size_t>(r)].second, "(cannot display information)");
+      }
+      if (rows[static_cast<std::size_t>(r)].first == "VersionMajor") EXPECT_EQ(rows[static_cast<std::size_t>(r)].second, "-1");
+    }
+    ASSERT_GT(comments, 0);
+    Type(box, 1, comments, "new comment");
+    box.cmdOKClick();
+  });
+  for (const auto& [name, value] : kept) EXPECT_EQ(Get(name), value) << name;
+  EXPECT_EQ(Get("Comments"), RegValue::Text("new comment"));
+  EXPECT_EQ(Names().size(), kept.size() + 1);
+}
+
+TEST_F(EditProgram, AKeyThatVanishedWhileTheDialogWasOpenIsReportedAndNotRecreated) {
+  Open();
+  Edit([&](TEditProgramBox& box) {
+    RemoveKey(kKey);
+    Type(box, 1, 1, "Renamed");
+    box.cmdOKClick();
+  });
+  ASSERT_EQ(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "Unable to modify the entry.");
+  EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("Tidewell"));
+  EXPECT_EQ(h.prompts.shown[0].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
+  EXPECT_TRUE(Names().empty());
+  EXPECT_FALSE(Get("DisplayName").has_value());
+  EXPECT_EQ(form->RowCount(), 0);  // rescanned all the same
+}
+
+TEST_F(EditProgram, AKeyGoneBeforeTheDialogGivesAnEmptyGrid) {
+  Open();
+  RemoveKey(kKey);
+  Edit([&](TEditProgramBox& box) {
+    EXPECT_EQ(GridRows(box), (std::vector<std::pair<std::string, std::string>>{{"", ""}, {"", ""}}));
+    EXPECT_TRUE(h.prompts.shown.empty());
+    box.cmdOKClick();
+  });
+  ASSERT_EQ(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "Unable to modify the entry.");
+}
+
+TEST_F(EditProgram, TheGridMovesByKeysScrollsAndItsColumnsResize) {
+  for (int i = 0; i < 30; ++i) Set("Value" + std::to_string(i + 10), RegValue::Text("text " + std::to_string(i)));
+  Open();
+  Edit([&](TEditProgramBox& box) {
+    ValueGrid& grid = box.gridAllInfo();
+    ASSERT_EQ(grid.RowCount(), 33);
+    EXPECT_EQ(grid.CurrentRow(), 1);
+    EXPECT_EQ(WindowText(grid.Editor()), "DisplayName");
+    test::PressKey(box, grid.Editor(), VK_DOWN);
+    EXPECT_EQ(grid.CurrentRow(), 2);
+    EXPECT_EQ(WindowText(grid.Editor()), "UninstallString");
+    // Right at the end of the text steps to the value column.
+    ::SendMessageW(grid.Editor(), EM_SETSEL, 15, 15);
+    test::PressKey(box, grid.Editor(), VK_RIGHT);
+    EXPECT_EQ(grid.CurrentColumn(), 1);
+    EXPECT_EQ(WindowText(grid.Editor()), "C:\\App\\unins.exe");
+    // Paging down past the visible rows scrolls the grid and keeps the editor on its cell.
+    test::PressKey(box, grid.Editor(), VK_NEXT);
+    test::PressKey(box, grid.Editor(), VK_NEXT);
+    EXPECT_GT(grid.TopRow(), 1);
+    RECT editor, cell = grid.CellRect(1, grid.CurrentRow());
+    ::GetWindowRect(grid.Editor(), &editor);
+    ::MapWindowPoints(nullptr, grid.Handle(), reinterpret_cast<POINT*>(&editor), 2);
+    EXPECT_EQ(editor.left, cell.left);
+    EXPECT_GE(editor.top, cell.top);
+    EXPECT_LE(editor.bottom, cell.bottom);
+    SCROLLINFO info{sizeof info, SIF_ALL};
+    ::GetScrollInfo(grid.Handle(), SB_VERT, &info);
+    EXPECT_EQ(info.nPos, grid.TopRow() - 1);
+    ::SendMessageW(grid.Handle(), WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(grid.TopRow(), 1);
+
+    // Dragging the divider after the first header cell widens the first column.
+    const int before = grid.ColumnWidth(0);
+    const int edge = grid.CellRect(0, 0).right;
+    const int y = grid.CellRect(0, 0).top + 5;
+    ::SendMessageW(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(edge, y));
+    ::SendMessageW(grid.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(edge + 40, y));
+    ::SendMessageW(grid.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(edge + 40, y));
+    EXPECT_EQ(grid.ColumnWidth(0), before + 40);
+    EXPECT_EQ(grid.CellRect(1, 1).left, before + 40 + 1);
+    // Columns wider than the grid are cut at its edge: the only scroll bar is the vertical one.
+    const LONG style = ::GetWindowLongW(grid.Handle(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_VSCROLL);
+    EXPECT_FALSE(style & WS_HSCROLL);
+    // A click in a cell makes it current.
+    const RECT target = grid.CellRect(0, 3);
+    ::SendMessageW(grid.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(target.left + 5, target.top + 5));
+    ::SendMessageW(grid.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(target.left + 5, target.top + 5));
+    EXPECT_EQ(grid.CurrentRow(), 3);
+    EXPECT_EQ(grid.CurrentColumn(), 0);
+    box.cmdCancelClick();
+  });
+}
+
+}  // namespace
+}  // namespace tw

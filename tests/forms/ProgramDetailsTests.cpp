@@ -1,0 +1,320 @@
+// The details view on the real dialog, opened from the main window.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+
+#include "FormTestSupport.h"
+#include "forms/FormMain.h"
+#include "forms/FormProgramDetails.h"
+#include "support/Catalogue.h"
+#include "util/AppStrings.h"
+#include "util/CorFileInfoTools.h"
+#include "win32/WinText.h"
+
+namespace tw {
+namespace {
+
+using test::AddEntry;
+using test::kUninstallKey;
+using test::SetValue;
+
+const std::string kKey = std::string(kUninstallKey) + "\\App";
+
+class ProgramDetails : public ::testing::Test {
+ protected:
+  void SetUp() override { AddEntry(h.fake.registry, RootKey::LocalMachine, "App", "My App", "C:\\App\\unins.exe"); }
+
+  void Set(const std::string& name, const RegValue& value) {
+    SetValue(h.fake.registry, RootKey::LocalMachine, kKey, name, value);
+  }
+
+  // Opens the main window and the details of its selected row; `script` runs on the dialog.
+  void ShowDetails(const std::function<void(TProgramDetailsBox&)>& script) {
+    form = std::make_unique<TfrmMain>(h.services);
+    form->Create();
+    form->Show(SW_SHOW);
+    test::PumpMessages();
+    h.modal.scripts.push_back([&, script](ModalForm& dialog) {
+      auto& box = static_cast<TProgramDetailsBox&>(dialog);
+      script(box);
+      if (box.Running()) test::PressKey(box, box.OkButton(), VK_ESCAPE);
+    });
+    form->RunCommand(TfrmMain::CmdProgramDetails);
+    EXPECT_EQ(h.modal.titles, (std::vector<std::string>{"Program Details"}));
+    EXPECT_EQ(h.modal.leftOpen, 0);
+  }
+
+  // The text of each row by caption, as the dialog shows it.
+  static std::string Shown(TProgramDetailsBox& box, const std::string& caption) {
+    const auto* row = box.FindRow(caption);
+    return row == nullptr ? std::string("(none)") : WindowText(row->valueLabel);
+  }
+
+  test::FormHarness h;
+  std::unique_ptr<TfrmMain> form;
+};
+
+TEST_F(ProgramDetails, RowsNotShownTakeNoSpaceAndGroupBreaksAlwaysDo) {
+  ShowDetails([&](TProgramDetailsBox& box) {
+    std::vector<std::pair<std::string, int>> rows;
+    for (const auto& row : box.Rows()) rows.emplace_back(row.caption, row.top);
+    EXPECT_EQ(rows, (std::vector<std::pair<std::string, int>>{{"Program Name:", 24}, {"Uninstall Command:", 88}, {" ", 130}}));
+    // The labels stand where the rows say, in the scroll box.
+    for (const auto& row : box.Rows()) {
+      RECT caption, value;
+      ::GetWindowRect(row.captionLabel, &caption);
+      ::GetWindowRect(row.valueLabel, &value);
+      ::MapWindowPoints(nullptr, box.TheScrollBox(), reinterpret_cast<POINT*>(&caption), 2);
+      ::MapWindowPoints(nullptr, box.TheScrollBox(), reinterpret_cast<POINT*>(&value), 2);
+      EXPECT_EQ(caption.left, box.Scale(16)) << row.caption;
+      EXPECT_EQ(value.left, box.Scale(150)) << row.caption;
+      EXPECT_EQ(caption.top, box.Scale(row.top)) << row.caption;
+      EXPECT_EQ(value.top, box.Scale(row.top)) << row.caption;
+      EXPECT_EQ(::GetParent(row.valueLabel), box.TheScrollBox());
+    }
+    EXPECT_EQ(Shown(box, "Program Name:"), "My App");
+    EXPECT_EQ(Shown(box, "Uninstall Command:"), "C:\\App\\unins.exe");
+    EXPECT_EQ(WindowText(box.Caption()), "Program Details");
+    RECT client;
+    ::GetClientRect(box.Handle(), &client);
+    EXPECT_EQ(client.right, box.Scale(536));
+    EXPECT_EQ(client.bottom, box.Scale(392));
+  });
+}
+
+TEST_F(ProgramDetails, EveryDetailInItsPlaceWithItsLinkKind) {
+  const std::pair<const char*, const char*> values[] = {
+      {"Publisher", "Maker"}, {"DisplayVersion", "1.2"}, {"Contact", "Jo"}, {"HelpTelephone", "555"},
+      {"URLInfoAbout", "https://maker.example/"}, {"HelpLink", "https://maker.example/help"},
+      {"Readme", "C:\\App\\readme.txt"}, {"URLUpdateInfo", "https://maker.example/up"}, {"Comments", "Nice"},
+      {"ModifyPath", "C:\\App\\setup.exe /modify"}, {"DisplayIcon", "C:\\App\\app.exe,0"}, {"Language", "1033"},
+      {"InstallSource", "D:\\"}, {"InstallLocation", "C:\\App"}, {"ProductID", "PID-1"}, {"RegOwner", "Me"},
+      {"RegCompany", "Us"}, {"InstallDate", "20030415"}};
+  for (const auto& [name, text] : values) Set(name, RegValue::Text(text));
+  Set("WindowsInstaller", RegValue::Number(1));
+  ShowDetails([&](TProgramDetailsBox& box) {
+    struct Expected {
+      std::string caption;
+      int top;
+      int kind;
+    };
+    const std::vector<Expected> expected = {
+        {"Program Name:", 24, 0},        {"Install Date:", 44, 0},        {"Publisher:", 86, 0},
+        {"Version:", 106, 0},            {"Contact:", 126, 0},            {"Contact Phone:", 146, 0},
+        {"About:", 166, 1},              {"Support Information:", 186, 1}, {"Readme:", 206, 1},
+        {"Product Updates:", 226, 1},    {"Comments:", 246, 0},           {"Uninstall Command:", 288, 2},
+        {"Modify Command:", 308, 2},     {"Display Icon:", 328, 0},       {"Language:", 348, 0},
+        {"Source:", 368, 1},             {"Location:", 388, 1},           {"Install Program:", 408, 0},
+        {"Product ID:", 450, 0},         {"Owner:", 470, 0},              {"Owner company:", 490, 0},
+        {" ", 510, 0}};
+    ASSERT_EQ(box.Rows().size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ(box.Rows()[i].caption, expected[i].caption);
+      EXPECT_EQ(box.Rows()[i].top, expected[i].top) << expected[i].caption;
+      EXPECT_EQ(box.Rows()[i].linkKind, expected[i].kind) << expected[i].caption;
+    }
+    EXPECT_EQ(Shown(box, "Install Program:"), "Windows Installer");
+    EXPECT_EQ(Shown(box, "Location:"), "C:\\App");
+    // The column outgrows the box: it scrolls, and scrolling moves the rows.
+    SCROLLINFO info{sizeof info, SIF_ALL};
+    ASSERT_TRUE(::GetScrollInfo(box.TheScrollBox(), SB_VERT, &info));
+    EXPECT_EQ(info.nMax + 1, box.Scale(530));
+    ::SendMessageW(box.TheScrollBox(), WM_VSCROLL, SB_BOTTOM, 0);
+    RECT last;
+    ::GetWindowRect(box.Rows().back().valueLabel, &last);
+    ::MapWindowPoints(nullptr, box.TheScrollBox(), reinterpret_cast<POINT*>(&last), 2);
+    RECT client;
+    ::GetClientRect(box.TheScrollBox(), &client);
+    EXPECT_LE(last.bottom, client.bottom);
+    EXPECT_EQ(last.top, box.Scale(510) - box.ScrollArea().Position().y);
+  });
+}
+
+TEST_F(ProgramDetails, SizeOrEstimatedSize) {
+  struct Case {
+    const char* what;
+    bool usage;
+    std::optional<RegValue> estimated;
+    std::string size;       // the "Size:" row, or "(none)"
+    std::string estimate;   // the "Estimated Size:" row, or "(none)"
+  };
+  const Case cases[] = {
+      {"size text wins", true, RegValue::Number(2048), "       5.0 MB", "(none)"},
+      {"estimate in kilobytes", false, RegValue::Number(2048), "(none)", "2.0 MB"},
+      {"estimate as text", false, RegValue::Text("1"), "(none)", "1,024 bytes"},
+      {"negative estimate", false, RegValue::Number(static_cast<std::uint32_t>(-5)), "(none)", "(none)"},
+      {"no estimate", false, std::nullopt, "(none)", "(none)"},
+      {"estimate too large for bytes", false, RegValue::Text("9223372036854775807"), "(none)", "(none)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::FormHarness fresh;
+    AddEntry(fresh.fake.registry, RootKey::LocalMachine, "App", "My App", "x");
+    if (c.usage) {
+      test::AddUsage(fresh.fake.registry, "App",
+                     RegValue{RegType::Binary, test::UsageRecordBytes(5 << 20, 0, 0, u"")});
+    }
+    if (c.estimated) SetValue(fresh.fake.registry, RootKey::LocalMachine, kKey, "EstimatedSize", *c.estimated);
+    TfrmMain main(fresh.services);
+    main.Create();
+    fresh.modal.scripts.push_back([&](ModalForm& dialog) {
+      auto& box = static_cast<TProgramDetailsBox&>(dialog);
+      EXPECT_EQ(Shown(box, "Size:"), c.size);
+      EXPECT_EQ(Shown(box, "Estimated Size:"), c.estimate);
+      // Only the size row carries the tooltip.
+      const LRESULT tools = ::SendMessageW(box.Tooltip(), TTM_GETTOOLCOUNT, 0, 0);
+      EXPECT_EQ(tools, c.size == "(none)" ? 0 : 1);
+      box.cmdOKClick();
+    });
+    main.RunCommand(TfrmMain::CmdProgramDetails);
+    EXPECT_TRUE(fresh.prompts.shown.empty());
+  }
+}
+
+TEST_F(ProgramDetails, TheSizeTooltip) {
+  test::AddUsage(h.fake.registry, "App", RegValue{RegType::Binary, test::UsageRecordBytes(5 << 20, 0, 0, u"")});
+  ShowDetails([&](TProgramDetailsBox& box) {
+    ASSERT_EQ(::SendMessageW(box.Tooltip(), TTM_GETTOOLCOUNT, 0, 0), 1);
+    wchar_t text[256] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.lpszText = text;
+    ASSERT_TRUE(::SendMessageW(box.Tooltip(), TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(reinterpret_cast<HWND>(tool.uId), box.FindRow("Size:")->valueLabel);
+    EXPECT_EQ(Narrow(text),
+              "This is the estimated amount of disk space this program (including folders and subfolders) occupies.");
+  });
+}
+
+TEST_F(ProgramDetails, AnEstimateThatIsNoNumberIsReportedAndTheOtherRowsStay) {
+  Set("EstimatedSize", RegValue::Text("12 MB"));
+  Set("Publisher", RegValue::Text("Maker"));
+  Set("ProductID", RegValue::Text("PID"));
+  ShowDetails([&](TProgramDetailsBox& box) {
+    ASSERT_EQ(h.prompts.shown.size(), 1u);  // reported while the dialog was made
+    EXPECT_EQ(h.prompts.shown[0].text, "'12 MB' is not a valid integer value");
+    EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("Tidewell"));
+    EXPECT_EQ(h.prompts.shown[0].flags & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
+    EXPECT_EQ(Shown(box, "Estimated Size:"), "(none)");
+    EXPECT_EQ(Shown(box, "Publisher:"), "Maker");
+    EXPECT_EQ(Shown(box, "Product ID:"), "PID");
+    EXPECT_TRUE(box.Running());
+  });
+}
+
+TEST_F(ProgramDetails, InstallDates) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"20030415", "4/15/2003"},  {"19991231", "12/31/1999"}, {"20000229", "2/29/2000"},
+      {"2003-04-15", "2003-04-15"}, {"2003041", "2003041"},   {"00000415", "00000415"},
+      {"20030015", "20030015"},   {"not date", "not date"},   {"20031301", "20031301"},
+      {"20030230", "20030230"},   {"19000229", "19000229"},   {"2003041x", "2003041x"},
+  };
+  for (const auto& [stored, shown] : cases) {
+    test::FormHarness fresh;
+    AddEntry(fresh.fake.registry, RootKey::LocalMachine, "App", "My App", "x");
+    SetValue(fresh.fake.registry, RootKey::LocalMachine, kKey, "InstallDate", RegValue::Text(stored));
+    TfrmMain main(fresh.services);
+    main.Create();
+    fresh.modal.scripts.push_back([&, shown = std::string(shown)](ModalForm& dialog) {
+      auto& box = static_cast<TProgramDetailsBox&>(dialog);
+      EXPECT_EQ(Shown(box, "Install Date:"), shown) << stored;
+      box.cmdOKClick();
+    });
+    main.RunCommand(TfrmMain::CmdProgramDetails);
+  }
+}
+
+TEST_F(ProgramDetails, InstallProgramOnlyForWindowsInstallerReadingOne) {
+  const std::pair<std::optional<RegValue>, bool> cases[] = {
+      {RegValue::Number(1), true},  {RegValue::Text("1"), true},   {RegValue::Number(0), false},
+      {RegValue::Text("01"), false}, {RegValue::Text("1 "), false}, {std::nullopt, false},
+  };
+  int i = 0;
+  for (const auto& [value, shown] : cases) {
+    test::FormHarness fresh;
+    AddEntry(fresh.fake.registry, RootKey::LocalMachine, "App", "My App", "x");
+    if (value) SetValue(fresh.fake.registry, RootKey::LocalMachine, kKey, "WindowsInstaller", *value);
+    TfrmMain main(fresh.services);
+    main.Create();
+    fresh.modal.scripts.push_back([&, shown = shown](ModalForm& dialog) {
+      auto& box = static_cast<TProgramDetailsBox&>(dialog);
+      EXPECT_EQ(Shown(box, "Install Program:"), shown ? "Windows Installer" : "(none)") << "case " << i;
+      box.cmdOKClick();
+    });
+    main.RunCommand(TfrmMain::CmdProgramDetails);
+    ++i;
+  }
+}
+
+TEST_F(ProgramDetails, LinksOpenAndRunAndReportTheirFailures) {
+  Set("HelpLink", RegValue::Text("https://maker.example/help"));
+  Set("InstallLocation", RegValue::Text("C:\\App"));
+  Set("ModifyPath", RegValue::Text("C:\\App\\setup.exe /modify"));
+  Set("Comments", RegValue::Text("plain"));
+  ShowDetails([&](TProgramDetailsBox& box) {
+    test::Click(box.FindRow("Support Information:")->valueLabel);
+    test::Click(box.FindRow("Location:")->valueLabel);
+    test::Click(box.FindRow("Modify Command:")->valueLabel);
+    test::Click(box.FindRow("Uninstall Command:")->valueLabel);
+    test::Click(box.FindRow("Comments:")->valueLabel);  // plain text does nothing
+    EXPECT_EQ(h.shell.opened, (std::vector<std::string>{"https://maker.example/help", "C:\\App"}));
+    EXPECT_EQ(h.process.started, (std::vector<std::string>{"C:\\App\\setup.exe /modify", "C:\\App\\unins.exe"}));
+    EXPECT_TRUE(h.prompts.shown.empty());
+
+    h.shell.result = 2;  // file not found
+    h.process.succeed = false;
+    test::Click(box.FindRow("Location:")->valueLabel);
+    test::Click(box.FindRow("Modify Command:")->valueLabel);
+    ASSERT_EQ(h.prompts.shown.size(), 2u);
+    EXPECT_EQ(h.prompts.shown[0].text, LoadStr(StrId::ErrorOpening));
+    EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("C:\\App"));
+    EXPECT_EQ(h.prompts.shown[0].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(h.prompts.shown[1].text, LoadStr(StrId::ErrorExecuting));
+    EXPECT_EQ(h.prompts.shown[1].caption, std::optional<std::string>("C:\\App\\setup.exe /modify"));
+    EXPECT_EQ(h.prompts.shown[1].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
+    EXPECT_TRUE(box.Running());  // the dialog stays open
+  });
+}
+
+TEST_F(ProgramDetails, EscClosesEnterDoesNothingAndTheListIsNotRescanned) {
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "Other", "Other", "y");
+  ShowDetails([&](TProgramDetailsBox& box) {
+    test::PressKey(box, box.OkButton(), VK_RETURN);
+    EXPECT_TRUE(box.Running());
+    auto store = h.fake.registry.NewStore();
+    store->SelectRoot(RootKey::LocalMachine);
+    store->RemoveKey(std::string(kUninstallKey) + "\\Other");
+    test::PressKey(box, box.OkButton(), VK_ESCAPE);
+    EXPECT_FALSE(box.Running());
+  });
+  EXPECT_EQ(form->RowCount(), 2);  // still listed: no rescan after the details
+}
+
+TEST_F(ProgramDetails, AVanishedKeyShowsOnlyTheRowTexts) {
+  test::AddUsage(h.fake.registry, "App",
+                 RegValue{RegType::Binary, test::UsageRecordBytes(5 << 20, test::FileTimeOf(2025, 5, 5, 12), 7, u"")});
+  form = std::make_unique<TfrmMain>(h.services);
+  form->Create();
+  auto store = h.fake.registry.NewStore();
+  store->SelectRoot(RootKey::LocalMachine);
+  store->RemoveKey(kKey);
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TProgramDetailsBox&>(dialog);
+    std::vector<std::string> captions;
+    for (const auto& row : box.Rows()) captions.push_back(row.caption);
+    EXPECT_EQ(captions, (std::vector<std::string>{"Size:", "Used:", "Last Used:", " "}));
+    EXPECT_EQ(Shown(box, "Size:"), "       5.0 MB");
+    EXPECT_EQ(Shown(box, "Used:"), "occasionally");
+    EXPECT_EQ(Shown(box, "Last Used:"), "2025-05-05");
+    box.cmdOKClick();
+  });
+  form->RunCommand(TfrmMain::CmdProgramDetails);
+  EXPECT_TRUE(h.prompts.shown.empty());
+}
+
+}  // namespace
+}  // namespace tw
