@@ -1,0 +1,392 @@
+// The report switches on the real tidewell.exe, run on the seeded demo catalogue the way an
+// administrator's script would run them: the report file's exact bytes against the real
+// catalogue code's scan, the exit status, the settings written at the end, and a report
+// that cannot be written (the message box, the window that stays open).
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DemoSeeder.h"
+#include "catalogue/AuditReport.h"
+#include "catalogue/UninstallInfoReader.h"
+#include "win32/UniqueHandle.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32Identity.h"
+#include "win32/Win32Locale.h"
+#include "win32/Win32Registry.h"
+#include "win32/WinText.h"
+
+namespace tw {
+namespace {
+
+const wchar_t* const kSettingsKey = L"Software\\Quenmark\\Tidewell";
+
+std::wstring InBuild(const char* relative) { return demo::ProgramFolder() + L"\\" + Widen(relative); }
+
+// A started tidewell.exe.
+struct Started {
+  PROCESS_INFORMATION info{};
+  ~Started() {
+    if (info.hProcess != nullptr) {
+      if (::WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(info.hProcess, 99);
+      ::CloseHandle(info.hProcess);
+      ::CloseHandle(info.hThread);
+    }
+  }
+  // The exit status, or -1 when the program did not end within the time.
+  int Wait(DWORD milliseconds) {
+    if (::WaitForSingleObject(info.hProcess, milliseconds) != WAIT_OBJECT_0) return -1;
+    DWORD code = 0;
+    ::GetExitCodeProcess(info.hProcess, &code);
+    return static_cast<int>(code);
+  }
+};
+
+bool Start(Started& run, const std::wstring& arguments, const std::wstring& folder) {
+  std::wstring line = L"\"" + InBuild(TIDEWELL_EXE_PATH) + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                          &run.info) != FALSE;
+}
+
+int RunAndWait(const std::wstring& commandLine) {
+  Started run;
+  std::wstring line = commandLine;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &run.info)) {
+    return -1;
+  }
+  return run.Wait(120000);
+}
+
+// The visible top-level windows of a process with a window class.
+std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* className) {
+  struct Search {
+    DWORD processId;
+    const wchar_t* className;
+    std::vector<HWND> found;
+  } search{processId, className, {}};
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hwnd, &owner);
+        wchar_t name[64] = {};
+        ::GetClassNameW(hwnd, name, 64);
+        if (owner == s->processId && ::IsWindowVisible(hwnd) && lstrcmpiW(name, s->className) == 0) {
+          s->found.push_back(hwnd);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForWindow(DWORD processId, const wchar_t* className) {
+  for (int i = 0; i < 600; ++i) {
+    const std::vector<HWND> found = WindowsOf(processId, className);
+    if (!found.empty()) return found.front();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return nullptr;
+}
+
+std::string TextOf(HWND hwnd) {
+  wchar_t text[2048] = {};
+  ::GetWindowTextW(hwnd, text, 2048);
+  return Narrow(text);
+}
+
+// A string value of the program's settings, or "" when absent.
+std::string Setting(const wchar_t* name) {
+  wchar_t data[64] = {};
+  DWORD size = sizeof data;
+  const std::wstring key = std::wstring(kSettingsKey) + L"\\Desktop";
+  if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) {
+    return "";
+  }
+  return Narrow(data);
+}
+
+std::string ReadAll(const std::wstring& path) {
+  Win32FileSystem files;
+  std::string bytes, error;
+  return files.ReadAll(Narrow(path), bytes, error) ? bytes : std::string("<unreadable: ") + error + ">";
+}
+
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+struct RowCollector : ProgramSink {
+  std::vector<ProgramEntry> rows;
+  void AddRow(ProgramEntry&& row) override { rows.push_back(std::move(row)); }
+};
+
+class ReportSwitches : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    ASSERT_EQ(RunAndWait(L"\"" + InBuild(TIDEWELL_SEEDER_PATH) + L"\""), 0) << "tidewell-seed failed";
+  }
+
+  void SetUp() override {
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    folder_ = std::wstring(temp) + L"tidewell-e2e-reports";
+    ::CreateDirectoryW(folder_.c_str(), nullptr);
+    for (const wchar_t* name : {L"out.txt", L"short.txt"}) ::DeleteFileW((folder_ + L"\\" + name).c_str());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+  }
+
+  // What the list shows: the real scan of the seeded catalogue in name order.
+  std::vector<AuditRow> ListedRows() {
+    Win32Registry registry;
+    Win32FileSystem files;
+    Win32Locale locale;
+    Win32TimeZone timeZone;
+    Win32Clock clock;
+    Win32AnsiCodec ansi;
+    Platform platform{registry, files, locale, timeZone, clock, ansi};
+    RowCollector sink;
+    ScanCatalogue(platform, sink, nullptr, true);
+    std::stable_sort(sink.rows.begin(), sink.rows.end(), [&](const ProgramEntry& a, const ProgramEntry& b) {
+      return locale.Compare(a.caption, b.caption) < 0;
+    });
+    std::vector<AuditRow> rows;
+    for (const ProgramEntry& row : sink.rows) {
+      rows.push_back({row.caption, row.subItems[SubItem::UninstallCommand], row.stateMark == 0});
+    }
+    return rows;
+  }
+
+  // Every "Prepared on" text of the seconds from `from` to now.
+  static std::set<std::string> PreparedTexts(const FILETIME& from) {
+    Win32Locale locale;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t{{from.dwLowDateTime, from.dwHighDateTime}};
+    const ULARGE_INTEGER end{{now.dwLowDateTime, now.dwHighDateTime}};
+    std::set<std::string> texts;
+    for (; t.QuadPart <= end.QuadPart + 10000000ULL; t.QuadPart += 10000000ULL) {
+      FILETIME utc{t.LowPart, t.HighPart}, local;
+      SYSTEMTIME st;
+      ::FileTimeToLocalFileTime(&utc, &local);
+      ::FileTimeToSystemTime(&local, &st);
+      texts.insert(PreparedOnText(locale, DateTime{st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, 0}));
+    }
+    return texts;
+  }
+
+  // Checks a report file: the header of this computer, user and run, then the listed rows.
+  void ExpectReport(const std::wstring& path, bool longFormat, const FILETIME& started) {
+    Win32AnsiCodec ansi;
+    const std::string report = ansi.FromAnsi(ReadAll(path));
+    // Line 2 carries the date and time of the run.
+    const std::size_t first = report.find("\r\n");
+    const std::size_t second = report.find("\r\n", first + 2);
+    ASSERT_NE(second, std::string::npos) << report;
+    const std::string line2 = report.substr(first + 2, second - first - 2);
+    ASSERT_EQ(line2.rfind("Prepared on ", 0), 0u) << line2;
+    const std::string preparedOn = line2.substr(12);
+    EXPECT_TRUE(PreparedTexts(started).count(preparedOn)) << preparedOn;
+    const std::string header = AuditReportHeader(ComputerName(), UserName(), preparedOn);
+    EXPECT_EQ(ReadAll(path), ansi.ToAnsi(AuditReportText(header, ListedRows(), longFormat)));
+  }
+
+  std::wstring folder_;
+};
+
+TEST_F(ReportSwitches, LongAndShortReportsAreWrittenAndTheProgramEndsWithStatusZero) {
+  struct Case {
+    const wchar_t* arguments;
+    const wchar_t* file;
+    bool longFormat;
+  } const cases[] = {
+      {L"/RFL out.txt", L"out.txt", true},
+      {L"/rfs short.txt", L"short.txt", false},
+  };
+  for (const auto& c : cases) {
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    FILETIME started;
+    ::GetSystemTimeAsFileTime(&started);
+    Started run;
+    ASSERT_TRUE(Start(run, c.arguments, folder_));
+    EXPECT_EQ(run.Wait(120000), 0) << Narrow(c.arguments);
+    const std::wstring path = folder_ + L"\\" + c.file;
+    ExpectReport(path, c.longFormat, started);
+    EXPECT_FALSE(Exists(path + L".tidewell-tmp"));
+    // The program ended as on any exit: its settings are written.
+    EXPECT_EQ(Setting(L"WindowState"), "0") << Narrow(c.arguments);
+    EXPECT_EQ(Setting(L"MainViewStyle"), "0") << Narrow(c.arguments);
+  }
+  // The demo holds entries whose uninstaller is gone: the long form says so.
+  EXPECT_NE(ReadAll(folder_ + L"\\out.txt").find("It seems that the uninstall program for this product"),
+            std::string::npos);
+}
+
+TEST_F(ReportSwitches, AReportIntoAMissingFolderIsShownAndTheProgramRunsOn) {
+  const std::wstring target = folder_ + L"\\no such folder\\out.txt";
+  Started run;
+  ASSERT_TRUE(Start(run, L"/RFL \"" + target + L"\"", folder_));
+  const HWND box = WaitForWindow(run.info.dwProcessId, L"#32770");
+  ASSERT_NE(box, nullptr) << "no message box";
+  EXPECT_EQ(TextOf(box), "Tidewell");
+  const std::string message = TextOf(::GetDlgItem(box, 0xFFFF));
+  EXPECT_EQ(message.rfind("Cannot create file \"" + Narrow(target) + "\".", 0), 0u) << message;
+  EXPECT_EQ(run.Wait(0), -1) << "the program ended";
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+
+  // The main window shows and stays until it is closed.
+  const HWND main = WaitForWindow(run.info.dwProcessId, L"TidewellMain");
+  ASSERT_NE(main, nullptr) << "the main window did not show";
+  EXPECT_EQ(TextOf(main), "Tidewell");
+  EXPECT_EQ(run.Wait(500), -1) << "the program ended by itself";
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(run.Wait(60000), 0);
+  EXPECT_FALSE(Exists(target));
+  EXPECT_EQ(Setting(L"WindowState"), "0");
+}
+
+
+// ---------------------------------------------------------------------------------------
+// /RPL on the real default printer: the host's PDF queue made by scripts/printer-setup,
+// read back with pdftotext.
+
+// A host path as Wine sees it (drive Z: is the host's root).
+std::wstring HostPath(const std::string& unixPath) {
+  std::wstring path = L"Z:" + Widen(unixPath);
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return path;
+}
+
+// Runs a shell command on the host and gives its status (-1: it did not end) and output.
+// Wine hands back no process to wait for, so the command reports its end through a file.
+int RunOnHost(const std::string& command, std::string& output, int seconds) {
+  static int counter = 0;
+  const std::string base =
+      "/tmp/tidewell-report-test-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
+  std::wstring line = Widen("Z:\\bin\\sh -c \"export PATH=/usr/sbin:/usr/bin:/sbin:/bin; (" + command + ") >" + base +
+                            ".out 2>&1; echo $? >" + base + ".tmp; mv " + base + ".tmp " + base + ".status\"");
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};  // holds no real handles for a host program: never closed
+  if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    output = "the host shell could not be started";
+    return -1;
+  }
+  int status = -1;
+  for (int i = 0; i < seconds * 10; ++i) {
+    const std::string text = ReadAll(HostPath(base + ".status"));
+    if (!text.empty() && text[0] != '<') {
+      status = std::stoi(text);
+      break;
+    }
+    ::Sleep(100);
+  }
+  output = ReadAll(HostPath(base + ".out"));
+  ::DeleteFileW(HostPath(base + ".out").c_str());
+  ::DeleteFileW(HostPath(base + ".status").c_str());
+  return status;
+}
+
+// The lines of a text with something on them, without trailing blanks and page breaks.
+std::vector<std::string> NonEmptyLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    line.erase(std::remove(line.begin(), line.end(), '\f'), line.end());
+    // The text extraction reads the font's hyphen as a soft hyphen (U+00AD).
+    for (std::size_t at; (at = line.find("\xC2\xAD")) != std::string::npos;) line.replace(at, 2, "-");
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+    if (!line.empty()) lines.push_back(line);
+  }
+  return lines;
+}
+
+class ReportOnThePrinter : public ReportSwitches {
+ protected:
+  void SetUp() override {
+    ReportSwitches::SetUp();
+    std::string output;
+    const std::string script = std::string(TIDEWELL_SOURCE_DIR) + "/scripts/printer-setup";
+    const int status = RunOnHost("'" + script + "'", output, 600);
+    const std::size_t ready = output.find("printer-setup: ready: ");
+    if (status != 0 || ready == std::string::npos) {
+      GTEST_SKIP() << "no printer can exist here: scripts/printer-setup ended with status " << status << ": "
+                   << output;
+    }
+    std::istringstream words(output.substr(ready + 22));
+    std::string queue;
+    words >> queue >> pdfFolder_;
+  }
+
+  // The first PDF of the report's title written after `since`, once complete.
+  std::string WaitForReportPdf(const FILETIME& since) {
+    const std::wstring pattern = HostPath(pdfFolder_ + "/*Audit_Report*.pdf");
+    for (int i = 0; i < 240; ++i) {
+      WIN32_FIND_DATAW data;
+      UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &data));
+      for (bool more = find.get() != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find.get(), &data)) {
+        if (::CompareFileTime(&data.ftLastWriteTime, &since) < 0) continue;
+        const std::string path = pdfFolder_ + "/" + Narrow(data.cFileName);
+        std::string info;
+        if (RunOnHost("pdfinfo '" + path + "'", info, 30) == 0 && info.find("Pages:") != std::string::npos) {
+          return path;
+        }
+      }
+      ::Sleep(250);
+    }
+    return {};
+  }
+
+  std::string pdfFolder_;
+};
+
+TEST_F(ReportOnThePrinter, RplPrintsTheLongReportWithWideLinesContinued) {
+  FILETIME started;
+  ::GetSystemTimeAsFileTime(&started);
+  started.dwLowDateTime &= ~0xFFFFFFu;  // the host's file times may be coarser: a little earlier
+  Started run;
+  ASSERT_TRUE(Start(run, L"/rpl", folder_));
+  EXPECT_EQ(run.Wait(120000), 0);
+  const std::string pdf = WaitForReportPdf(started);
+  ASSERT_FALSE(pdf.empty()) << "no new report PDF appeared in " << pdfFolder_;
+  std::string text;
+  ASSERT_EQ(RunOnHost("pdftotext -layout '" + pdf + "' -", text, 60), 0) << text;
+  std::string removed;
+  RunOnHost("rm -f '" + pdf + "'", removed, 10);
+
+  const std::vector<std::string> printed = NonEmptyLines(text);
+  ASSERT_GE(printed.size(), 3u) << text;
+  ASSERT_EQ(printed[1].rfind("Prepared on ", 0), 0u) << text;
+  const std::string header = AuditReportHeader(ComputerName(), UserName(), printed[1].substr(12));
+  const std::vector<std::string> expected = NonEmptyLines(AuditReportText(header, ListedRows(), true));
+
+  // Each report line is one printed line, or several when it is wider than the page: the
+  // printed pieces in a row make it up again (a blank where a line broke is not extracted).
+  std::size_t next = 0;
+  int continued = 0;
+  for (const std::string& line : expected) {
+    ASSERT_LT(next, printed.size()) << "the printout ends before: " << line << "\n" << text;
+    std::string joined = printed[next++];
+    while (joined.size() < line.size() && next < printed.size() && line.compare(0, joined.size(), joined) == 0) {
+      if (line[joined.size()] == ' ' && printed[next].rfind(' ', 0) != 0) joined += ' ';
+      joined += printed[next++];
+      ++continued;
+    }
+    ASSERT_EQ(joined, line) << text;
+  }
+  EXPECT_EQ(next, printed.size()) << text;
+  EXPECT_GT(continued, 0) << "no line was wide enough to continue: " << text;
+}
+
+}  // namespace
+}  // namespace tw
