@@ -5,7 +5,8 @@
 # ended, Enter continues (the uninstaller removed its entry: the success page) and Enter
 # closes. Then the same for "Demo Stubborn Tool", whose uninstaller leaves its entry behind:
 # Enter continues to the clean-up page and Enter removes the entry. The catalogue and
-# ULOG.TXT beside the executable must show both outcomes.
+# ULOG.TXT beside the executable must show both outcomes. Finally the log viewer prints the
+# log on the PDF printer of scripts/printer-setup, and the PDF's text is the log's.
 #   uninstall_switch.sh TIDEWELL_EXE SEEDER_EXE OUTPUT_FOLDER
 set -uo pipefail
 exe=$(readlink -f "$1")
@@ -129,6 +130,60 @@ if [[ "$(log_text)" != "$expected" ]]; then
   echo "--- ULOG.TXT:"; tr -d '\r' <"$log" 2>/dev/null
 fi
 check "ULOG.TXT ends its lines with CR LF" test "$(grep -c $'\r$' "$log")" = "$(wc -l <"$log")"
+
+# The log viewer prints the log on a real printer: Other Options, "Uninstall Log...", PRINT,
+# OK in the print dialog. The PDF queue of scripts/printer-setup turns the job into a file.
+print_log() {
+  "$WINE" "$exe" >>"$out/tidewell.log" 2>&1 </dev/null &
+  pid=$!
+  main=$(find_window Tidewell 300)
+  [[ -n $main ]] || return 1
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  xdotool windowfocus --sync "$main" 2>/dev/null
+  xdotool mousemove --window "$main" $(( (WIDTH - 638) / 2 + 522 )) $(( HEIGHT - 37 )) click 1
+  sleep 0.7
+  xdotool key Down Down Down Return               # "Uninstall Log..."
+  viewer=$(find_window "Uninstall Log" 100)
+  check "Other Options opens the log viewer" test -n "$viewer"
+  if [[ -n $viewer ]]; then
+    touch "$out/before-print"
+    eval "$(xdotool getwindowgeometry --shell "$viewer")"
+    # PRINT ... is the third of the four buttons below the memo (96-DPI design pixels).
+    xdotool mousemove --window "$viewer" $(( 319 + 68 )) $(( 32 + 262 + 17 )) click 1
+    dialog=$(find_window Print 100)
+    check "PRINT shows the print dialog" test -n "$dialog"
+    [[ -n $dialog ]] && press "$dialog" Return
+    pdf=""
+    for _ in $(seq 1 300); do
+      pdf=$(find "$pdf_folder" -maxdepth 1 -name 'Uninstall_Log*.pdf' -newer "$out/before-print" 2>/dev/null | head -n 1)
+      [[ -n $pdf ]] && pdfinfo "$pdf" >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+    check "the print job became a PDF" test -n "$pdf"
+    if [[ -n $pdf ]]; then
+      cp "$pdf" "$out/uninstall-log.pdf"
+      pdftotext -layout "$out/uninstall-log.pdf" "$out/uninstall-log.txt"
+      check "the printed page holds the log's lines" \
+        test "$(grep -v '^$' "$out/uninstall-log.txt" | tr -d '\f' | sed 's/ *$//')" = "$(tr -d '\r' <"$log" | grep -v '^$')"
+      check "the log fits on one page" test "$(pdfinfo "$out/uninstall-log.pdf" | awk '/^Pages:/ { print $2 }')" = 1
+    fi
+    press "$viewer" Escape
+  fi
+  main=$(find_window Tidewell 10)
+  [[ -n $main ]] && press "$main" alt+F4
+  for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$pid" 2>/dev/null; then kill "$pid"; fi
+  wait "$pid" 2>/dev/null
+  return 0
+}
+setup=$("$here/../../scripts/printer-setup" 2>&1 | tail -n 1)
+if [[ $setup == "printer-setup: ready: "* ]]; then
+  pdf_folder=${setup##* }
+  print_log
+else
+  echo "skipped: printing the log, no printer can exist here ($setup)"
+fi
 
 # Put the demo back for the tests that come after.
 wine_quiet "$seeder"
