@@ -239,8 +239,9 @@ std::string SyntheticEntryName(const std::string& prefix, int index) {
   return prefix + "-" + number;
 }
 
-void SeedSynthetic(int count, const std::string& prefix, const std::wstring& uninstallerExe) {
-  RemoveSynthetic(prefix);
+void SeedSynthetic(int count, const std::string& prefix, const std::wstring& uninstallerExe,
+                   const std::string& catalogueKeyOrEmpty) {
+  RemoveSynthetic(prefix, catalogueKeyOrEmpty);
   const std::string folder = SyntheticFolder(prefix);
   const std::string uninstaller = folder + "\\uninstall.exe";
   CopyUninstaller(uninstallerExe, Wide(uninstaller));
@@ -255,7 +256,8 @@ void SeedSynthetic(int count, const std::string& prefix, const std::wstring& uni
                                        "Garnet", "Harbor", "Indigo", "Juniper", "Kelp", "Linden"};
   static const char* const kKinds[] = {"Studio", "Toolkit", "Player", "Manager", "Viewer",
                                        "Backup", "Editor", "Runtime"};
-  const std::string catalogueKey = SyntheticCatalogueKey(prefix);
+  const std::string catalogueKey =
+      catalogueKeyOrEmpty.empty() ? SyntheticCatalogueKey(prefix) : catalogueKeyOrEmpty;
   for (int i = 0; i < count; ++i) {
     const std::string name = SyntheticEntryName(prefix, i);
     const std::string fullKey = MakeFullKeyPath(RootKey::LocalMachine, catalogueKey + "\\" + name);
@@ -283,29 +285,40 @@ void SeedSynthetic(int count, const std::string& prefix, const std::wstring& uni
   }
 }
 
-void RemoveSynthetic(const std::string& prefix) {
-  DeleteTree(RootKey::LocalMachine, SyntheticCatalogueKey(prefix));
+namespace {
+
+// Deletes the sub keys of a key whose names start with "<prefix>-" (without regard to case).
+void DeletePrefixedSubKeys(const std::string& keyPath, const std::string& prefix) {
+  Key parent;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(keyPath).c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                    parent.put()) != ERROR_SUCCESS) {
+    return;
+  }
+  const std::wstring mine = Wide(AsciiUpper(prefix + "-"));
+  std::vector<std::wstring> doomed;
+  wchar_t name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 256;
+    if (RegEnumKeyExW(parent.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    std::wstring upper(name, length);
+    for (wchar_t& c : upper)
+      if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - 32);
+    if (upper.compare(0, mine.size(), mine) == 0) doomed.emplace_back(name, length);
+  }
+  for (const std::wstring& doomedName : doomed) RegDeleteTreeW(parent.get(), doomedName.c_str());
+}
+
+}  // namespace
+
+void RemoveSynthetic(const std::string& prefix, const std::string& catalogueKey) {
+  if (catalogueKey.empty()) {
+    DeleteTree(RootKey::LocalMachine, SyntheticCatalogueKey(prefix));
+  } else {
+    DeletePrefixedSubKeys(catalogueKey, prefix);
+  }
   // The usage records stand in the shared usage cache: remove only this catalogue's names.
   const std::string cacheKey = UsageKeyOf("");
-  const std::string cachePath = cacheKey.substr(0, cacheKey.size() - 1);
-  Key cache;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(cachePath).c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
-                    cache.put()) == ERROR_SUCCESS) {
-    const std::wstring mine = Wide(AsciiUpper(prefix + "-"));
-    std::vector<std::wstring> doomed;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-      DWORD length = 256;
-      if (RegEnumKeyExW(cache.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-          ERROR_SUCCESS)
-        break;
-      std::wstring upper(name, length);
-      for (wchar_t& c : upper)
-        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - 32);
-      if (upper.compare(0, mine.size(), mine) == 0) doomed.emplace_back(name, length);
-    }
-    for (const std::wstring& name : doomed) RegDeleteTreeW(cache.get(), name.c_str());
-  }
+  DeletePrefixedSubKeys(cacheKey.substr(0, cacheKey.size() - 1), prefix);
   RemoveFolderTree(Wide(SyntheticFolder(prefix)));
 }
 

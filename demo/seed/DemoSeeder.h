@@ -39,11 +39,14 @@ std::string SyntheticEntryName(const std::string& prefix, int index);
 
 /// Seeds `count` entries into the synthetic catalogue `prefix` (replacing one of that name):
 /// each with the usual values, a usage record and an uninstaller that exists, and one drawn
-/// icon file for every ten entries.
-void SeedSynthetic(int count, const std::string& prefix, const std::wstring& uninstallerExe);
+/// icon file for every ten entries. With a `catalogueKey` (below HKEY_LOCAL_MACHINE) the
+/// entries go there instead, beside whatever else it holds.
+void SeedSynthetic(int count, const std::string& prefix, const std::wstring& uninstallerExe,
+                   const std::string& catalogueKey = {});
 
-/// Removes a synthetic catalogue with its usage records and files.
-void RemoveSynthetic(const std::string& prefix);
+/// Removes a synthetic catalogue with its usage records and files; with a `catalogueKey`,
+/// only the entries named after the prefix go from that key.
+void RemoveSynthetic(const std::string& prefix, const std::string& catalogueKey = {});
 
 /// An icon file with a 32 x 32 and a 16 x 16 image (32 bits per pixel) whose colours and
 /// pattern follow from `seed`.

@@ -36,6 +36,9 @@ std::size_t NextParam(const std::string& text, std::size_t position, std::string
 }
 
 bool UninstallerPresent(FileSystem& files, const std::string& command) {
+  // The tests look at the upper-cased command; the files are looked up with the command's
+  // own letters (the same bytes at the same places), since file names compare without case
+  // and a name in its stored case is found without scanning its folder.
   const std::string upper = AsciiUpper(command);
   if (upper.find("RUNDLL") != std::string::npos) return true;
   const std::size_t exe = upper.find(".EXE");
@@ -43,12 +46,12 @@ bool UninstallerPresent(FileSystem& files, const std::string& command) {
   const std::size_t start = (!upper.empty() && upper[0] == '"') ? 1 : 0;
   const std::size_t end = exe + 4;
   // The program path and the parameters are tested whole, however long they are.
-  if (!DrivePathExists(files, upper.substr(start, end - start))) return false;
+  if (!DrivePathExists(files, command.substr(start, end - start))) return false;
   std::size_t pos = end;
-  if (pos < upper.size() && upper[pos] == '"') ++pos;
+  if (pos < command.size() && command[pos] == '"') ++pos;
   std::string param;
   while (true) {
-    pos = NextParam(upper, pos, param);
+    pos = NextParam(command, pos, param);
     if (param.empty()) return true;
     if (!DrivePathExists(files, param)) return false;
   }

@@ -169,9 +169,15 @@ std::vector<CatalogueLocation> CatalogueLocations(Registry& registry) {
 ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icons,
                          bool checkUninstallers) {
   ScanCollaborators collaborators;
-  collaborators.usage = [&platform](const std::string& subKeyName) {
-    return LookupUsage(platform, subKeyName);
-  };
+  // Without a usage cache (systems that keep none) no row has a record: none is looked up.
+  auto store = platform.registry.NewStore();
+  store->SelectRoot(RootKey::LocalMachine);
+  if (store->HasKey(LoadStr(StrId::ArpCacheKey))) {
+    collaborators.usage = [&platform](const std::string& subKeyName) {
+      return LookupUsage(platform, subKeyName);
+    };
+  }
+  store.reset();
   collaborators.uninstallerTest = [&platform](const std::string& command) {
     return UninstallerPresent(platform.files, command);
   };

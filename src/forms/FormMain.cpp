@@ -64,23 +64,6 @@ struct RowCollector : ProgramSink {
   void AddRow(ProgramEntry&& row) override { rows.push_back(std::move(row)); }
 };
 
-struct SortContext {
-  TfrmMain* form;
-  const std::vector<ProgramEntry>* rows;
-  int column;
-  bool byCaptionAscending;
-};
-
-int CALLBACK CompareForList(LPARAM a, LPARAM b, LPARAM context) {
-  const auto* ctx = reinterpret_cast<const SortContext*>(context);
-  const ProgramEntry& row1 = (*ctx->rows)[static_cast<std::size_t>(a)];
-  const ProgramEntry& row2 = (*ctx->rows)[static_cast<std::size_t>(b)];
-  if (ctx->byCaptionAscending) {
-    return ctx->form->services().platform.locale.Compare(row1.caption, row2.caption);
-  }
-  return ctx->form->CompareRows(row1, row2, ctx->column);
-}
-
 HMENU MakeMenu(std::initializer_list<std::pair<int, const wchar_t*>> items) {
   HMENU menu = ::CreatePopupMenu();
   for (const auto& [id, caption] : items) {
@@ -245,11 +228,14 @@ void TfrmMain::BuildControls() {
   listView_ = ::CreateWindowExW(
       WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
       WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-          LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS,
+          LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
       Scale(14), Scale(50), Scale(100), Scale(100), container,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdList)), instance, nullptr);
   ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB | LVS_EX_DOUBLEBUFFER);
   ::SetWindowSubclass(listView_, &ListViewProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  // The list holds no rows of its own: texts, icons and the question mark come from the rows
+  // when it draws them, so filling it costs nothing per row.
+  ListView_SetCallbackMask(listView_, LVIS_STATEIMAGEMASK);
   for (int c = 0; c < 7; ++c) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
@@ -421,11 +407,7 @@ void TfrmMain::panBottomResize() {
 int TfrmMain::RowCount() const { return ListView_GetItemCount(listView_); }
 
 const ProgramEntry& TfrmMain::RowAt(int position) const {
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = position;
-  ListView_GetItem(listView_, &item);
-  return rows_.at(static_cast<std::size_t>(item.lParam));
+  return rows_.at(order_.at(static_cast<std::size_t>(position)));
 }
 
 int TfrmMain::SelectedIndex() const { return ListView_GetNextItem(listView_, -1, LVNI_SELECTED); }
@@ -466,32 +448,15 @@ void TfrmMain::RefreshProgramList() {
   ScanReport report;
   std::string failure;
   try {
-    ListView_DeleteAllItems(listView_);
+    ListView_SetItemCountEx(listView_, 0, 0);
     rows_.clear();
+    order_.clear();
     icons_->Reset();
     RowCollector collector(rows_);
     report = ScanCatalogue(services_.platform, collector, icons_.get(), true);
     icons_->Commit();
-    // Texts and images come from the rows when the list draws them.
-    ListView_SetItemCount(listView_, static_cast<int>(rows_.size()));
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-      LVITEMW item{};
-      item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
-      item.iItem = static_cast<int>(i);
-      item.pszText = LPSTR_TEXTCALLBACKW;
-      item.iImage = I_IMAGECALLBACK;
-      item.lParam = static_cast<LPARAM>(i);
-      item.stateMask = LVIS_STATEIMAGEMASK;
-      item.state = INDEXTOSTATEIMAGEMASK(rows_[i].stateMark == 0 ? 1 : 0);
-      const int at = ListView_InsertItem(listView_, &item);
-      // Only texts that exist are asked for; the others stay empty until the next refresh.
-      for (int sub = 1; sub < 7; ++sub) {
-        if (!rows_[i].subItems[static_cast<std::size_t>(sub - 1)].empty()) {
-          ListView_SetItemText(listView_, at, sub, LPSTR_TEXTCALLBACKW);
-        }
-      }
-    }
     SortByCaption();
+    ListView_SetItemCountEx(listView_, static_cast<int>(rows_.size()), 0);
     for (int subItem = SubItem::Size; subItem <= SubItem::Frequency; ++subItem) {
       if (ColumnIsEmpty(subItem)) CollapseColumn(subItem + 1);
     }
@@ -511,8 +476,15 @@ void TfrmMain::RefreshProgramList() {
 }
 
 void TfrmMain::SortByCaption() {
-  SortContext context{this, &rows_, 0, true};
-  ListView_SortItems(listView_, &CompareForList, reinterpret_cast<LPARAM>(&context));
+  // The locale's sort keys order texts as its comparison does, at one call per row instead
+  // of two conversions and a call per comparison.
+  Locale& locale = services_.platform.locale;
+  std::vector<std::string> keys;
+  keys.reserve(rows_.size());
+  for (const ProgramEntry& row : rows_) keys.push_back(locale.SortKey(row.caption));
+  order_.resize(rows_.size());
+  for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = i;
+  std::sort(order_.begin(), order_.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
 }
 
 int TfrmMain::CompareRows(const ProgramEntry& row1, const ProgramEntry& row2, int column) const {
@@ -529,8 +501,17 @@ void TfrmMain::TheListViewColumnClick(int column) {
     SortColumn = column;
     SortAscending = true;
   }
-  SortContext context{this, &rows_, SortColumn, false};
-  ListView_SortItems(listView_, &CompareForList, reinterpret_cast<LPARAM>(&context));
+  // The selected row keeps its selection wherever the sort takes it.
+  const int selected = SelectedIndex();
+  const std::size_t selectedRow = selected >= 0 ? order_[static_cast<std::size_t>(selected)] : rows_.size();
+  std::sort(order_.begin(), order_.end(), [this](std::size_t a, std::size_t b) {
+    return CompareRows(rows_[a], rows_[b], SortColumn) < 0;
+  });
+  if (selectedRow < rows_.size()) {
+    const auto at = std::find(order_.begin(), order_.end(), selectedRow);
+    SelectRow(static_cast<int>(at - order_.begin()));
+  }
+  ::InvalidateRect(listView_, nullptr, TRUE);
 }
 
 void TfrmMain::TheListViewChange() {
@@ -846,9 +827,8 @@ LRESULT TfrmMain::OnNotify(NMHDR* header) {
     switch (header->code) {
       case LVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-        const std::size_t index = static_cast<std::size_t>(info->item.lParam);
-        if (index >= rows_.size()) return 0;
-        ProgramEntry& row = rows_[index];
+        if (info->item.iItem < 0 || static_cast<std::size_t>(info->item.iItem) >= order_.size()) return 0;
+        ProgramEntry& row = rows_[order_[static_cast<std::size_t>(info->item.iItem)]];
         if ((info->item.mask & LVIF_TEXT) && info->item.pszText != nullptr && info->item.cchTextMax > 0) {
           const std::string& text = info->item.iSubItem == 0
                                         ? row.caption
@@ -857,9 +837,11 @@ LRESULT TfrmMain::OnNotify(NMHDR* header) {
           lstrcpynW(info->item.pszText, wide.c_str(), info->item.cchTextMax);
         }
         if (info->item.mask & LVIF_IMAGE) {
-          info->item.iImage = services_.extractIcons ? icons_->Resolve(row.imageIndex) : -1;
-          row.imageIndex = info->item.iImage;
-          info->item.mask |= LVIF_DI_SETITEM;
+          info->item.iImage = services_.extractIcons ? icons_->ResolveRow(row.imageIndex) : -1;
+        }
+        if (info->item.mask & LVIF_STATE) {
+          info->item.state = INDEXTOSTATEIMAGEMASK(row.stateMark == 0 ? 1 : 0);
+          info->item.stateMask = LVIS_STATEIMAGEMASK;
         }
         return 0;
       }

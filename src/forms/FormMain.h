@@ -147,6 +147,8 @@ class TfrmMain : public Window {
 
   Services& services_;
   std::vector<ProgramEntry> rows_;
+  /// The rows in the order the list shows them (indexes into rows_).
+  std::vector<std::size_t> order_;
   std::unique_ptr<ImageListIconSource> icons_;
   UniqueHImageList defaultIcons_, smallDefaultIcons_, badIcons_;
   std::array<bool, 7> collapsed_{};

@@ -83,6 +83,8 @@ class Locale {
   virtual std::string LongTime(const DateTime& time) = 0;
   /// The locale's case-sensitive comparison: -1, 0 or 1.
   virtual int Compare(const std::string& a, const std::string& b) = 0;
+  /// A key whose byte order is the order Compare gives, for sorting many texts.
+  virtual std::string SortKey(const std::string& text) = 0;
 };
 
 /// Conversion of file times (100-ns intervals since 1601-01-01).

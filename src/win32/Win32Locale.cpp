@@ -117,6 +117,33 @@ int Win32Locale::Compare(const std::string& a, const std::string& b) {
   return wa < wb ? -1 : (wb < wa ? 1 : 0);
 }
 
+std::string Win32Locale::SortKey(const std::string& text) {
+  // The sort key of the same comparison Compare makes (no flags), as bytes; when the system
+  // cannot make one, the text's UTF-16 units in big-endian order keep the order total.
+  if (text.empty()) return {};  // before every other text, as the comparison has it
+  const std::wstring wide = Widen(text);
+  const int size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY, wide.c_str(),
+                                   static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr, 0);
+  std::string key;
+  if (size > 0) {
+    key.resize(static_cast<std::size_t>(size));
+    const int made = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY, wide.c_str(),
+                                     static_cast<int>(wide.size()), reinterpret_cast<LPWSTR>(key.data()), size,
+                                     nullptr, nullptr, 0);
+    if (made > 0) {
+      key.resize(static_cast<std::size_t>(made));
+      return key;
+    }
+    key.clear();
+  }
+  key.push_back('\xFF');  // after every real sort key
+  for (wchar_t c : wide) {
+    key.push_back(static_cast<char>(c >> 8));
+    key.push_back(static_cast<char>(c & 0xFF));
+  }
+  return key;
+}
+
 bool Win32TimeZone::ToLocalFileTime(std::uint64_t utc, std::uint64_t& local) {
   FILETIME in{static_cast<DWORD>(utc), static_cast<DWORD>(utc >> 32)};
   FILETIME out{};

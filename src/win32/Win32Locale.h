@@ -14,6 +14,7 @@ class Win32Locale : public Locale {
   std::string ShortDate(const DateTime& date) override;
   std::string LongTime(const DateTime& time) override;
   int Compare(const std::string& a, const std::string& b) override;
+  std::string SortKey(const std::string& text) override;
 };
 
 class Win32TimeZone : public TimeZone {

@@ -108,6 +108,7 @@ MemoryFileSystem::Entry* MemoryFileSystem::Find(const std::string& path) {
 
 std::optional<FindData> MemoryFileSystem::FindFirst(const std::string& pattern) {
   ++searches;
+  asked.push_back(pattern);
   const std::string folder = Parent(pattern);
   const std::string leaf = Leaf(pattern);
   if (leaf.empty()) return std::nullopt;

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "util/MemoryRegistryStore.h"
 #include "util/Platform.h"
@@ -40,6 +41,8 @@ class MemoryFileSystem : public FileSystem {
   bool Remove(const std::string& path) override;
 
   int searches = 0;
+  /// Every path searched for, as it was asked.
+  std::vector<std::string> asked;
   /// Makes every write to a file fail once this many bytes were written in total.
   std::int64_t failWritesAfter = -1;
   std::int64_t bytesWritten = 0;
@@ -65,6 +68,7 @@ class FixedLocale : public Locale {
   std::string LongTime(const DateTime& time) override;
   /// Byte order of the UTF-8 texts.
   int Compare(const std::string& a, const std::string& b) override;
+  std::string SortKey(const std::string& text) override { return text; }
 };
 
 class FixedOffsetTimeZone : public TimeZone {

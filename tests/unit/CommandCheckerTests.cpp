@@ -44,6 +44,11 @@ TEST_F(CommandChecker, CommandsFromTheCatalogue) {
   for (const auto& c : cases) EXPECT_EQ(Present(c.command), c.present) << c.command;
 }
 
+TEST_F(CommandChecker, FilesAreLookedUpWithTheCommandsOwnLetters) {
+  EXPECT_TRUE(Present("\"C:\\Program Files\\App\\uninst.exe\" /log=C:\\Logs"));
+  EXPECT_EQ(files.asked, (std::vector<std::string>{"C:\\Program Files\\App\\uninst.exe", "C:\\Logs"}));
+}
+
 TEST_F(CommandChecker, DrivePathsStartAtTheLetterBeforeTheColon) {
   EXPECT_TRUE(DrivePathExists(files, "/LOG=C:\\Logs"));
   EXPECT_FALSE(DrivePathExists(files, "/LOG=C:\\Missing"));

@@ -247,3 +247,25 @@ TEST(WinText, WidenNarrowAndErrorTexts) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+TEST(Win32LocaleSortKeys, OrderTextsAsTheComparisonDoes) {
+  Win32Locale locale;
+  const std::vector<std::string> texts = {"apple", "Apple", "APPLE", "apple2", "apple10", "Zebra", "zebra",
+                                          "\xC3\x89" "clair", "eclair", "co-op", "coop", "", " lead", "_under",
+                                          "\xE6\x97\xA5\xE6\x9C\xAC", "Demo App", "demo app", "<no name>"};
+  for (const auto& a : texts) {
+    for (const auto& b : texts) {
+      const int byCompare = locale.Compare(a, b);
+      const std::string ka = locale.SortKey(a);
+      const std::string kb = locale.SortKey(b);
+      const int byKey = ka < kb ? -1 : (kb < ka ? 1 : 0);
+      EXPECT_EQ(byKey, byCompare) << "'" << a << "' vs '" << b << "'";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tw
