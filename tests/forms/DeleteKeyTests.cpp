@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include "FormTestSupport.h"
 #include "catalogue/UninstallKeyTools.h"
@@ -178,15 +177,6 @@ TEST_F(DeleteFromList, AKeyAlreadyGoneIsLoggedAsNotDeletedReportedAndRescanned) 
   EXPECT_EQ(h.prompts.shown[0].caption, std::nullopt);
   EXPECT_EQ(h.prompts.shown[0].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
   EXPECT_FALSE(Listed("Stale Tool"));
-}
-
-TEST_F(DeleteFromList, NeedsASelectedRow) {
-  Open("Stale Tool");
-  ListView_SetItemState(form->ListView(), -1, 0, LVIS_SELECTED);
-  form->cmdDeleteFromListClick();
-  EXPECT_TRUE(h.modal.titles.empty());
-  ASSERT_EQ(h.prompts.shown.size(), 1u);
-  EXPECT_EQ(h.prompts.shown[0].text, "Please first select the program you want to uninstall");
 }
 
 }  // namespace

@@ -106,17 +106,6 @@ TEST_F(LogViewer, NoOrCancelToTheClearQuestionChangesNothing) {
   }
 }
 
-TEST_F(LogViewer, ClearingEmptiesTheLogToItsHeader) {
-  h.fake.files.AddFile(kLogPath, kHeader + "\r\n12/8/2026\r\nUninstalling Demo App\r\n");
-  View([&](TUninstallLogBox& box) {
-    h.prompts.answers.push_back(IDYES);
-    test::Click(box.Control(TUninstallLogBox::IdClearLog));
-    EXPECT_EQ(box.Lines(), kHeaderLines);
-    test::Click(box.Control(TUninstallLogBox::IdClose));
-  });
-  EXPECT_EQ(Log(), kHeader);
-}
-
 TEST_F(LogViewer, AReadOnlyLogIsReportedWhenClearingAndKeepsItsText) {
   const std::string log = kHeader + "\r\n12/8/2026\r\nUninstalling Demo App\r\n";
   h.fake.files.AddFile(kLogPath, log, true);

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <chrono>
-#include <thread>
 
 #include "FormTestSupport.h"
 #include "catalogue/UninstallKeyTools.h"
@@ -327,15 +325,6 @@ TEST_F(UninstallDialog, AnEntryGoneBeforeTheCleanUpIsLoggedAsRemovedByTheUninsta
   form->cmdUninstallClick();
   EXPECT_EQ(Log(), kHeader + Started("Demo App") + kIncompleteLine + kOkLine);
   EXPECT_TRUE(H().prompts.shown.empty());
-}
-
-TEST_F(UninstallDialog, NeedsASelectedRow) {
-  Open();
-  ListView_SetItemState(form->ListView(), -1, 0, LVIS_SELECTED);
-  form->cmdUninstallClick();
-  EXPECT_TRUE(H().modal.titles.empty());
-  ASSERT_EQ(H().prompts.shown.size(), 1u);
-  EXPECT_EQ(H().prompts.shown[0].text, "Please first select the program you want to uninstall");
 }
 
 TEST_F(UninstallDialog, TheUninstallSwitchOpensTheDialogOnTheNamedProgram) {
