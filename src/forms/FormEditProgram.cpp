@@ -44,6 +44,7 @@ void TEditProgramBox::BuildContent() {
   colors_.Set(details, RGB(0, 0, 0), RGB(255, 255, 255));
   grid_.Create(panel, IdGrid, Scale(kGridLeft), Scale(kGridTop), Scale(kGridWidth), Scale(kGridHeight), 2, 2,
                Scale(kDefaultColumnWidth), Scale(kRowHeight), fonts_.Arial(13));
+  ::SetWindowTextW(grid_.Handle(), L"Uninstall information");  // its name for screen readers
   originals_.assign(static_cast<std::size_t>(grid_.RowCount()), std::nullopt);
 
   CreateImageButton(panel, IdAddKey, L"Add Key", ButtonLook::Small, pictures::Glyph::None, 16, 300, 100, 26, Dpi());

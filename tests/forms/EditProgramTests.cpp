@@ -112,22 +112,6 @@ TEST_F(EditProgram, ShowsEveryValueWithTheKeyAndEscWritesNothing) {
   EXPECT_TRUE(h.prompts.shown.empty());
 }
 
-TEST_F(EditProgram, TheCloseImageAndCancelWriteNothing) {
-  Open();
-  for (bool useCloseImage : {true, false}) {
-    Edit([&](TEditProgramBox& box) {
-      Type(box, 1, 1, "Changed");
-      if (useCloseImage) {
-        test::Click(box.CloseImage());
-      } else {
-        test::Click(::GetDlgItem(box.ContentPanel(), TEditProgramBox::IdCancel));
-      }
-      EXPECT_FALSE(box.Running());
-    });
-  }
-  EXPECT_EQ(Get("DisplayName"), RegValue::Text("My App"));
-}
-
 TEST_F(EditProgram, AddKeyThenOkWritesTheNewValueAndRescans) {
   Open();
   AddEntry(h.fake.registry, RootKey::LocalMachine, "Later", "Later", "x");
