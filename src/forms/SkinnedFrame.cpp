@@ -108,7 +108,6 @@ LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
       if (HBRUSH brush = colors_.Handle(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
-        if (reinterpret_cast<HWND>(lParam) == txtCaption_) return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
         return reinterpret_cast<LRESULT>(brush);
       }
       break;

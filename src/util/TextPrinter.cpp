@@ -133,7 +133,7 @@ void TextPrinter::WritePiece(std::string piece) {
 }
 
 void TextPrinter::Draw(const std::string& piece) {
-  surface_.DrawText(x_, y_, piece);
+  surface_.DrawString(x_, y_, piece);
   const int height = surface_.TextHeight(piece);
   if (!drawnOnLine_ || height > tallest_) tallest_ = height;
   drawnOnLine_ = true;

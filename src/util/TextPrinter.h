@@ -38,7 +38,7 @@ class PrintSurface {
   /// Height of the font's character cell, and its average character width.
   virtual int CellHeight() = 0;
   virtual int AverageCharWidth() = 0;
-  virtual void DrawText(int x, int y, const std::string& text) = 0;
+  virtual void DrawString(int x, int y, const std::string& text) = 0;
 };
 
 class TextPrinter {

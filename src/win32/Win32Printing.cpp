@@ -94,7 +94,7 @@ int PrinterSurface::TextHeight(const std::string& text) {
 int PrinterSurface::CellHeight() { return metrics_.tmHeight; }
 int PrinterSurface::AverageCharWidth() { return metrics_.tmAveCharWidth; }
 
-void PrinterSurface::DrawText(int x, int y, const std::string& text) {
+void PrinterSurface::DrawString(int x, int y, const std::string& text) {
   const std::wstring wide = Widen(text);
   if (!::TextOutW(dc_.get(), x, y, wide.c_str(), static_cast<int>(wide.size()))) {
     throw PrintError(LastErrorText("Printing failed"));

@@ -30,7 +30,7 @@ class PrinterSurface : public PrintSurface {
   int TextHeight(const std::string& text) override;
   int CellHeight() override;
   int AverageCharWidth() override;
-  void DrawText(int x, int y, const std::string& text) override;
+  void DrawString(int x, int y, const std::string& text) override;
 
   HDC Dc() const { return dc_.get(); }
 

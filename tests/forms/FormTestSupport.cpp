@@ -72,7 +72,7 @@ class BorrowedSurface : public PrintSurface {
   int TextHeight(const std::string& t) override { return s_.TextHeight(t); }
   int CellHeight() override { return s_.CellHeight(); }
   int AverageCharWidth() override { return s_.AverageCharWidth(); }
-  void DrawText(int x, int y, const std::string& t) override { s_.DrawText(x, y, t); }
+  void DrawString(int x, int y, const std::string& t) override { s_.DrawString(x, y, t); }
 
  private:
   RecordingSurface& s_;

@@ -170,8 +170,7 @@ class FailingPrinters : public PrinterService {
     bool ended = false;
     bool aborted = false;
   };
-  // Implemented whole here: DrawText is a macro of <windows.h>, so a surface must not
-  // inherit it from a unit compiled without that header.
+  // A surface that records how its job ended.
   class Surface : public PrintSurface {
    public:
     explicit Surface(Outcome& o) : outcome(o) {}
@@ -186,7 +185,7 @@ class FailingPrinters : public PrinterService {
     int TextHeight(const std::string&) override { return 20; }
     int CellHeight() override { return 18; }
     int AverageCharWidth() override { return 10; }
-    void DrawText(int, int, const std::string&) override {
+    void DrawString(int, int, const std::string&) override {
       if (++drawn > 1) throw PrintError("The printer is out of paper.");
     }
     Outcome& outcome;

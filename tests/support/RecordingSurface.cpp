@@ -13,7 +13,7 @@ int RecordingSurface::TextWidth(const std::string& text) {
   return chars * charWidth;
 }
 
-void RecordingSurface::DrawText(int x, int y, const std::string& text) {
+void RecordingSurface::DrawString(int x, int y, const std::string& text) {
   if (failAfterPieces >= 0 && static_cast<int>(pieces.size()) >= failAfterPieces) {
     throw PrintError("The printer is out of paper.");
   }

@@ -23,7 +23,7 @@ class RecordingSurface : public PrintSurface {
   int charWidth = 10;
   int textHeight = 20;
   int cellHeight = 18;
-  /// Makes DrawText raise PrintError once this many pieces were drawn (-1: never).
+  /// Makes DrawString raise PrintError once this many pieces were drawn (-1: never).
   int failAfterPieces = -1;
 
   std::vector<Piece> pieces;
@@ -47,7 +47,7 @@ class RecordingSurface : public PrintSurface {
   int TextHeight(const std::string&) override { return textHeight; }
   int CellHeight() override { return cellHeight; }
   int AverageCharWidth() override { return charWidth; }
-  void DrawText(int x, int y, const std::string& text) override;
+  void DrawString(int x, int y, const std::string& text) override;
 
   /// The texts drawn, one string per printed line (pieces at the same page and y joined).
   std::vector<std::string> Lines() const;

@@ -115,7 +115,7 @@ class CountingSurface : public PrintSurface {
   int TextHeight(const std::string& text) override { return inner_.TextHeight(text); }
   int CellHeight() override { return inner_.CellHeight(); }
   int AverageCharWidth() override { return inner_.AverageCharWidth(); }
-  void DrawText(int x, int y, const std::string& text) override { inner_.DrawText(x, y, text); }
+  void DrawString(int x, int y, const std::string& text) override { inner_.DrawString(x, y, text); }
   int pages = 0;
 
  private:
