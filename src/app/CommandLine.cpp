@@ -63,7 +63,11 @@ void ProcessCommandLine(TfrmMain& form) {
     auto& writer = TheReportWriter();
     if (!writer) return;
     const std::string fileName = report.toFile ? ParameterOrEmpty(parameters, 1) : std::string();
-    if (writer(form, fileName, report.longFormat)) form.RequestTerminate();
+    if (writer(form, fileName, report.longFormat)) {
+      form.RequestTerminate();
+    } else {
+      form.MarkCommandLineFailed();
+    }
     return;
   }
   if (first == "/QU") {

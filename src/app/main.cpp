@@ -68,6 +68,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
       ::DispatchMessageW(&msg);
     }
     exitCode = static_cast<int>(msg.wParam);
+    // Scripts learn from the status whether a report switch wrote its report.
+    if (exitCode == 0 && main.CommandLineFailed()) exitCode = 1;
   }
   if (SUCCEEDED(com)) ::CoUninitialize();
   return exitCode;

@@ -35,6 +35,10 @@ class TfrmMain : public Window {
   /// True once a command-line switch asked the program to end.
   bool TerminateRequested() const { return terminateRequested_; }
   void RequestTerminate() { terminateRequested_ = true; }
+  /// A command-line switch could not do its work (the report was not written): the program
+  /// ends with a non-zero status when the user closes it.
+  void MarkCommandLineFailed() { commandLineFailed_ = true; }
+  bool CommandLineFailed() const { return commandLineFailed_; }
   /// Ends the program as if it had run: the stored placement is applied without showing the
   /// window, and destroying it saves the settings.
   void CloseWithoutShowing();
@@ -154,6 +158,7 @@ class TfrmMain : public Window {
   std::array<bool, 7> collapsed_{};
   ViewStyle viewStyle_ = ViewStyle::LargeIcons;
   bool terminateRequested_ = false;
+  bool commandLineFailed_ = false;
   bool activated_ = false;
   bool creating_ = false;
 
