@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "DemoSeeder.h"
 #include "catalogue/UninstallCommandChecker.h"
 #include "catalogue/UninstallInfoReader.h"
@@ -33,29 +34,16 @@
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Icons.h"
 #include "win32/Win32Locale.h"
+#include "win32/Win32Platform.h"
 #include "win32/Win32Registry.h"
 #include "win32/WinText.h"
 
 namespace {
 
+using tw::bench::Median;
+using tw::bench::Seconds;
+
 using tw::RootKey::LocalMachine;
-
-double Seconds() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 class CountingSink : public tw::ProgramSink {
  public:
@@ -104,15 +92,7 @@ struct Catalogue {
   std::vector<std::string> names;  // for the step figures
 };
 
-struct Tools {
-  tw::Win32Registry registry;
-  tw::Win32FileSystem files;
-  tw::Win32Locale locale;
-  tw::Win32TimeZone timeZone;
-  tw::Win32Clock clock;
-  tw::Win32AnsiCodec ansi;
-  tw::Platform platform{registry, files, locale, timeZone, clock, ansi};
-};
+using Tools = tw::Win32Platform;
 
 int Scan(Tools& tools, const Catalogue& c) {
   CountingSink sink;

@@ -23,36 +23,24 @@
 #include <string>
 #include <vector>
 
+#include "BenchClock.h"
 #include "DemoSeeder.h"
 #include "forms/FormMain.h"
 #include "forms/ModalForm.h"
 #include "win32/ShellServices.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Locale.h"
+#include "win32/Win32Platform.h"
 #include "win32/Win32Printing.h"
 #include "win32/Win32Registry.h"
 #include "win32/WinText.h"
 
 namespace {
 
+using tw::bench::Median;
+using tw::bench::Seconds;
+
 constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
-double Seconds() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / frequency;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // The floor over one catalogue: enumerate, open each entry, read the two values.
 int RawFloor(HKEY root, const wchar_t* catalogueKey) {
@@ -124,13 +112,8 @@ int wmain(int argc, wchar_t** argv) {
   InitCommonControlsEx(&controls);
   CoInitialize(nullptr);
 
-  tw::Win32Registry registry;
-  tw::Win32FileSystem files;
-  tw::Win32Locale locale;
-  tw::Win32TimeZone timeZone;
-  tw::Win32Clock clock;
-  tw::Win32AnsiCodec ansi;
-  tw::Platform platform{registry, files, locale, timeZone, clock, ansi};
+  tw::Win32Platform system;
+  tw::Platform& platform = system.platform;
   tw::Win32ProcessStarter process;
   tw::Win32ShellOpener shell;
   CountingPrompts prompts;

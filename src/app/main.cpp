@@ -9,11 +9,9 @@
 #include "forms/FormMain.h"
 #include "forms/ModalForm.h"
 #include "win32/ShellServices.h"
-#include "win32/Win32FileSystem.h"
-#include "win32/Win32Locale.h"
+#include "win32/Win32Platform.h"
 #include "win32/Win32Printing.h"
 #include "win32/Win32Process.h"
-#include "win32/Win32Registry.h"
 #include "win32/WinText.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
@@ -23,13 +21,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   // The shell link object (dropped shortcuts) needs COM on this thread.
   const HRESULT com = ::CoInitialize(nullptr);
 
-  Win32Registry registry;
-  Win32FileSystem files;
-  Win32Locale locale;
-  Win32TimeZone timeZone;
-  Win32Clock clock;
-  Win32AnsiCodec ansi;
-  Platform platform{registry, files, locale, timeZone, clock, ansi};
+  Win32Platform system;
+  Platform& platform = system.platform;
   Win32ProcessStarter process;
   Win32ShellOpener shell;
   Win32Prompts prompts;

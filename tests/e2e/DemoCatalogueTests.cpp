@@ -18,6 +18,7 @@
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Icons.h"
 #include "win32/Win32Locale.h"
+#include "win32/Win32Platform.h"
 #include "win32/Win32Registry.h"
 #include "win32/WinText.h"
 
@@ -72,13 +73,8 @@ class RowCollector : public ProgramSink {
 
 // One scan of the seeded catalogue, shared by the tests that only read it.
 struct Scan {
-  Win32Registry registry;
-  Win32FileSystem files;
-  Win32Locale locale;
-  Win32TimeZone timeZone;
-  Win32Clock clock;
-  Win32AnsiCodec ansi;
-  Platform platform{registry, files, locale, timeZone, clock, ansi};
+  Win32Platform system;
+  Platform& platform = system.platform;
   ImageListIconSource icons{LoadIcon(nullptr, IDI_APPLICATION), LoadIcon(nullptr, IDI_APPLICATION)};
   RowCollector sink;
   ScanReport report;

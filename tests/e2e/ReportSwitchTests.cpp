@@ -21,6 +21,7 @@
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Identity.h"
 #include "win32/Win32Locale.h"
+#include "win32/Win32Platform.h"
 #include "win32/Win32Registry.h"
 #include "win32/WinText.h"
 
@@ -148,17 +149,11 @@ class ReportSwitches : public ::testing::Test {
 
   // What the list shows: the real scan of the seeded catalogue in name order.
   std::vector<AuditRow> ListedRows() {
-    Win32Registry registry;
-    Win32FileSystem files;
-    Win32Locale locale;
-    Win32TimeZone timeZone;
-    Win32Clock clock;
-    Win32AnsiCodec ansi;
-    Platform platform{registry, files, locale, timeZone, clock, ansi};
+    Win32Platform system;
     RowCollector sink;
-    ScanCatalogue(platform, sink, nullptr, true);
+    ScanCatalogue(system.platform, sink, nullptr, true);
     std::stable_sort(sink.rows.begin(), sink.rows.end(), [&](const ProgramEntry& a, const ProgramEntry& b) {
-      return locale.Compare(a.caption, b.caption) < 0;
+      return system.locale.Compare(a.caption, b.caption) < 0;
     });
     std::vector<AuditRow> rows;
     for (const ProgramEntry& row : sink.rows) {

@@ -4,24 +4,7 @@
 # written by the Exit command, a second start at the stored bounds, and /QU removing an entry
 # and starting its uninstaller.
 #   main_window.sh TIDEWELL_EXE SEEDER_EXE OUTPUT_FOLDER
-set -uo pipefail
-exe=$(readlink -f "$1")
-seeder=$(readlink -f "$2")
-out=$(readlink -m "$3")
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-mkdir -p "$out"
-unset DISPLAY
-source "$here/../../scripts/wine-env"
-tidewell_display
-tidewell_prefix
-
-failures=0
-passes=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then passes=$((passes + 1)); echo "ok: $what"; else failures=$((failures + 1)); echo "FAILED: $what"; fi
-}
-wine_quiet() { "$WINE" "$@" >>"$out/wine.log" 2>&1 </dev/null; }
+source "$(dirname "${BASH_SOURCE[0]}")/e2e-lib.sh"
 reg_value() {  # reg_value KEY NAME -> prints the data of a string value
   "$WINE" reg query "$1" /v "$2" >"$out/reg.txt" 2>&1 </dev/null || return 1
   awk -v n="$2" '$1 == n { print $3 }' "$out/reg.txt" | tr -d '\r'
@@ -95,5 +78,4 @@ for _ in $(seq 1 50); do [[ -f $WINEPREFIX/drive_c/tidewell-e2e-qu.txt ]] && bre
 check "/QU started the uninstall command" test -f "$WINEPREFIX/drive_c/tidewell-e2e-qu.txt"
 check "/QU left other entries" "$WINE" reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Demo App' >/dev/null 2>&1
 
-echo "$passes passed, $failures failed"
-(( failures == 0 ))
+finish

@@ -8,25 +8,9 @@
 # ULOG.TXT beside the executable must show both outcomes. Finally the log viewer prints the
 # log on the PDF printer of scripts/printer-setup, and the PDF's text is the log's.
 #   uninstall_switch.sh TIDEWELL_EXE SEEDER_EXE OUTPUT_FOLDER
-set -uo pipefail
-exe=$(readlink -f "$1")
-seeder=$(readlink -f "$2")
-out=$(readlink -m "$3")
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-mkdir -p "$out"
+source "$here/e2e-lib.sh"
 rm -f "$out"/*.log "$out"/*.png
-unset DISPLAY
-source "$here/../../scripts/wine-env"
-tidewell_display
-tidewell_prefix
-
-failures=0
-passes=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then passes=$((passes + 1)); echo "ok: $what"; else failures=$((failures + 1)); echo "FAILED: $what"; fi
-}
-wine_quiet() { "$WINE" "$@" >>"$out/wine.log" 2>&1 </dev/null; }
 catalogue='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
 entry_exists() { "$WINE" reg query "$catalogue\\$1" >/dev/null 2>&1 </dev/null; }
 entry_gone() { ! entry_exists "$1"; }
@@ -188,5 +172,4 @@ fi
 # Put the demo back for the tests that come after.
 wine_quiet "$seeder"
 
-echo "$passes passed, $failures failed"
-(( failures == 0 ))
+finish

@@ -81,10 +81,7 @@ class DroppedShortcuts : public ::testing::Test {
   }
 
   TfrmMain& Open() {
-    form = std::make_unique<TfrmMain>(h.services);
-    form->Create();
-    form->Show(SW_SHOW);
-    test::PumpMessages();
+    form = test::OpenMainWindow(h.services);
     return *form;
   }
 

@@ -48,10 +48,7 @@ class EditProgram : public ::testing::Test {
   }
 
   TfrmMain& Open() {
-    form = std::make_unique<TfrmMain>(h.services);
-    form->Create();
-    form->Show(SW_SHOW);
-    test::PumpMessages();
+    form = test::OpenMainWindow(h.services);
     return *form;
   }
 

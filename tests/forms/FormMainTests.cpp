@@ -28,10 +28,7 @@ class MainWindow : public ::testing::Test {
     for (const char* name : names) AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "MsiExec.exe /X{1}");
   }
   TfrmMain& Open() {
-    form = std::make_unique<TfrmMain>(h.services);
-    form->Create();
-    form->Show(SW_SHOW);
-    test::PumpMessages();
+    form = test::OpenMainWindow(h.services);
     return *form;
   }
   std::vector<std::string> Captions() {

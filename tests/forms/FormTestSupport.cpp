@@ -143,6 +143,14 @@ void PressKey(Window& form, HWND target, UINT vk) {
   ::SendMessageW(target, WM_KEYUP, vk, 0);
 }
 
+std::unique_ptr<TfrmMain> OpenMainWindow(Services& services) {
+  auto form = std::make_unique<TfrmMain>(services);
+  form->Create();
+  form->Show(SW_SHOW);
+  PumpMessages();
+  return form;
+}
+
 void PumpMessages() {
   MSG msg;
   for (int round = 0; round < 50; ++round) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/FormMain.h"
 #include "forms/ModalForm.h"
 #include "forms/Services.h"
 #include "support/Fakes.h"
@@ -117,6 +118,10 @@ struct FormHarness {
 /// Sends a key the way the message loop delivers it: the form's key preview first, then the
 /// control (WM_KEYDOWN and, for characters, WM_CHAR).
 void PressKey(Window& form, HWND target, UINT vk);
+
+/// Creates the main window on the services (scan, first row, command line), shows it and
+/// runs its first activation.
+std::unique_ptr<TfrmMain> OpenMainWindow(Services& services);
 
 /// Runs the posted messages until none are left.
 void PumpMessages();

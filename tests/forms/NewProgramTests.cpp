@@ -30,10 +30,7 @@ struct Texts {
 class NewProgram : public ::testing::Test {
  protected:
   TfrmMain& Open() {
-    form = std::make_unique<TfrmMain>(h.services);
-    form->Create();
-    form->Show(SW_SHOW);
-    test::PumpMessages();
+    form = test::OpenMainWindow(h.services);
     return *form;
   }
 
