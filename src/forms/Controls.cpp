@@ -86,6 +86,7 @@ HFONT FontSet::Arial(int pixels, bool bold, bool underline) {
 void FontSet::SetDpi(UINT dpi) {
   if (dpi == dpi_) return;
   dpi_ = dpi;
+  retired_ = std::move(fonts_);
   fonts_.clear();
 }
 

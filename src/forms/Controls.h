@@ -52,12 +52,14 @@ class FontSet {
  public:
   /// Arial of `pixels` height (96-DPI pixels), optionally bold and underlined.
   HFONT Arial(int pixels, bool bold = false, bool underline = false);
-  /// Fonts are made for this DPI from now on; old ones are released.
+  /// Fonts are made for this DPI from now on. The previous DPI's fonts live on until the next
+  /// change, so that controls can be given the new ones first.
   void SetDpi(UINT dpi);
 
  private:
   UINT dpi_ = 96;
   std::map<int, UniqueHFont> fonts_;
+  std::map<int, UniqueHFont> retired_;
 };
 
 /// Text and background colours of static and edit controls, answered from WM_CTLCOLOR*.

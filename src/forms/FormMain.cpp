@@ -350,6 +350,39 @@ void TfrmMain::LayoutAll() {
   panBottomResize();
 }
 
+void TfrmMain::ApplyDpi() {
+  // Fonts, fixed sizes and the picture buttons follow the new DPI; LayoutAll then places
+  // what depends on the window's size.
+  fonts_.SetDpi(Dpi());
+  const auto font = [](HWND control, HFONT f) { ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE); };
+  font(txtHeader_, fonts_.Arial(13, true));
+  font(ediFind_, fonts_.Arial(13));
+  font(txtViewStyle_, fonts_.Arial(13, false, true));
+  font(txtRefresh_, fonts_.Arial(13, false, true));
+  font(txtSelectedProgram_, fonts_.Arial(13));
+  Place(txtHeader_, *this, 14, 18, 440, 16);
+  ::SetWindowPos(ediFind_, nullptr, 0, 0, Scale(97), Scale(19), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveImageButton(cmdFind_, 0, 15, 23, 21, Dpi());
+  ::SetWindowPos(imgTop_, nullptr, 0, 0, Scale(kBannerWidth), Scale(kBannerHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Place(txtSelectedProgram_, *this, 64, 16, 500, 65);
+  Place(imgSelectedProgramOK_, *this, 22, 16, 32, 32);
+  Place(imgSelectedProgramBad_, *this, 22, 16, 32, 32);
+  ::SetWindowPos(panBottomCenter_.Handle(), nullptr, 0, 0, Scale(kBottomCenterWidth), Scale(kBottomHeight),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  MoveImageButton(cmdUninstall_, 14, 12, 136, 43, Dpi());
+  MoveImageButton(cmdDeleteFromList_, 158, 12, 136, 43, Dpi());
+  MoveImageButton(cmdProgramDetails_, 302, 12, 136, 43, Dpi());
+  MoveImageButton(cmdOtherOptions_, 446, 12, 136, 43, Dpi());
+  MoveImageButton(cmdHelp_, 587, 15, 37, 36, Dpi());
+  for (int column = 0; column < 7; ++column) {
+    if (collapsed_[static_cast<std::size_t>(column)]) continue;
+    LVCOLUMNW info{};
+    info.mask = LVCF_WIDTH;
+    info.cx = Scale(kColumns[column].width);
+    ListView_SetColumn(listView_, column, &info);
+  }
+}
+
 void TfrmMain::panTopResize() {
   if (imgTop_ == nullptr) return;
   RECT rc;
@@ -934,7 +967,8 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_DPICHANGED: {
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      fonts_.SetDpi(HIWORD(wParam));
+      dpi_ = HIWORD(wParam);
+      ApplyDpi();
       ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                      suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
       LayoutAll();

@@ -134,6 +134,8 @@ class TfrmMain : public Window {
   void BuildControls();
   void BuildMenus();
   void LayoutAll();
+  /// Re-makes the fonts and re-places every fixed-size part for a new DPI.
+  void ApplyDpi();
   void panTopResize();
   void panLVContainerResize();
   void panAdviceResize();

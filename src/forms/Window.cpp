@@ -16,6 +16,7 @@ Window::~Window() {
 
 UINT Window::Dpi() const {
   if (hwnd_ == nullptr) return 96;
+  if (dpi_ != 0) return dpi_;
   const UINT dpi = ::GetDpiForWindow(hwnd_);
   return dpi == 0 ? 96 : dpi;
 }

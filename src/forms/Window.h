@@ -21,7 +21,7 @@ class Window {
   virtual ~Window();
 
   HWND Handle() const { return hwnd_; }
-  /// The window's DPI (96 before it exists).
+  /// The window's DPI (96 before it exists); after a DPI change, the new one.
   UINT Dpi() const;
   /// A 96-DPI length scaled to the window's DPI.
   int Scale(int value96) const { return MulDiv(value96, static_cast<int>(Dpi()), 96); }
@@ -46,6 +46,8 @@ class Window {
   virtual void Destroyed() {}
 
   HWND hwnd_ = nullptr;
+  /// The DPI a WM_DPICHANGED announced (0: ask the system).
+  UINT dpi_ = 0;
 
  private:
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -341,3 +341,41 @@ TEST_F(MainWindow, TheCloseImageClosesADialog) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+TEST(MainWindowDpi, ADpiChangeLaysTheWindowOutAgainAtTheNewScale) {
+  test::FormHarness h;
+  test::AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "A", "x");
+  auto form = test::OpenMainWindow(h.services);
+  const UINT before = form->Dpi();
+  RECT outer;
+  ::GetWindowRect(form->Handle(), &outer);
+  const UINT after = before * 3 / 2;
+  RECT suggested{0, 0, (outer.right - outer.left) * 3 / 2, (outer.bottom - outer.top) * 3 / 2};
+  ::SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(after, after), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form->Dpi(), after);
+  // The picture buttons, the list's place and the columns follow the new scale.
+  RECT list;
+  ::GetWindowRect(form->ListView(), &list);
+  POINT topLeft{list.left, list.top};
+  ::ScreenToClient(::GetParent(form->ListView()), &topLeft);
+  EXPECT_EQ(topLeft.x, MulDiv(14, static_cast<int>(after), 96));
+  EXPECT_EQ(topLeft.y, MulDiv(50, static_cast<int>(after), 96));
+  EXPECT_EQ(form->ColumnWidth(0), MulDiv(150, static_cast<int>(after), 96));
+  RECT advice;
+  ::GetWindowRect(form->AdviceText(), &advice);
+  EXPECT_EQ(advice.bottom - advice.top, MulDiv(65, static_cast<int>(after), 96));
+  RECT window;
+  ::GetWindowRect(form->Handle(), &window);
+  EXPECT_EQ(window.right - window.left, suggested.right - suggested.left);
+  // The advice text is still drawn in a live font.
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(form->AdviceText(), WM_GETFONT, 0, 0));
+  LOGFONTW lf{};
+  ASSERT_NE(::GetObjectW(font, sizeof lf, &lf), 0);
+  EXPECT_EQ(lf.lfHeight, -MulDiv(13, static_cast<int>(after), 96));
+}
+
+}  // namespace
+}  // namespace tw
