@@ -24,18 +24,6 @@ struct ButtonData {
   bool hot = false;
 };
 
-class SelectGuard {
- public:
-  SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
-  ~SelectGuard() { ::SelectObject(dc_, old_); }
-  SelectGuard(const SelectGuard&) = delete;
-  SelectGuard& operator=(const SelectGuard&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 int Scaled(int value96, UINT dpi) { return ::MulDiv(value96, static_cast<int>(dpi), 96); }
 
 ButtonData* Data(HWND window) {

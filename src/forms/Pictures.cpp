@@ -42,19 +42,6 @@ constexpr COLORREF kDeepBand = RGB(84, 84, 214);
 constexpr COLORREF kPaleBand = RGB(184, 184, 255);
 constexpr COLORREF kHotBand = RGB(160, 160, 255);
 
-// Puts an object into a DC for one scope and restores the previous one.
-class SelectGuard {
- public:
-  SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
-  ~SelectGuard() { ::SelectObject(dc_, old_); }
-  SelectGuard(const SelectGuard&) = delete;
-  SelectGuard& operator=(const SelectGuard&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 struct Pt {
   double x;
   double y;

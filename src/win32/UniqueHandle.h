@@ -101,6 +101,19 @@ struct GdiObjectTraits {
   static void Close(pointer h) noexcept { ::DeleteObject(h); }
 };
 
+/// Puts a GDI object into a device context for one scope and restores the previous one.
+class SelectGuard {
+ public:
+  SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}
+  ~SelectGuard() { ::SelectObject(dc_, old_); }
+  SelectGuard(const SelectGuard&) = delete;
+  SelectGuard& operator=(const SelectGuard&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
 using UniqueHKey = UniqueHandle<HKeyTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
