@@ -258,13 +258,7 @@ void PaintImageButton(HDC dc, const RECT& rect, const std::wstring& label, Butto
   const int h = rect.bottom - rect.top;
   if (w <= 0 || h <= 0) return;
   // Painted off screen and copied in one go, so the button never flickers.
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = pictures::TopDown32(w, h);
   void* bits = nullptr;
   UniqueHBitmap bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   UniqueHdc buffer(::CreateCompatibleDC(dc));

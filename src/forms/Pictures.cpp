@@ -189,16 +189,6 @@ struct Raster {
   std::vector<std::uint32_t> pixels;
 };
 
-BITMAPINFO TopDown32(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
 
 // Renders a picture `width` by `height` pixels with anti-aliasing. `unit` is the number of
 // pixels per design unit, (offsetX, offsetY) where design (0, 0) falls, in pixels.
@@ -631,6 +621,17 @@ HICON CreateAdviceIcon(bool ok, int sizePx) {
       PaintQuestionMark(ink, 23.5, 23.5, 7.6, kWhite);
     }
   });
+}
+
+BITMAPINFO TopDown32(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
 }
 
 }  // namespace tw::pictures

@@ -47,6 +47,10 @@ void DrawRoundedFace(HDC dc, const RECT& rect, int radiusPx, COLORREF border, CO
 /// their own. The caller owns the handle. Null on failure.
 HICON CreateDefaultProgramIcon(int sizePx);
 
+/// The header of a 32-bit top-down bitmap (rows from the top, no compression), for DIB
+/// sections whose pixels are read or written directly.
+BITMAPINFO TopDown32(int width, int height);
+
 /// The state image of a row whose uninstaller is missing: a question mark on an orange
 /// disc. The caller owns the handle. Null on failure.
 HICON CreateQuestionMarkIcon(int sizePx);

@@ -36,13 +36,7 @@ constexpr std::uint32_t kSentinel = 0x00010203;  // a colour no picture uses
 class Canvas {
  public:
   Canvas(int width, int height, std::uint32_t fill = kSentinel) : width_(width), height_(height) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = pictures::TopDown32(width, height);
     bitmap_.reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
     dc_.reset(::CreateCompatibleDC(nullptr));
     old_ = ::SelectObject(dc_.get(), bitmap_.get());
