@@ -56,7 +56,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     }
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      if (main.Handle() != nullptr && main.PreTranslate(msg)) continue;
+      if (main.Handle() != nullptr && main.PreTranslateGuarded(msg)) continue;
       ::TranslateMessage(&msg);
       ::DispatchMessageW(&msg);
     }

@@ -69,14 +69,23 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     self->Destroyed();
     return result;
   }
+  LRESULT result = 0;
+  self->RunGuarded([&] { result = self->HandleMessage(message, wParam, lParam); });
+  return result;
+}
+
+bool Window::PreTranslateGuarded(MSG& msg) noexcept {
+  bool consumed = true;  // a key whose handling failed goes no further
+  RunGuarded([&] { consumed = PreTranslate(msg); });
+  return consumed;
+}
+
+void Window::ReportErrorSafely(const std::string& text) noexcept {
+  // Showing the error must not raise another one out of a window procedure.
   try {
-    return self->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception& e) {
-    self->ReportError(e.what());
+    ReportError(text);
   } catch (...) {
-    self->ReportError("Unexpected error.");
   }
-  return 0;
 }
 
 void ShowStandardError(Prompts& prompts, HWND owner, const std::string& text) {

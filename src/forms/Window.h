@@ -32,6 +32,22 @@ class Window {
     (void)msg;
     return false;
   }
+  /// PreTranslate for message loops: an error it raises is shown as the standard error box
+  /// and the message counts as consumed.
+  bool PreTranslateGuarded(MSG& msg) noexcept;
+
+  /// Runs `handler` where no exception may leave (window procedures of subclassed controls,
+  /// callbacks): an error is shown as the standard error box.
+  template <class Handler>
+  void RunGuarded(Handler&& handler) noexcept {
+    try {
+      handler();
+    } catch (const std::exception& e) {
+      ReportErrorSafely(e.what());
+    } catch (...) {
+      ReportErrorSafely("Unexpected error.");
+    }
+  }
 
  protected:
   /// Registers `className` once (with this class's procedure) and creates the window.
@@ -50,6 +66,7 @@ class Window {
   UINT dpi_ = 0;
 
  private:
+  void ReportErrorSafely(const std::string& text) noexcept;
   static LRESULT CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 };
 

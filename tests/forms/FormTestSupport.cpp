@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "forms/Controls.h"
 #include "win32/ShellServices.h"
 #include "win32/WinText.h"
@@ -31,6 +33,7 @@ bool RecordingProcess::Start(const std::string& commandLine) {
 
 std::intptr_t RecordingShell::Open(HWND, const std::string& target) {
   opened.push_back(target);
+  if (throwOnOpen) throw std::runtime_error("The shell failed.");
   return result;
 }
 

@@ -48,6 +48,8 @@ class RecordingShell : public ShellOpener {
   std::intptr_t Open(HWND owner, const std::string& target) override;
   std::vector<std::string> opened;
   std::intptr_t result = 42;
+  /// When set, opening raises an error (after recording the target).
+  bool throwOnOpen = false;
 };
 
 struct MenuRecord {
