@@ -169,3 +169,28 @@ void Place(HWND hwnd, const Window& scaleBy, int x, int y, int width, int height
 }
 
 }  // namespace tw
+
+namespace tw {
+
+HWND CreateTooltip(HWND owner, int maxWidth) {
+  const HWND tooltip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                                         ::GetModuleHandleW(nullptr), nullptr);
+  if (tooltip != nullptr) ::SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, maxWidth);
+  return tooltip;
+}
+
+void AddTooltip(HWND tooltip, HWND control, const std::wstring& text) {
+  if (tooltip == nullptr || control == nullptr) return;
+  std::wstring copy = text;  // the tool info takes a non-const text; the control copies it
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = ::GetParent(control);
+  tool.uId = reinterpret_cast<UINT_PTR>(control);
+  tool.lpszText = copy.data();
+  ::SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace tw

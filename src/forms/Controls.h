@@ -90,6 +90,11 @@ HWND CreateLink(HWND parent, int id, const std::wstring& text, int x, int y, int
 /// Makes a control show the hand cursor.
 void UseHandCursor(HWND control);
 
+/// A tooltip window owned by `owner` that shows even while the owner is inactive.
+HWND CreateTooltip(HWND owner, int maxWidth);
+/// Gives `control` (a child of any window) the hint `text` in `tooltip`.
+void AddTooltip(HWND tooltip, HWND control, const std::wstring& text);
+
 /// The width in pixels of a control's text in its own font.
 int TextWidthOf(HWND control);
 

@@ -85,8 +85,11 @@ namespace {
 LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                               DWORD_PTR data) {
   if (message == WM_RBUTTONDOWN) {
+    // The menu's commands run inside this procedure: their errors are shown here, as those
+    // of commands started from the buttons are.
     auto* form = reinterpret_cast<TfrmMain*>(data);
-    form->TheListViewMouseDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    form->RunGuarded([&] { form->TheListViewMouseDown(at); });
     return 0;
   }
   if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &ListViewProc, 1);
@@ -108,6 +111,7 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::Create() {
   creating_ = true;
+  unattended_ = tw::IsUnattendedRun(services_.parameters);
   const UINT systemDpi = ::GetDpiForSystem();
   CreateWindowOf(L"TidewellMain", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES,
                  Widen(kAppTitle), CW_USEDEFAULT, CW_USEDEFAULT,
@@ -129,13 +133,19 @@ void TfrmMain::Create() {
   SortAscending = true;
   TheListViewColumnClick(0);  // on the empty list: the first click on "Name" sorts ascending
 
-  RefreshProgramList();
-  if (RowCount() > 0) SelectRow(0);
+  const bool scanned = RefreshProgramList();
   creating_ = false;
+  if (!scanned) {
+    // A failed scan skips the first selection and the command line: the window shows what
+    // could be read, as an ordinary session.
+    LeaveUnattendedRun();
+    return;
+  }
+  if (RowCount() > 0) SelectRow(0);
   ProcessCommandLine(*this);
 }
 
-void TfrmMain::Show(int showCommand) {
+void TfrmMain::PlaceWindow() {
   RECT rc;
   ::GetWindowRect(hwnd_, &rc);
   const int width = rc.right - rc.left;
@@ -145,13 +155,38 @@ void TfrmMain::Show(int showCommand) {
   ::SetWindowPos(hwnd_, nullptr, (screenWidth - width) / 2, (screenHeight - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   LoadWindowPlacement(hwnd_, services_.platform.registry, SettingsKey(), SettingsSection(), true);
+}
+
+void TfrmMain::Show(int showCommand) {
+  PlaceWindow();
   ::ShowWindow(hwnd_, showCommand);
   ::UpdateWindow(hwnd_);
 }
 
 void TfrmMain::CloseWithoutShowing() {
-  LoadWindowPlacement(hwnd_, services_.platform.registry, SettingsKey(), SettingsSection(), true);
+  // Saved as on any exit, but from what is stored: the hidden window was never maximised,
+  // never given the stored view style, and a first run stores the centred bounds.
+  PlaceWindow();
+  Registry& registry = services_.platform.registry;
+  const int style = ReadSetting(registry, SettingsKey(), SettingsSection(),
+                                LoadStr(StrId::MainViewStyle), static_cast<int>(viewStyle_));
+  if (style >= 0 && style <= 3) viewStyle_ = static_cast<ViewStyle>(style);
+  const int state = ReadSetting(registry, SettingsKey(), SettingsSection(),
+                                LoadStr(StrId::WindowState), 0);
+  hiddenWindowState_ = state >= 0 && state <= 2 ? state : 0;
   ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
+
+void TfrmMain::MarkCommandLineFailed() {
+  commandLineFailed_ = true;
+  LeaveUnattendedRun();
+}
+
+void TfrmMain::LeaveUnattendedRun() {
+  if (!unattended_) return;
+  unattended_ = false;
+  services_.extractIcons = true;
+  if (listView_ != nullptr) ::InvalidateRect(listView_, nullptr, TRUE);
 }
 
 void TfrmMain::FormActivateFirst() {
@@ -168,8 +203,9 @@ void TfrmMain::FormClose() { ::DragAcceptFiles(hwnd_, FALSE); }
 void TfrmMain::FormDestroy() {
   Registry& registry = services_.platform.registry;
   try {
-    SaveWindowState(hwnd_, registry, SettingsKey(), SettingsSection());
-    if (WindowStateOf(hwnd_) == 0) {
+    const int state = hiddenWindowState_ >= 0 ? hiddenWindowState_ : WindowStateOf(hwnd_);
+    WriteSetting(registry, SettingsKey(), SettingsSection(), LoadStr(StrId::WindowState), state);
+    if (state == 0) {
       SaveWindowPlacement(hwnd_, registry, SettingsKey(), SettingsSection(), true);
     }
     WriteSetting(registry, SettingsKey(), SettingsSection(), LoadStr(StrId::MainViewStyle),
@@ -178,8 +214,6 @@ void TfrmMain::FormDestroy() {
     // Settings that cannot be stored are not worth stopping the exit for.
   }
 }
-
-bool TfrmMain::IsUnattendedRun() const { return tw::IsUnattendedRun(services_.parameters); }
 
 int TfrmMain::OuterWidth() const {
   RECT rc;
@@ -305,6 +339,8 @@ void TfrmMain::BuildControls() {
                                        pictures::Glyph::OtherOptions, 446, 12, 136, 43, Dpi());
   cmdHelp_ = CreateImageButton(center, IdHelp, L"Help", ButtonLook::Icon, pictures::Glyph::Help,
                                587, 15, 37, 36, Dpi());
+  tooltip_ = CreateTooltip(hwnd_, Scale(320));
+  AddTooltip(tooltip_, cmdHelp_, L"Help");
 }
 
 void TfrmMain::BuildMenus() {
@@ -474,19 +510,24 @@ void TfrmMain::CollapseColumn(int column) {
   ListView_SetColumn(listView_, column, &info);
 }
 
-void TfrmMain::RefreshProgramList() {
+bool TfrmMain::RefreshProgramList() {
   const int selected = SelectedIndex();
-  const HCURSOR previous = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+  ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
   ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
   ScanReport report;
   std::string failure;
+  ListView_SetItemCountEx(listView_, 0, 0);
+  rows_.clear();
+  order_.clear();
   try {
-    ListView_SetItemCountEx(listView_, 0, 0);
-    rows_.clear();
-    order_.clear();
     icons_->Reset();
     RowCollector collector(rows_);
     report = ScanCatalogue(services_.platform, collector, icons_.get(), true);
+  } catch (const std::exception& e) {
+    failure = e.what();
+  }
+  try {
+    // The rows read before a failure are listed too.
     icons_->Commit();
     SortByCaption();
     ListView_SetItemCountEx(listView_, static_cast<int>(rows_.size()), 0);
@@ -494,18 +535,19 @@ void TfrmMain::RefreshProgramList() {
       if (ColumnIsEmpty(subItem)) CollapseColumn(subItem + 1);
     }
   } catch (const std::exception& e) {
-    failure = e.what();
+    if (failure.empty()) failure = e.what();
   }
   ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(listView_, nullptr, TRUE);
   if (selected != -1 && selected < RowCount()) SelectRow(selected);
-  ::SetCursor(previous != nullptr ? previous : ::LoadCursorW(nullptr, IDC_ARROW));
+  ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
   TheListViewChange();
-  if (failure.empty() && !report.errors.empty() && !IsUnattendedRun()) failure = report.FirstError();
-  if (!failure.empty()) {
-    // One error box after the whole scan; the rows that could be read stay listed.
-    if (!IsUnattendedRun()) ShowStandardError(services_.prompts, hwnd_, failure);
-  }
+  const bool scanned = failure.empty();
+  // Values that could not be read: one error box after the whole scan, none in unattended
+  // runs. A scan that failed outright is always shown.
+  if (scanned && !report.errors.empty() && !IsUnattendedRun()) failure = report.FirstError();
+  if (!failure.empty()) ShowStandardError(services_.prompts, hwnd_, failure);
+  return scanned;
 }
 
 void TfrmMain::SortByCaption() {

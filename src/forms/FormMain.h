@@ -36,12 +36,17 @@ class TfrmMain : public Window {
   bool TerminateRequested() const { return terminateRequested_; }
   void RequestTerminate() { terminateRequested_ = true; }
   /// A command-line switch could not do its work (the report was not written): the program
-  /// ends with a non-zero status when the user closes it.
-  void MarkCommandLineFailed() { commandLineFailed_ = true; }
+  /// runs on as an ordinary session (icons, error boxes) and ends with a non-zero status
+  /// when the user closes it.
+  void MarkCommandLineFailed();
   bool CommandLineFailed() const { return commandLineFailed_; }
-  /// Ends the program as if it had run: the stored placement is applied without showing the
-  /// window, and destroying it saves the settings.
+  /// Ends the program as if it had run: the window is centred and the stored placement and
+  /// view style applied without showing it; destroying it saves the settings, keeping the
+  /// stored window state (the hidden window has none of its own).
   void CloseWithoutShowing();
+  /// True while the command line asks for a run without a visible list (report switches,
+  /// /QU): no icons are drawn and scan errors are not shown.
+  bool IsUnattendedRun() const { return unattended_; }
 
   bool PreTranslate(MSG& msg) override;
 
@@ -49,7 +54,9 @@ class TfrmMain : public Window {
 
   /// Rebuilds the list from the catalogue and selects the row at the position that was
   /// selected before. Texts and marks are filled at once; icons when a row is first drawn.
-  void RefreshProgramList();
+  /// False when the scan failed (the rows read before the failure are listed, the error is
+  /// shown).
+  bool RefreshProgramList();
   /// Shows "Please first select the program you want to uninstall" and returns true when no
   /// row is selected.
   bool RequireSelection();
@@ -72,6 +79,8 @@ class TfrmMain : public Window {
   HWND ListView() const { return listView_; }
   HWND FindBox() const { return ediFind_; }
   HWND AdviceText() const { return txtSelectedProgram_; }
+  HWND Tooltip() const { return tooltip_; }
+  HWND HelpButton() const { return cmdHelp_; }
   bool AdviceOkShown() const;
   bool AdviceBadShown() const;
   ViewStyle CurrentViewStyle() const { return viewStyle_; }
@@ -148,7 +157,10 @@ class TfrmMain : public Window {
   void ApplyViewStyle();
   void SortByCaption();
   void CollapseColumn(int column);
-  bool IsUnattendedRun() const;
+  /// Centres the window on the screen and applies the stored placement.
+  void PlaceWindow();
+  /// Turns an unattended run into an ordinary session: icons drawn, errors shown.
+  void LeaveUnattendedRun();
   int OuterWidth() const;
 
   Services& services_;
@@ -163,6 +175,9 @@ class TfrmMain : public Window {
   bool commandLineFailed_ = false;
   bool activated_ = false;
   bool creating_ = false;
+  bool unattended_ = false;
+  /// The stored window state, kept for a window that closes without being shown.
+  int hiddenWindowState_ = -1;
 
   FontSet fonts_;
   ControlColors colors_;
@@ -171,7 +186,7 @@ class TfrmMain : public Window {
   HWND listView_ = nullptr, txtViewStyle_ = nullptr, txtRefresh_ = nullptr;
   HWND txtSelectedProgram_ = nullptr, imgSelectedProgramOK_ = nullptr, imgSelectedProgramBad_ = nullptr;
   HWND cmdUninstall_ = nullptr, cmdDeleteFromList_ = nullptr, cmdProgramDetails_ = nullptr;
-  HWND cmdOtherOptions_ = nullptr, cmdHelp_ = nullptr;
+  HWND cmdOtherOptions_ = nullptr, cmdHelp_ = nullptr, tooltip_ = nullptr;
   UniqueHIcon adviceOkIcon_, adviceBadIcon_, defaultLargeIcon_, defaultSmallIcon_;
   HMENU popOtherOptions_ = nullptr, popProgramPopupMenu_ = nullptr;
   HMENU popProgramNilPopupMenu_ = nullptr, popViewStyle_ = nullptr;

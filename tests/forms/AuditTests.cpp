@@ -289,12 +289,17 @@ TEST_F(AuditReportWindow, AFailedReportSwitchIsShownAndTheProgramRunsOn) {
   for (const auto& c : cases) {
     h.prompts.shown.clear();
     h.printers.hasDefault = c.hasPrinter;
+    h.services.extractIcons = false;  // as the program starts an unattended run
     Open(c.parameters);
     EXPECT_FALSE(form->TerminateRequested()) << c.parameters[0];
     ASSERT_EQ(h.prompts.shown.size(), 1u) << c.parameters[0];
     EXPECT_EQ(h.prompts.shown[0].text, c.message);
     EXPECT_TRUE(::IsWindowVisible(form->Handle()));
     EXPECT_EQ(form->SelectedIndex(), 0);
+    // From here on it is an ordinary session: rows get their icons, errors are shown.
+    EXPECT_FALSE(form->IsUnattendedRun());
+    ::UpdateWindow(form->ListView());
+    EXPECT_GT(form->Icons().ResolvedRows(), 0) << c.parameters[0];
     ::SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
     test::PumpMessages();
     form.reset();

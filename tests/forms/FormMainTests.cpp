@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <stdexcept>
+
 #include "FormTestSupport.h"
 #include "forms/FormAbout.h"
 #include "forms/FormMain.h"
@@ -230,6 +232,57 @@ TEST_F(MainWindow, RightPressOpensTheMenuOfWhatLiesUnderThePointer) {
   EXPECT_EQ(h.menus.shown[1].items, (std::vector<std::string>{"New Program..."}));
 }
 
+// The row menu's commands run inside the list's own window procedure: an error they raise is
+// shown in the standard error box and goes no further.
+TEST_F(MainWindow, AnErrorInARowMenuCommandIsShownAndGoesNoFurther) {
+  struct FailingMenus : MenuTracker {
+    int Track(HWND, HMENU, POINT) override { throw std::runtime_error("The menu failed."); }
+  } failing;
+  Services services{h.fake.platform, h.process, h.shell, h.prompts, failing, h.modal, h.printers,
+                    h.fileDialogs, "C:\\Tidewell\\", {}};
+  AddPrograms({"A"});
+  form = test::OpenMainWindow(services);
+  RECT item;
+  ListView_GetItemRect(form->ListView(), 0, &item, LVIR_ICON);
+  ::SendMessageW(form->ListView(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(item.left + 3, item.top + 3));
+  ASSERT_EQ(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "The menu failed.");
+  EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("Tidewell"));
+  // A key the main window handles itself is guarded the same way.
+  MSG msg{form->ListView(), WM_KEYDOWN, VK_F1, 0, 0, {}};
+  h.shell.throwOnOpen = true;
+  EXPECT_TRUE(form->PreTranslateGuarded(msg));
+  EXPECT_EQ(h.prompts.shown.size(), 2u);
+}
+
+// A scan that fails outright: the rows read before it are listed, the error is shown even in
+// an unattended run, and the first selection and the command line are skipped.
+TEST_F(MainWindow, AFailedScanListsWhatWasReadAndSkipsTheCommandLine) {
+  struct FailingFiles : test::MemoryFileSystem {
+    int calls = 0;
+    bool Exists(const std::string& pattern) override {
+      if (++calls == 2) throw std::runtime_error("The disk went away.");
+      return test::MemoryFileSystem::Exists(pattern);
+    }
+  } files;
+  Platform platform{h.fake.registry, files, h.fake.locale, h.fake.timeZone, h.fake.clock, h.fake.ansi};
+  Services services{platform, h.process, h.shell, h.prompts, h.menus, h.modal, h.printers,
+                    h.fileDialogs, "C:\\Tidewell\\", {"/QU", "A"}};
+  services.extractIcons = false;
+  for (const char* name : {"A", "B", "C"}) {
+    AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, std::string("C:\\Apps\\") + name + ".exe");
+  }
+  form = test::OpenMainWindow(services);
+  EXPECT_EQ(form->RowCount(), 1);
+  ASSERT_EQ(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "The disk went away.");
+  EXPECT_EQ(form->SelectedIndex(), -1);
+  EXPECT_FALSE(form->TerminateRequested());
+  EXPECT_TRUE(h.process.started.empty());  // /QU did not run
+  EXPECT_FALSE(form->IsUnattendedRun());
+  EXPECT_TRUE(services.extractIcons);
+}
+
 TEST_F(MainWindow, OtherOptionsMenuAndViewStyles) {
   AddPrograms({"A"});
   Open();
@@ -268,6 +321,16 @@ TEST_F(MainWindow, ResizeRules) {
 
 TEST_F(MainWindow, HelpOpensTheHelpFileBesideTheProgram) {
   Open();
+  // The Help button's hint.
+  ASSERT_NE(form->Tooltip(), nullptr);
+  wchar_t hint[64] = L"";
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = ::GetParent(form->HelpButton());
+  tool.uId = reinterpret_cast<UINT_PTR>(form->HelpButton());
+  tool.lpszText = hint;
+  ::SendMessageW(form->Tooltip(), TTM_GETTEXTW, 64, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(hint, L"Help");
   form->RunCommand(TfrmMain::IdHelp);
   test::PressKey(*form, form->ListView(), VK_F1);
   EXPECT_EQ(h.shell.opened, (std::vector<std::string>{"C:\\Tidewell\\TIDEWELL.CHM", "C:\\Tidewell\\TIDEWELL.CHM"}));

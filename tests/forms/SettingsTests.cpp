@@ -134,6 +134,29 @@ TEST_F(Settings, QuietRemovalStartsAndDeletesNamedProgramsOnly) {
   EXPECT_EQ(Stored("WindowState"), "0");      // the exit stored the settings
 }
 
+TEST_F(Settings, AnUnattendedRunKeepsTheStoredStateAndStyleAndStoresCentredBounds) {
+  // First run of a switch that ends at once: the bounds stored are the centred ones a first
+  // interactive run would show, not wherever the hidden window was created.
+  Run({"/QU"});
+  const int width = form->Scale(654), height = form->Scale(460);
+  EXPECT_EQ(Stored("Left"), std::to_string((::GetSystemMetrics(SM_CXSCREEN) - width) / 2));
+  EXPECT_EQ(Stored("Top"), std::to_string((::GetSystemMetrics(SM_CYSCREEN) - height) / 2));
+  EXPECT_EQ(Stored("WindowState"), "0");
+  EXPECT_EQ(Stored("MainViewStyle"), "0");
+
+  // A maximised window in the details view stays so after a switch run.
+  Store("WindowState", "2");
+  Store("MainViewStyle", "3");
+  Store("Left", "40");
+  Run({"/QU"});
+  EXPECT_EQ(Stored("WindowState"), "2");
+  EXPECT_EQ(Stored("MainViewStyle"), "3");
+  EXPECT_EQ(Stored("Left"), "40");
+  Run();
+  EXPECT_TRUE(::IsZoomed(form->Handle()));
+  EXPECT_EQ(form->CurrentViewStyle(), ViewStyle::Details);
+}
+
 TEST_F(Settings, QuietRemovalWithoutNamesRemovesNothing) {
   AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "x");
   Run({"/QU"});
