@@ -884,6 +884,13 @@ bool TfrmMain::PreTranslate(MSG& msg) {
     cmdHelpClick();
     return true;
   }
+  if (msg.wParam == VK_TAB) {
+    // Tab and Shift+Tab move the focus through the find box, the list and the buttons, as in
+    // a dialog (the panels are control parents).
+    const bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    if (const HWND next = ::GetNextDlgTabItem(hwnd_, ::GetFocus(), back ? TRUE : FALSE)) ::SetFocus(next);
+    return true;
+  }
   if (msg.wParam == VK_RETURN) {
     if (msg.hwnd == listView_) {
       if (SelectedIndex() >= 0) cmdUninstallClick();

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "FormTestSupport.h"
@@ -281,6 +282,27 @@ TEST_F(MainWindow, AFailedScanListsWhatWasReadAndSkipsTheCommandLine) {
   EXPECT_TRUE(h.process.started.empty());  // /QU did not run
   EXPECT_FALSE(form->IsUnattendedRun());
   EXPECT_TRUE(services.extractIcons);
+}
+
+TEST_F(MainWindow, TabMovesTheFocusThroughTheControls) {
+  AddPrograms({"A"});
+  Open();
+  ::SetFocus(form->ListView());
+  std::vector<HWND> visited;
+  for (int i = 0; i < 12; ++i) {
+    test::PressKey(*form, ::GetFocus(), VK_TAB);
+    visited.push_back(::GetFocus());
+  }
+  auto seen = [&](HWND control) { return std::find(visited.begin(), visited.end(), control) != visited.end(); };
+  EXPECT_TRUE(seen(form->FindBox()));
+  EXPECT_TRUE(seen(form->HelpButton()));
+  EXPECT_TRUE(seen(form->ListView()));  // round again
+  // The Help button is reached with the keyboard and pressed with the space bar.
+  ::SetFocus(form->HelpButton());
+  ::SendMessageW(form->HelpButton(), WM_KEYDOWN, VK_SPACE, 0);
+  ::SendMessageW(form->HelpButton(), WM_KEYUP, VK_SPACE, 0xC0000001);
+  test::PumpMessages();
+  EXPECT_EQ(h.shell.opened, (std::vector<std::string>{"C:\\Tidewell\\TIDEWELL.CHM"}));
 }
 
 TEST_F(MainWindow, OtherOptionsMenuAndViewStyles) {
