@@ -179,21 +179,32 @@ void TProgramDetailsBox::BuildContent() {
 void TProgramDetailsBox::FormCreate() {
   Registry& registry = services_.platform.registry;
   AnsiCodec& ansi = services_.platform.ansi;
-  const auto value = [&](const char* name) { return ReadValueByPath(registry, KeyPath, name, ansi); };
+  // The first failure met while the rows are built; it is reported once, after them, and
+  // the dialog opens with every row that could be read.
+  std::string firstError;
+  const auto value = [&](const char* name) -> std::string {
+    try {
+      return ReadValueByPath(registry, KeyPath, name, ansi);
+    } catch (const RegistryError& e) {
+      // A value that cannot be read as text (a long value of another kind) shows no row.
+      if (firstError.empty()) firstError = e.what();
+      return {};
+    }
+  };
 
   rowTop_ = 24;
   AddDetailRow("Program Name:", value("DisplayName"), "", PlainText);
   AddDetailRow("Size:", SizeText, kSizeHint, PlainText);
 
-  std::string conversionError;
   if (SizeText.empty()) {
     const std::string estimated = value("EstimatedSize");
     if (!estimated.empty()) {
       std::int64_t kilobytes = 0;
       if (!ParseDecimal(estimated, kilobytes)) {
-        conversionError = FormatText("'%s' is not a valid integer value", estimated);
-      } else if (kilobytes <= std::numeric_limits<std::int64_t>::max() / 1024) {
-        // A count too large to be a size in bytes shows nothing rather than a wrapped one.
+        if (firstError.empty()) firstError = FormatText("'%s' is not a valid integer value", estimated);
+      } else if (kilobytes >= 0 && kilobytes <= std::numeric_limits<std::int64_t>::max() / 1024) {
+        // A negative count is no size; one too large to be a size in bytes shows nothing
+        // rather than a wrapped one.
         AddDetailRow("Estimated Size:", FormatFileSize(services_.platform.locale, kilobytes * 1024), "", PlainText);
       }
     }
@@ -228,9 +239,9 @@ void TProgramDetailsBox::FormCreate() {
 
   scrollBox_.SetContentSize(Scale(contentRight_ + kCaptionLeft), Scale(rowTop_));
 
-  if (!conversionError.empty()) {
+  if (!firstError.empty()) {
     // Reported while the dialog is made; it opens all the same.
-    ShowStandardError(services_.prompts, ::GetWindow(hwnd_, GW_OWNER), conversionError);
+    ShowStandardError(services_.prompts, ::GetWindow(hwnd_, GW_OWNER), firstError);
   }
 }
 
@@ -246,7 +257,9 @@ std::string TProgramDetailsBox::InstallDateText(const std::string& stored) {
   date.year = year;
   date.month = month;
   date.day = day;
-  return services_.platform.locale.ShortDate(date);
+  // A day the locale cannot format (one before 1601) shows as stored.
+  std::string text = services_.platform.locale.ShortDate(date);
+  return text.empty() ? stored : text;
 }
 
 int TProgramDetailsBox::TextWidth(HFONT font, const std::string& text) {

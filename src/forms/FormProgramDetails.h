@@ -86,8 +86,8 @@ class TProgramDetailsBox : public SkinnedFrame {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  /// The install date in the short date format when it reads as yyyymmdd of a real day;
-  /// otherwise the stored text.
+  /// The install date in the short date format when it reads as yyyymmdd of a real day the
+  /// locale can format; otherwise the stored text.
   std::string InstallDateText(const std::string& stored);
   int TextWidth(HFONT font, const std::string& text);
 

@@ -149,6 +149,7 @@ TEST_F(ProgramDetails, SizeOrEstimatedSize) {
       {"negative estimate", false, RegValue::Number(static_cast<std::uint32_t>(-5)), "(none)", "(none)"},
       {"no estimate", false, std::nullopt, "(none)", "(none)"},
       {"estimate too large for bytes", false, RegValue::Text("9223372036854775807"), "(none)", "(none)"},
+      {"negative estimate too large for bytes", false, RegValue::Text("-10000000000000000"), "(none)", "(none)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -204,6 +205,59 @@ TEST_F(ProgramDetails, AnEstimateThatIsNoNumberIsReportedAndTheOtherRowsStay) {
     EXPECT_EQ(Shown(box, "Product ID:"), "PID");
     EXPECT_TRUE(box.Running());
   });
+}
+
+TEST_F(ProgramDetails, ValuesThatCannotBeReadAsTextShowNoRowAndTheFirstFailureIsReportedOnce) {
+  Set("Publisher", RegValue::Text("Maker"));
+  Set("Readme", RegValue{RegType::None, std::vector<std::uint8_t>(3000, 'r')});
+  Set("Comments", RegValue{RegType::MultiString, std::vector<std::uint8_t>(5000, 'c')});
+  Set("ProductID", RegValue::Text("PID"));
+  ShowDetails([&](TProgramDetailsBox& box) {
+    ASSERT_EQ(h.prompts.shown.size(), 1u);  // reported while the dialog was made
+    EXPECT_EQ(h.prompts.shown[0].text, "Invalid data type for 'Readme'");
+    EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("Tidewell"));
+    EXPECT_EQ(h.prompts.shown[0].flags & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
+    std::vector<std::pair<std::string, int>> rows;
+    for (const auto& row : box.Rows()) rows.emplace_back(row.caption, row.top);
+    EXPECT_EQ(rows, (std::vector<std::pair<std::string, int>>{{"Program Name:", 24},
+                                                             {"Publisher:", 66},
+                                                             {"Uninstall Command:", 108},
+                                                             {"Product ID:", 150},
+                                                             {" ", 170}}));
+    EXPECT_TRUE(box.Running());
+  });
+}
+
+// A locale that, like the system's, formats no day before 1601.
+class LocaleFrom1601 : public test::FixedLocale {
+ public:
+  std::string ShortDate(const DateTime& date) override {
+    return date.year < 1601 ? std::string() : FixedLocale::ShortDate(date);
+  }
+};
+
+TEST_F(ProgramDetails, AnInstallDateTheLocaleCannotFormatShowsAsStored) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"16000229", "16000229"}, {"00010101", "00010101"}, {"16010101", "1/1/1601"}};
+  for (const auto& [stored, shown] : cases) {
+    test::FormHarness fresh;
+    LocaleFrom1601 locale;
+    Platform platform{fresh.fake.registry, fresh.fake.files, locale, fresh.fake.timeZone, fresh.fake.clock,
+                      fresh.fake.ansi};
+    Services services{platform,       fresh.process,  fresh.shell,       fresh.prompts, fresh.menus,
+                      fresh.modal,    fresh.printers, fresh.fileDialogs, "C:\\Tidewell\\", {}};
+    AddEntry(fresh.fake.registry, RootKey::LocalMachine, "App", "My App", "x");
+    SetValue(fresh.fake.registry, RootKey::LocalMachine, kKey, "InstallDate", RegValue::Text(stored));
+    TfrmMain main(services);
+    main.Create();
+    fresh.modal.scripts.push_back([&, shown = std::string(shown)](ModalForm& dialog) {
+      auto& box = static_cast<TProgramDetailsBox&>(dialog);
+      EXPECT_EQ(Shown(box, "Install Date:"), shown) << stored;
+      box.cmdOKClick();
+    });
+    main.RunCommand(TfrmMain::CmdProgramDetails);
+    EXPECT_EQ(fresh.modal.titles.size(), 1u);
+  }
 }
 
 TEST_F(ProgramDetails, InstallDates) {
