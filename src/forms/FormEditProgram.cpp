@@ -1,5 +1,7 @@
 #include "forms/FormEditProgram.h"
 
+#include <cstdint>
+
 #include "catalogue/UninstallInfoReader.h"
 #include "forms/ImageButton.h"
 #include "util/CorRegToolsPlus.h"
@@ -29,6 +31,16 @@ const OriginalValue* TEditProgramBox::GridValues::Original(int row) const {
   return original ? &*original : nullptr;
 }
 
+std::string TEditProgramBox::GridValues::Cell(int column, int row) const {
+  // The placeholder is no value to store, and there is no data to carry over for it: the
+  // value stays out of the write-back, unless the user gave the row a text of its own.
+  if (column == 0 && row >= 0 && row < static_cast<int>(box_.unread_.size()) &&
+      box_.unread_[static_cast<std::size_t>(row)] && box_.grid_.Cell(1, row) == kCannotDisplay) {
+    return {};
+  }
+  return box_.grid_.Cell(column, row);
+}
+
 void TEditProgramBox::BuildContent() {
   const HWND panel = ContentPanel();
   const HWND label1 = CreateLabel(panel, IdLabel1, L"The program uninstall information is stored under:", Scale(16),
@@ -46,6 +58,7 @@ void TEditProgramBox::BuildContent() {
                Scale(kDefaultColumnWidth), Scale(kRowHeight), fonts_.Arial(13));
   ::SetWindowTextW(grid_.Handle(), L"Uninstall information");  // its name for screen readers
   originals_.assign(static_cast<std::size_t>(grid_.RowCount()), std::nullopt);
+  unread_.assign(static_cast<std::size_t>(grid_.RowCount()), false);
 
   CreateImageButton(panel, IdAddKey, L"Add Key", ButtonLook::Small, pictures::Glyph::None, 16, 300, 100, 26, Dpi());
   CreateImageButton(panel, IdDeleteKey, L"Delete Key", ButtonLook::Small, pictures::Glyph::None, 124, 300, 100, 26,
@@ -69,6 +82,7 @@ void TEditProgramBox::FormCreate() {
   grid_.SetCell(0, 0, "Registry Key");
   grid_.SetCell(1, 0, "Registry Value");
   originals_.assign(static_cast<std::size_t>(grid_.RowCount()), std::nullopt);
+  unread_.assign(static_cast<std::size_t>(grid_.RowCount()), false);
   for (std::size_t i = 0; i < names.size(); ++i) {
     const int row = static_cast<int>(i) + 1;
     const std::string& name = names[i];
@@ -76,6 +90,8 @@ void TEditProgramBox::FormCreate() {
     if (const auto value = store->QueryValue(name)) {
       text = TextOf(*store, name, *value);
       originals_[static_cast<std::size_t>(row)] = OriginalValue{name, text, *value};
+    } else {
+      unread_[static_cast<std::size_t>(row)] = true;  // listed, but gone or unreadable
     }
     grid_.SetCell(0, row, name);
     grid_.SetCell(1, row, text);
@@ -87,8 +103,12 @@ void TEditProgramBox::FormCreate() {
 std::string TEditProgramBox::TextOf(RegistryStore& store, const std::string& name, const RegValue& value) {
   switch (KindOfType(value.type)) {
     case ValueKind::Integer:
-      // A number stored in other than four bytes is no number this grid can show.
-      return value.data.size() == 4 ? std::to_string(store.ReadNumber(name)) : std::string(kCannotDisplay);
+      // A number stored in other than four bytes is no number this grid can show. The
+      // number comes from the data already read, which cannot fail.
+      if (value.data.size() != 4) return kCannotDisplay;
+      return std::to_string(static_cast<std::int32_t>(
+          static_cast<std::uint32_t>(value.data[0]) | (static_cast<std::uint32_t>(value.data[1]) << 8) |
+          (static_cast<std::uint32_t>(value.data[2]) << 16) | (static_cast<std::uint32_t>(value.data[3]) << 24)));
     case ValueKind::Binary:
       return kCannotDisplay;
     default:
@@ -105,6 +125,7 @@ std::string TEditProgramBox::TextOf(RegistryStore& store, const std::string& nam
 void TEditProgramBox::Image3Click() {
   grid_.SetRowCount(grid_.RowCount() + 1);
   originals_.resize(static_cast<std::size_t>(grid_.RowCount()));
+  unread_.resize(static_cast<std::size_t>(grid_.RowCount()), false);
 }
 
 void TEditProgramBox::Image4Click() {

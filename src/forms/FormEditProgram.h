@@ -57,7 +57,9 @@ class TEditProgramBox : public SkinnedFrame {
    public:
     explicit GridValues(const TEditProgramBox& box) : box_(box) {}
     int RowCount() const override { return box_.grid_.RowCount(); }
-    std::string Cell(int column, int row) const override { return box_.grid_.Cell(column, row); }
+    /// The grid's cell; a row that stands for a value that could not be read and still
+    /// shows the placeholder reads as a row without a name, which the write-back skips.
+    std::string Cell(int column, int row) const override;
     const OriginalValue* Original(int row) const override;
 
    private:
@@ -69,6 +71,7 @@ class TEditProgramBox : public SkinnedFrame {
 
   ValueGrid grid_;
   std::vector<std::optional<OriginalValue>> originals_;  ///< by grid row
+  std::vector<bool> unread_;  ///< by grid row: listed, but its value could not be read
   GridValues values_{*this};
   HWND ediKey_ = nullptr;
 };

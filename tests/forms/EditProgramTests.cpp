@@ -6,6 +6,7 @@
 #include <windowsx.h>
 
 #include <functional>
+#include <set>
 
 #include "FormTestSupport.h"
 #include "forms/FormEditProgram.h"
@@ -21,6 +22,30 @@ using test::kUninstallKey;
 using test::SetValue;
 
 const std::string kKey = std::string(kUninstallKey) + "\\App";
+
+// A registry that lists some values it cannot read, as values that went away after the
+// names were listed.
+class UnreadableValues : public Registry {
+ public:
+  UnreadableValues(MemoryRegistry& inner, std::set<std::string> hidden) : inner_(inner), hidden_(std::move(hidden)) {}
+  std::unique_ptr<RegistryStore> NewStore() override { return std::make_unique<Store>(inner_, hidden_); }
+
+ private:
+  class Store : public MemoryRegistryStore {
+   public:
+    Store(MemoryRegistry& registry, const std::set<std::string>& hidden) : MemoryRegistryStore(registry), hidden_(hidden) {}
+    std::optional<RegValue> QueryValue(const std::string& name) override {
+      if (hidden_.count(name) != 0) return std::nullopt;
+      return MemoryRegistryStore::QueryValue(name);
+    }
+
+   private:
+    const std::set<std::string>& hidden_;
+  };
+
+  MemoryRegistry& inner_;
+  std::set<std::string> hidden_;
+};
 
 class EditProgram : public ::testing::Test {
  protected:
@@ -194,6 +219,40 @@ TEST_F(EditProgram, EditingOneRowKeepsEveryOtherValueByteForByte) {
   for (const auto& [name, value] : kept) EXPECT_EQ(Get(name), value) << name;
   EXPECT_EQ(Get("Comments"), RegValue::Text("new comment"));
   EXPECT_EQ(Names().size(), kept.size() + 1);
+}
+
+TEST_F(EditProgram, AValueThatCouldNotBeReadIsNeverWrittenAsThePlaceholder) {
+  const RegValue blob{RegType::Binary, {9, 8, 7}};
+  Set("Unread", blob);
+  Set("Retyped", blob);
+  Set("Renamed", blob);
+  UnreadableValues registry(h.fake.registry, {"Unread", "Retyped", "Renamed"});
+  Platform platform{registry, h.fake.files, h.fake.locale, h.fake.timeZone, h.fake.clock, h.fake.ansi};
+  Services services{platform, h.process, h.shell, h.prompts, h.menus, h.modal, h.printers,
+                    h.fileDialogs, "C:\\Tidewell\\", {}};
+  form = test::OpenMainWindow(services);
+  Edit([&](TEditProgramBox& box) {
+    EXPECT_EQ(GridRows(box), (std::vector<std::pair<std::string, std::string>>{
+                                 {"Registry Key", "Registry Value"},
+                                 {"DisplayName", "My App"},
+                                 {"UninstallString", "C:\\App\\unins.exe"},
+                                 {"Unread", "(cannot display information)"},
+                                 {"Retyped", "(cannot display information)"},
+                                 {"Renamed", "(cannot display information)"}}));
+    Type(box, 1, 4, "typed text");
+    Type(box, 0, 5, "NewName");
+    // An added row is the user's own, whatever its text.
+    box.Image3Click();
+    Type(box, 0, 6, "Added");
+    Type(box, 1, 6, "(cannot display information)");
+    box.cmdOKClick();
+  });
+  EXPECT_TRUE(h.prompts.shown.empty());
+  EXPECT_EQ(Get("Unread"), blob);  // not written: the edit could not see it
+  EXPECT_EQ(Get("Retyped"), RegValue::Text("typed text"));
+  EXPECT_EQ(Get("Renamed"), blob);
+  EXPECT_FALSE(Get("NewName").has_value());
+  EXPECT_EQ(Get("Added"), RegValue::Text("(cannot display information)"));
 }
 
 TEST_F(EditProgram, AKeyThatVanishedWhileTheDialogWasOpenIsReportedAndNotRecreated) {
