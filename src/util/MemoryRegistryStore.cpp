@@ -97,14 +97,20 @@ bool MemoryRegistryStore::OpenPath(const std::string& path, bool create) {
   ClosePath();
   const std::string full = RootKeyName(root_) + "\\" + path;
   if (registry_.denyOpen && registry_.denyOpen(full)) return false;
-  open_ = create ? registry_.FindOrCreate(root_, path) : registry_.Find(root_, path);
-  if (open_) openPath_ = full;
+  // A key that refuses writing opens for reading only, and only when it exists.
+  const bool readOnly = registry_.denyWrite && registry_.denyWrite(full);
+  open_ = create && !readOnly ? registry_.FindOrCreate(root_, path) : registry_.Find(root_, path);
+  if (open_) {
+    openPath_ = full;
+    readOnly_ = readOnly;
+  }
   return open_ != nullptr;
 }
 
 void MemoryRegistryStore::ClosePath() {
   open_ = nullptr;
   openPath_.clear();
+  readOnly_ = false;
 }
 
 std::vector<std::string> MemoryRegistryStore::ListSubKeys() {
@@ -137,7 +143,7 @@ std::optional<RegValue> MemoryRegistryStore::QueryValue(const std::string& name)
 }
 
 void MemoryRegistryStore::WriteValue(const std::string& name, const RegValue& value) {
-  if (!open_ || (registry_.failWrite && registry_.failWrite(openPath_, name))) {
+  if (!open_ || readOnly_ || (registry_.failWrite && registry_.failWrite(openPath_, name))) {
     throw RegistryError(FailedToSetDataText(name));
   }
   const std::string key = AsciiUpper(name);
@@ -151,7 +157,7 @@ void MemoryRegistryStore::WriteValue(const std::string& name, const RegValue& va
 }
 
 bool MemoryRegistryStore::RemoveValue(const std::string& name) {
-  if (!open_) return false;
+  if (!open_ || readOnly_) return false;
   const std::string key = AsciiUpper(name);
   auto it = std::find_if(open_->values.begin(), open_->values.end(),
                          [&](const auto& entry) { return AsciiUpper(entry.first) == key; });
@@ -161,10 +167,14 @@ bool MemoryRegistryStore::RemoveValue(const std::string& name) {
 }
 
 bool MemoryRegistryStore::RemoveKey(const std::string& path) {
+  // The whole path follows the rules OpenPath applies (no leading or doubled backslash), so
+  // that a malformed path never names a bigger key than the one meant; the key must be named
+  // by a last component, so the root and a path ending in a backslash are refused.
+  std::vector<std::string> parts;
+  if (path.empty() || path.back() == '\\' || !SplitPath(path, parts)) return false;
   const std::size_t cut = path.rfind('\\');
   const std::string parentPath = cut == std::string::npos ? std::string() : path.substr(0, cut);
-  const std::string leaf = cut == std::string::npos ? path : path.substr(cut + 1);
-  if (leaf.empty()) return false;
+  const std::string& leaf = parts.back();
   MemoryRegistry::Node* parent = registry_.Find(root_, parentPath);
   if (!parent) return false;
   auto it = parent->subKeys.find(leaf);

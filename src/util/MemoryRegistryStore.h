@@ -36,6 +36,10 @@ class MemoryRegistry : public Registry {
   /// key refuse to open. Both take the full key path and the value name.
   std::function<bool(const std::string& keyPath, const std::string& valueName)> failWrite;
   std::function<bool(const std::string& keyPath)> denyOpen;
+  /// Test hook: make a key refuse writing, as a key whose security allows reading only.
+  /// It opens for reading only when it exists (it is never created), and its values can be
+  /// neither written nor removed.
+  std::function<bool(const std::string& keyPath)> denyWrite;
 
   /// How many stores were created (tests check that every operation releases its own).
   int storesCreated = 0;
@@ -55,6 +59,7 @@ class MemoryRegistryStore : public RegistryStore {
   bool OpenPath(const std::string& path, bool create) override;
   void ClosePath() override;
   bool IsOpen() const override { return open_ != nullptr; }
+  bool IsWritable() const override { return open_ != nullptr && !readOnly_; }
   std::vector<std::string> ListSubKeys() override;
   std::vector<std::string> ListValues() override;
   bool HasKey(const std::string& path) override;
@@ -68,6 +73,7 @@ class MemoryRegistryStore : public RegistryStore {
   RootKeyHandle root_ = RootKey::CurrentUser;
   MemoryRegistry::Node* open_ = nullptr;
   std::string openPath_;
+  bool readOnly_ = false;
 };
 
 }  // namespace tw

@@ -79,6 +79,9 @@ class RegistryStore {
   virtual bool OpenPath(const std::string& path, bool create) = 0;
   virtual void ClosePath() = 0;
   virtual bool IsOpen() const = 0;
+  /// Whether the open key was opened for writing: false with no key open, and false for a
+  /// key that writing is refused on and that was opened for reading only.
+  virtual bool IsWritable() const = 0;
 
   /// Names of the open key's direct sub keys / values, in the store's order.
   virtual std::vector<std::string> ListSubKeys() = 0;
@@ -97,6 +100,8 @@ class RegistryStore {
   virtual bool RemoveValue(const std::string& name) = 0;
 
   /// Removes a key below the root with all its sub keys; true when the key itself went.
+  /// A path that OpenPath refuses, the empty path (the root) and a path ending in a
+  /// backslash remove nothing.
   virtual bool RemoveKey(const std::string& path) = 0;
 
   // The typed operations, the same for every implementation.

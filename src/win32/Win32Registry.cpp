@@ -94,8 +94,10 @@ bool Win32RegistryStore::OpenPath(const std::string& path, bool create) {
   }
   if (rc == ERROR_ACCESS_DENIED) {
     // Writing is refused (HKEY_LOCAL_MACHINE for a non-administrator): reading still works,
-    // and an existing key opens for reading. A missing key cannot be created then.
+    // and an existing key opens for reading. A missing key cannot be created then. The
+    // failed call may have left garbage in the handle, which must not be closed.
     readOnly = true;
+    key.release();
     rc = ::RegOpenKeyExW(root, subPath->c_str(), 0, KEY_READ, key.put());
   }
   if (rc != ERROR_SUCCESS) {
@@ -146,7 +148,8 @@ bool Win32RegistryStore::HasKey(const std::string& path) {
   const auto subPath = NormalisePath(path);
   if (root == nullptr || !subPath) return false;
   UniqueHKey probe;
-  if (::RegOpenKeyExW(root, subPath->c_str(), 0, KEY_QUERY_VALUE, probe.put()) != ERROR_SUCCESS) {
+  if (::RegOpenKeyExW(root, subPath->c_str(), 0, KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS, probe.put()) !=
+      ERROR_SUCCESS) {
     probe.release();
     return false;
   }
@@ -199,14 +202,14 @@ bool Win32RegistryStore::RemoveValue(const std::string& name) {
 bool Win32RegistryStore::RemoveKey(const std::string& path) {
   const HKEY root = PredefinedKey(root_);
   if (root == nullptr) return false;
-  // The key is named by its last component, which must not be empty: an empty path or a
-  // trailing backslash never reaches RegDeleteTreeW, which would empty the parent instead.
-  const std::size_t cut = path.rfind('\\');
-  if (cut == path.size() - 1 || path.empty()) return false;
-  const auto parentPath = NormalisePath(cut == std::string::npos ? std::string() : path.substr(0, cut));
-  if (!parentPath) return false;
-  const std::wstring leaf = Widen(cut == std::string::npos ? path : path.substr(cut + 1));
-  const std::wstring fullPath = parentPath->empty() ? leaf : *parentPath + L"\\" + leaf;
+  // The whole path follows the rules OpenPath applies: a leading or doubled backslash would
+  // otherwise name a bigger key than the one meant. The key is named by its last component,
+  // which must not be empty: an empty path or a trailing backslash never reaches
+  // RegDeleteTreeW, which would empty the parent instead.
+  if (path.empty() || path.back() == '\\') return false;
+  const auto normalised = NormalisePath(path);
+  if (!normalised || normalised->empty()) return false;
+  const std::wstring& fullPath = *normalised;
 
   if (!HasKey(Narrow(fullPath))) return false;
   ::RegDeleteTreeW(root, fullPath.c_str());

@@ -27,6 +27,7 @@ class Win32RegistryStore : public RegistryStore {
   bool OpenPath(const std::string& path, bool create) override;
   void ClosePath() override;
   bool IsOpen() const override { return static_cast<bool>(key_); }
+  bool IsWritable() const override { return key_ && !readOnly_; }
   std::vector<std::string> ListSubKeys() override;
   std::vector<std::string> ListValues() override;
   bool HasKey(const std::string& path) override;

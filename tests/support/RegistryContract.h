@@ -127,6 +127,7 @@ class RegistryContract : public ::testing::TestWithParam<RegistryTargetFactory> 
 TEST_P(RegistryContract, OpenCreateAndClose) {
   EXPECT_EQ(store_->CurrentRoot(), RootKey::CurrentUser);
   EXPECT_FALSE(store_->IsOpen());
+  EXPECT_FALSE(store_->IsWritable());
 
   EXPECT_FALSE(store_->OpenPath(Path("A\\B\\C"), false));
   EXPECT_FALSE(store_->IsOpen());
@@ -135,13 +136,16 @@ TEST_P(RegistryContract, OpenCreateAndClose) {
   // Creating makes every missing key on the way.
   ASSERT_TRUE(store_->OpenPath(Path("A\\B\\C"), true));
   EXPECT_TRUE(store_->IsOpen());
+  EXPECT_TRUE(store_->IsWritable());
   EXPECT_TRUE(store_->HasKey(Path("A")));
   EXPECT_TRUE(store_->HasKey(Path("A\\B\\C")));
   store_->ClosePath();
   EXPECT_FALSE(store_->IsOpen());
+  EXPECT_FALSE(store_->IsWritable());
 
   // Opening an existing key, in any letter case, also with create.
   EXPECT_TRUE(store_->OpenPath(Path("a\\b"), false));
+  EXPECT_TRUE(store_->IsWritable());
   EXPECT_EQ(store_->ListSubKeys(), std::vector<std::string>{"C"});
   EXPECT_TRUE(store_->OpenPath(Path("A\\B\\C"), true));
   EXPECT_TRUE(store_->ListSubKeys().empty());
@@ -150,6 +154,7 @@ TEST_P(RegistryContract, OpenCreateAndClose) {
   ASSERT_TRUE(store_->OpenPath(Path("A"), false));
   EXPECT_FALSE(store_->OpenPath(Path("Missing"), false));
   EXPECT_FALSE(store_->IsOpen());
+  EXPECT_FALSE(store_->IsWritable());
   EXPECT_TRUE(store_->ListSubKeys().empty());
   EXPECT_FALSE(store_->QueryValue("").has_value());
 
@@ -436,6 +441,33 @@ TEST_P(RegistryContract, RemoveKeyTakesTheWholeTree) {
   EXPECT_EQ(store_->ListSubKeys(), std::vector<std::string>{"Sibling"});
 }
 
+// RemoveKey accepts only paths that OpenPath accepts: a stray backslash must never turn the
+// path into one naming a bigger key, such as the parent of the key meant or a key at the top.
+TEST_P(RegistryContract, RemoveKeyRefusesMalformedPaths) {
+  OpenCreated("Tree\\A\\Deep");
+  // A key directly below the root for the leading-backslash case; its name is the case's
+  // own, so that nothing else is at stake.
+  std::string top = "TidewellTop-" + base_;
+  std::replace(top.begin(), top.end(), '\\', '-');
+  ASSERT_TRUE(store_->OpenPath(top, true));
+  store_->ClosePath();
+
+  for (const std::string& path :
+       {std::string("\\").append(top), std::string("\\\\").append(top), std::string("\\").append(Path("Tree")),
+        Path("Tree\\\\A"), Path("Tree\\A\\\\Deep"), Path("Tree\\A\\\\"), Path("Tree\\A\\"), base_ + "\\\\Tree",
+        std::string("\\"), std::string("\\\\"), std::string()}) {
+    SCOPED_TRACE(path);
+    EXPECT_FALSE(store_->RemoveKey(path));
+    EXPECT_TRUE(store_->HasKey(top));
+    EXPECT_TRUE(store_->HasKey(Path("Tree\\A\\Deep")));
+  }
+  // The same keys by well-formed paths go.
+  EXPECT_TRUE(store_->RemoveKey(Path("Tree\\A")));
+  EXPECT_TRUE(store_->HasKey(Path("Tree")));
+  EXPECT_TRUE(store_->RemoveKey(top));
+  EXPECT_FALSE(store_->HasKey(top));
+}
+
 TEST_P(RegistryContract, HasKeyOpensNothing) {
   OpenCreated("Probe\\Child");
   store_->WriteText("v", "child");
@@ -466,7 +498,7 @@ TEST_P(RegistryContract, PathSyntax) {
       {Path("Syntax\\Key\\"), true},  // one trailing backslash is tolerated
       {Path("Syntax\\Key\\\\"), false},
       {Path("Syntax\\\\Key"), false},
-      {"\\" + Path("Syntax\\Key"), false},
+      {std::string("\\").append(Path("Syntax\\Key")), false},
       {"\\", false},
   };
   for (const auto& c : cases) {
