@@ -56,7 +56,8 @@ RegValue ValueOfRow(const ValueTable& table, int row, const std::string& name) {
 
 bool HasLeafName(const std::string& subKey) {
   // A path that names no key below the root (empty, or ending in a backslash) is never
-  // deleted: removing it would take a whole root or catalogue with it.
+  // written or deleted: opening it would rewrite the values of a root or of the catalogue
+  // key, and removing it would take a whole root or catalogue with it.
   return !subKey.empty() && subKey.back() != '\\';
 }
 
@@ -65,11 +66,15 @@ bool HasLeafName(const std::string& subKey) {
 bool WriteUninstallEntry(Registry& registry, const std::string& keyPath,
                          const std::string& displayName, const std::string& uninstallCommand,
                          const ValueTable* table, bool createIfMissing) {
-  auto store = registry.NewStore();
-  store->SelectRoot(ExtractRootKey(keyPath));
+  const RootKeyHandle root = ExtractRootKey(keyPath);
   const std::string subKey = ExtractSubKey(keyPath);
+  if (root == RootKey::Invalid || !HasLeafName(subKey)) return false;
+  auto store = registry.NewStore();
+  store->SelectRoot(root);
   const bool existed = store->HasKey(subKey);
-  if (!store->OpenPath(subKey, createIfMissing)) return false;
+  // A key that refuses writing opens for reading only: it counts as a key that cannot be
+  // opened, before anything in it has been removed.
+  if (!store->OpenPath(subKey, createIfMissing) || !store->IsWritable()) return false;
 
   const ValueSnapshot before = TakeSnapshot(*store);
   try {
@@ -90,7 +95,7 @@ bool WriteUninstallEntry(Registry& registry, const std::string& keyPath,
       RestoreSnapshot(*store, before);
     } else {
       store->ClosePath();
-      if (HasLeafName(subKey)) store->RemoveKey(subKey);
+      store->RemoveKey(subKey);
     }
     throw;
   }

@@ -34,8 +34,10 @@ class ValueTable {
 /// UninstallString, then the table's rows (later rows win). A row unchanged since it was
 /// filled keeps its type and data; a changed integer row whose text is still a 32-bit
 /// number stays an integer; a changed expandable row stays expandable; every other row is a
-/// string. False when the key cannot be opened (or created), with nothing changed. A value
-/// that cannot be written restores the values the key held before and raises the write error.
+/// string. False when the key cannot be opened (or created) for writing, or the path names
+/// no key below a root (its sub key empty or ending in a backslash), with nothing changed.
+/// A value that cannot be written restores the values the key held before and raises the
+/// write error.
 bool WriteUninstallEntry(Registry& registry, const std::string& keyPath,
                          const std::string& displayName, const std::string& uninstallCommand,
                          const ValueTable* table, bool createIfMissing);

@@ -193,7 +193,7 @@ TEST_F(KeyTools, DeleteAndExists) {
 
 TEST_F(KeyTools, PathsThatNameNoEntryChangeNothing) {
   Put("DisplayName", RegValue::Text("x"));
-  for (const std::string bad : {"HKLM\\" + sub, sub, std::string("HKEY_LOCAL_MACHINE\\"),
+  for (const std::string& bad : {"HKLM\\" + sub, sub, std::string("HKEY_LOCAL_MACHINE\\"),
                                 "HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + "\\",
                                 std::string("\\"), std::string("")}) {
     EXPECT_FALSE(DeleteUninstallKey(fake.registry, bad)) << bad;
@@ -201,6 +201,71 @@ TEST_F(KeyTools, PathsThatNameNoEntryChangeNothing) {
   }
   EXPECT_FALSE(UninstallKeyExists(fake.registry, "HKLM\\" + sub));
   EXPECT_TRUE(UninstallKeyExists(fake.registry, path));
+}
+
+// A path naming a root or the catalogue key itself (nothing after the last backslash) would
+// open that key and wipe its values; a doubled backslash would name a bigger key to delete.
+TEST_F(KeyTools, PathsNamingARootOrTheCatalogueAreNeverWrittenOrDeleted) {
+  Put("DisplayName", RegValue::Text("x"));
+  SetValue(fake.registry, RootKey::LocalMachine, "", "AtRoot", RegValue::Number(1));
+  SetValue(fake.registry, RootKey::LocalMachine, kUninstallKey, "InCatalogue", RegValue::Number(2));
+  const auto valuesOf = [&](const std::string& key) {
+    auto store = fake.registry.NewStore();
+    store->SelectRoot(RootKey::LocalMachine);
+    EXPECT_TRUE(store->OpenPath(key, false)) << key;
+    return store->ListValues();
+  };
+  for (const std::string& bad : {std::string("HKEY_LOCAL_MACHINE\\"), std::string("HKEY_LOCAL_MACHINE"),
+                                "HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + "\\"}) {
+    SCOPED_TRACE(bad);
+    for (const bool create : {false, true}) {
+      EXPECT_FALSE(WriteUninstallEntry(fake.registry, bad, "a", "b", nullptr, create));
+    }
+  }
+  EXPECT_EQ(valuesOf(""), std::vector<std::string>{"AtRoot"});
+  EXPECT_EQ(valuesOf(kUninstallKey), std::vector<std::string>{"InCatalogue"});
+
+  for (const std::string& bad : {std::string("HKEY_LOCAL_MACHINE\\\\SOFTWARE"), std::string("HKEY_LOCAL_MACHINE\\\\"),
+                                "HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + "\\\\App"}) {
+    SCOPED_TRACE(bad);
+    EXPECT_FALSE(DeleteUninstallKey(fake.registry, bad));
+  }
+  EXPECT_TRUE(UninstallKeyExists(fake.registry, path));
+  EXPECT_EQ(fake.registry.storesAlive, 0);
+}
+
+// A key that allows reading but refuses writing opens for reading only: the entry is not
+// rewritten, and none of its values is removed on the way.
+TEST_F(KeyTools, AKeyThatRefusesWritingIsLeftAsItWas) {
+  Put("DisplayName", RegValue::Text("Original"));
+  Put("EstimatedSize", RegValue::Number(5));
+  const std::string missing = path + "Missing";
+  fake.registry.denyWrite = [&](const std::string& keyPath) {
+    return keyPath == path || keyPath == missing;
+  };
+  {
+    auto store = fake.registry.NewStore();
+    store->SelectRoot(RootKey::LocalMachine);
+    ASSERT_TRUE(store->OpenPath(sub, false));
+    EXPECT_TRUE(store->IsOpen());
+    EXPECT_FALSE(store->IsWritable());
+    EXPECT_FALSE(store->RemoveValue("EstimatedSize"));
+    EXPECT_THROW(store->WriteText("DisplayName", "x"), RegistryError);
+  }
+  Grid grid;
+  grid.Add("Comments", "c");
+  for (const bool create : {false, true}) {
+    EXPECT_FALSE(WriteUninstallEntry(fake.registry, path, "New", "new.exe", &grid, create));
+  }
+  EXPECT_EQ(Names(), (std::vector<std::string>{"DisplayName", "EstimatedSize"}));
+  EXPECT_EQ(Get("DisplayName"), RegValue::Text("Original"));
+  EXPECT_EQ(Get("EstimatedSize"), RegValue::Number(5));
+  EXPECT_TRUE(UninstallKeyExists(fake.registry, path));
+
+  // A missing key where writing is refused is not created.
+  EXPECT_FALSE(WriteUninstallEntry(fake.registry, missing, "New", "new.exe", nullptr, true));
+  EXPECT_FALSE(UninstallKeyExists(fake.registry, missing));
+  EXPECT_EQ(fake.registry.storesAlive, 0);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "support/RegistryContract.h"
+#include "catalogue/UninstallKeyTools.h"
 #include "util/CorRegToolsPlus.h"
 #include "win32/UniqueHandle.h"
 #include "win32/Win32Registry.h"
@@ -181,6 +182,7 @@ TEST_F(Win32RegistryTest, KeyThatRefusesWritingOpensForReading) {
   Win32RegistryStore store;
   ASSERT_TRUE(store.OpenPath(Path("ReadOnly"), false));
   EXPECT_TRUE(store.IsReadOnly());
+  EXPECT_FALSE(store.IsWritable());
   EXPECT_EQ(store.ReadText("v"), "kept");
   EXPECT_THROW(store.WriteText("v", "changed"), RegistryError);
   EXPECT_EQ(store.ReadText("v"), "kept");
@@ -189,10 +191,62 @@ TEST_F(Win32RegistryTest, KeyThatRefusesWritingOpensForReading) {
   EXPECT_TRUE(store.IsReadOnly());
   EXPECT_EQ(store.ReadText("v"), "kept");
   EXPECT_THROW(store.WriteText("v", "changed"), RegistryError);
+  store.ClosePath();
+
+  // Such a key is one that cannot be opened for rewriting an entry: nothing is written, and
+  // the call says so instead of failing on its first write.
+  const std::string keyPath = "HKEY_CURRENT_USER\\" + Path("ReadOnly");
+  for (const bool create : {false, true}) {
+    EXPECT_FALSE(WriteUninstallEntry(registry_, keyPath, "Name", "cmd.exe", nullptr, create));
+  }
+  EXPECT_TRUE(UninstallKeyExists(registry_, keyPath));
+  ASSERT_TRUE(store.OpenPath(Path("ReadOnly"), false));
+  EXPECT_EQ(store.ListValues(), std::vector<std::string>{"v"});
+  store.ClosePath();
 
   // Give the key back full access so the case's key can be removed.
   UniqueHKey restore;
   ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, WidePath("ReadOnly").c_str(), 0, WRITE_DAC, restore.put()),
+            ERROR_SUCCESS);
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                                      &descriptor, nullptr));
+  EXPECT_EQ(::RegSetKeySecurity(restore.get(), DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
+  ::LocalFree(descriptor);
+}
+
+// A key exists for the program when it opens for reading its values and its sub keys; one
+// that only lets its values be queried does not count.
+TEST_F(Win32RegistryTest, HasKeyNeedsSubKeyEnumeration) {
+  UniqueHKey key;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, WidePath("QueryOnly").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, key.put(), nullptr),
+            ERROR_SUCCESS);
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  // Everyone may query values (CC is KEY_QUERY_VALUE) and change the security; nothing else.
+  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;CCWD;;;WD)", SDDL_REVISION_1,
+                                                                      &descriptor, nullptr));
+  const LSTATUS set = ::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor);
+  ::LocalFree(descriptor);
+  ASSERT_EQ(set, ERROR_SUCCESS);
+  key.reset();
+
+  UniqueHKey probe;
+  const LSTATUS enumerable = ::RegOpenKeyExW(HKEY_CURRENT_USER, WidePath("QueryOnly").c_str(), 0,
+                                             KEY_ENUMERATE_SUB_KEYS, probe.put());
+  if (enumerable == ERROR_SUCCESS) {
+    GTEST_SKIP() << "this registry does not enforce key security";
+  }
+  probe.release();
+  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, WidePath("QueryOnly").c_str(), 0, KEY_QUERY_VALUE, probe.put()),
+            ERROR_SUCCESS);
+  probe.reset();
+
+  auto store = registry_.NewStore();
+  EXPECT_FALSE(store->HasKey(Path("QueryOnly")));
+  EXPECT_FALSE(UninstallKeyExists(registry_, "HKEY_CURRENT_USER\\" + Path("QueryOnly")));
+
+  UniqueHKey restore;
+  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, WidePath("QueryOnly").c_str(), 0, WRITE_DAC, restore.put()),
             ERROR_SUCCESS);
   ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KA;;;WD)", SDDL_REVISION_1,
                                                                       &descriptor, nullptr));
