@@ -18,30 +18,59 @@ void CenterOn(HWND window, HWND over) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int Win32ModalRunner::Run(ModalForm& form, HWND owner) {
-  form.CreateForm(owner);
-  if (form.Handle() == nullptr) return kModalCancel;
-  const bool ownerWasEnabled = owner != nullptr && ::IsWindowEnabled(owner);
-  if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
-  ::ShowWindow(form.Handle(), SW_SHOW);
-  ::SetForegroundWindow(form.Handle());
-  form.FormActivate();
-  MSG msg;
-  bool quit = false;
-  while (form.Running()) {
-    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-    if (got <= 0) {
-      quit = true;
-      break;
-    }
-    if (form.PreTranslate(msg)) continue;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
+namespace {
+
+// Gives the owner back on every way out of the modal run, also when the form's creation or
+// activation throws: the owner enabled again and active, and the form's window gone.
+class OwnerRestore {
+ public:
+  OwnerRestore(ModalForm& form, HWND owner)
+      : form_(form), owner_(owner), reenable_(owner != nullptr && ::IsWindowEnabled(owner)) {
+    if (reenable_) ::EnableWindow(owner_, FALSE);
   }
-  if (ownerWasEnabled) ::EnableWindow(owner, TRUE);
-  if (owner != nullptr) ::SetActiveWindow(owner);
-  if (form.Handle() != nullptr) ::DestroyWindow(form.Handle());
-  if (quit) ::PostQuitMessage(static_cast<int>(msg.wParam));
+  OwnerRestore(const OwnerRestore&) = delete;
+  OwnerRestore& operator=(const OwnerRestore&) = delete;
+  ~OwnerRestore() {
+    // Enabled before the form goes, so that activation falls back to the owner.
+    if (reenable_) ::EnableWindow(owner_, TRUE);
+    if (owner_ != nullptr) ::SetActiveWindow(owner_);
+    if (form_.Handle() != nullptr) ::DestroyWindow(form_.Handle());
+  }
+
+ private:
+  ModalForm& form_;
+  HWND owner_;
+  bool reenable_;
+};
+
+}  // namespace
+
+int Win32ModalRunner::Run(ModalForm& form, HWND owner) {
+  bool quit = false;
+  WPARAM quitCode = 0;
+  {
+    // The owner is disabled before the form is made: whatever the form shows while it is
+    // being created (an error report) must not leave the owner usable under it.
+    OwnerRestore restore(form, owner);
+    form.CreateForm(owner);
+    if (form.Handle() == nullptr) return kModalCancel;
+    ::ShowWindow(form.Handle(), SW_SHOW);
+    ::SetForegroundWindow(form.Handle());
+    form.FormActivate();
+    MSG msg;
+    while (form.Running()) {
+      const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+      if (got <= 0) {
+        quit = true;
+        quitCode = msg.wParam;
+        break;
+      }
+      if (form.PreTranslate(msg)) continue;
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+  if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
   return form.ModalResult() == kModalNone ? kModalCancel : form.ModalResult();
 }
 

@@ -28,8 +28,9 @@ class ModalForm : public Window {
   int modalResult_ = kModalNone;
 };
 
-/// The production modal loop: the owner is disabled, the form shown, and messages run (with
-/// the form's key preview) until the form has a modal result or is gone.
+/// The production modal loop: the owner is disabled, the form created and shown, and messages
+/// run (with the form's key preview) until the form has a modal result or is gone. On every
+/// way out, an exception included, the owner is enabled again and the form destroyed.
 class Win32ModalRunner : public ModalRunner {
  public:
   int Run(ModalForm& form, HWND owner) override;
