@@ -1,5 +1,6 @@
 #include "forms/FormUninstallLog.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "catalogue/UninstallKeyTools.h"
@@ -95,7 +96,11 @@ void TUninstallLogBox::LoadLog() {
     SetLines({});
     throw std::runtime_error(FormatText(kCannotOpen, {path, error}));
   }
-  SetLines(SplitLines(services_.platform.ansi.FromAnsi(bytes)));
+  std::string text = services_.platform.ansi.FromAnsi(bytes);
+  // A NUL would end the memo's text there (a log re-saved as UTF-16 would show only its
+  // byte order mark); shown and printed as a blank, so screen and paper agree.
+  std::replace(text.begin(), text.end(), '\0', ' ');
+  SetLines(SplitLines(text));
 }
 
 void TUninstallLogBox::Image2Click() {

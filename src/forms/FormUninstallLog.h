@@ -15,7 +15,8 @@ class TUninstallLogBox : public SkinnedFrame {
  public:
   explicit TUninstallLogBox(Services& services);
 
-  /// Replaces the memo's lines by the lines of the log file (CR LF, CR or LF end a line).
+  /// Replaces the memo's lines by the lines of the log file (CR LF, CR or LF end a line);
+  /// NUL characters become blanks.
   /// Raises an error naming the file when it cannot be read; the memo is then empty.
   void LoadLog();
   /// CLEAR LOG: after the user confirms, empties the log and writes its header.

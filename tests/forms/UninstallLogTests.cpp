@@ -84,6 +84,58 @@ TEST_F(LogViewer, ShowsEveryLineWhateverEndsIt) {
   });
 }
 
+TEST_F(LogViewer, ANulCharacterIsShownAndPrintedAsABlank) {
+  using namespace std::string_literals;
+  // An editor's NUL, and a log re-saved as UTF-16: neither cuts the memo's text short.
+  h.fake.files.AddFile(kLogPath, "first\0line\r\nlast"s);
+  View([&](TUninstallLogBox& box) {
+    EXPECT_EQ(box.Lines(), (std::vector<std::string>{"first line", "last"}));
+    EXPECT_EQ(WindowText(box.Memo()), "first line\r\nlast");
+    test::Click(box.Control(TUninstallLogBox::IdPrint));
+    test::Click(box.Control(TUninstallLogBox::IdClose));
+  });
+  ASSERT_EQ(h.printers.jobs.size(), 1u);
+  EXPECT_EQ(h.printers.jobs[0]->Lines(), (std::vector<std::string>{"first line", "last"}));
+
+  h.fake.files.AddFile(kLogPath, "\xFF\xFEL\0o\0g\0"s);
+  View([&](TUninstallLogBox& box) {
+    EXPECT_EQ(WindowText(box.Memo()), "\xC3\xBF\xC3\xBEL o g ");
+    test::Click(box.Control(TUninstallLogBox::IdClose));
+  });
+}
+
+// Prompts that note whether the main window could be used while a message showed, and
+// close the dialog that showed it, as its OK button would end the viewer's run here.
+class OwnerProbePrompts : public Prompts {
+ public:
+  explicit OwnerProbePrompts(HWND main) : main_(main) {}
+  int Show(HWND owner, const std::string& text, const std::optional<std::string>&, unsigned) override {
+    shown.push_back(text);
+    mainEnabled.push_back(::IsWindowEnabled(main_) != FALSE);
+    ::PostMessageW(owner, WM_CLOSE, 0, 0);
+    return IDOK;
+  }
+  std::vector<std::string> shown;
+  std::vector<bool> mainEnabled;
+
+ private:
+  HWND main_;
+};
+
+TEST_F(LogViewer, TheMissingLogIsReportedOverADisabledMainWindow) {
+  OwnerProbePrompts prompts(form->Handle());
+  Win32ModalRunner runner;
+  Services services{h.fake.platform, h.process, h.shell,       prompts,         h.menus,
+                    runner,          h.printers, h.fileDialogs, h.services.exeFolder, {}};
+  TUninstallLogBox box(services);
+  EXPECT_EQ(runner.Run(box, form->Handle()), kModalCancel);
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].rfind("Cannot open file", 0), 0u);
+  EXPECT_EQ(prompts.mainEnabled, std::vector<bool>{false}) << "the user could act on the main window under it";
+  EXPECT_TRUE(::IsWindowEnabled(form->Handle()));
+  EXPECT_EQ(box.Handle(), nullptr);
+}
+
 TEST_F(LogViewer, NoOrCancelToTheClearQuestionChangesNothing) {
   const std::string log = kHeader + "\r\n12/8/2026\r\nUninstalling Demo App\r\n";
   for (int answer : {IDNO, IDCANCEL}) {
