@@ -26,6 +26,22 @@ constexpr int kProgressStart = 67;
 constexpr int kProgressStep = 20;
 constexpr int kProgressMax = 100;
 
+// A point of the clock's time line in milliseconds; nothing for a date the system rejects.
+std::optional<std::int64_t> MillisecondsOf(const DateTime& t) {
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(t.year);
+  st.wMonth = static_cast<WORD>(t.month);
+  st.wDay = static_cast<WORD>(t.day);
+  st.wHour = static_cast<WORD>(t.hour);
+  st.wMinute = static_cast<WORD>(t.minute);
+  st.wSecond = static_cast<WORD>(t.second);
+  st.wMilliseconds = static_cast<WORD>(t.millisecond);
+  FILETIME ft{};
+  if (!::SystemTimeToFileTime(&st, &ft)) return std::nullopt;
+  const std::uint64_t ticks = (std::uint64_t{ft.dwHighDateTime} << 32) | ft.dwLowDateTime;
+  return static_cast<std::int64_t>(ticks / 10000);
+}
+
 }  // namespace
 
 TUninstallBox::TUninstallBox(Services& services)
@@ -123,6 +139,7 @@ void TUninstallBox::FormActivate() { ShowPage(0); }
 
 void TUninstallBox::ShowPage(int index) {
   page_ = index;
+  pageShownAt_ = MillisecondsOf(services_.platform.clock.Now());
   for (std::size_t i = 0; i < pages_.size(); ++i) {
     ::ShowWindow(pages_[i].Handle(), static_cast<int>(i) == index ? SW_SHOW : SW_HIDE);
   }
@@ -170,15 +187,31 @@ int TUninstallBox::EnterButton() const {
   }
 }
 
+bool TUninstallBox::PageButtonArmed() {
+  if (!pageShownAt_) return true;
+  const std::optional<std::int64_t> now = MillisecondsOf(services_.platform.clock.Now());
+  if (!now) return true;
+  const std::int64_t elapsed = *now - *pageShownAt_;
+  // A clock set back since the page showed must not leave the button dead.
+  return elapsed < 0 || elapsed >= static_cast<std::int64_t>(::GetDoubleClickTime());
+}
+
 void TUninstallBox::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
-  // A page's button acts only while its page shows.
+  if (id == IdCancel) {
+    cmdCancelClick();
+    return;
+  }
+  // A page's button acts only while its page shows (the one Enter clicks), and only once the
+  // page has shown for a double-click time: every page's button sits at the same spot, so
+  // the second click of a double click, or a quick second Enter, would otherwise land on the
+  // next page's button before the user saw that page (CONTINUE, then CLEAN-UP).
+  if (id != EnterButton() || !PageButtonArmed()) return;
   switch (id) {
-    case IdCancel: cmdCancelClick(); break;
-    case IdAddRemove: if (page_ == 0) cmdAddRemoveClick(); break;
-    case IdDone: if (page_ == 1) cmdDoneClick(); break;
-    case IdCleanup: if (page_ == 2) cmdCleanupClick(); break;
-    case IdClose: if (page_ == 3) cmdCloseClick(); break;
+    case IdAddRemove: cmdAddRemoveClick(); break;
+    case IdDone: cmdDoneClick(); break;
+    case IdCleanup: cmdCleanupClick(); break;
+    case IdClose: cmdCloseClick(); break;
     default: break;
   }
 }

@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "forms/SkinnedFrame.h"
@@ -24,6 +26,8 @@ class TUninstallBox : public SkinnedFrame {
 
   /// Shows the first page.
   void FormActivate() override;
+  // The handlers below act when called. Their buttons and Enter reach them only while the
+  // button's page shows and has shown for the system's double-click time.
   /// UNINSTALL: logs the start, shows the waiting page and starts the uninstaller.
   void cmdAddRemoveClick();
   /// CONTINUE: tests whether the entry is gone and shows the outcome.
@@ -64,12 +68,17 @@ class TUninstallBox : public SkinnedFrame {
 
  private:
   void ShowPage(int index);
+  /// Whether the showing page's button may act: the system's double-click time has passed
+  /// since the page was shown, on the platform clock.
+  bool PageButtonArmed();
   void ShowCancel(bool show);
   void Log(const std::string& record);
   std::string NowText();
 
   std::array<Panel, 4> pages_;
   int page_ = -1;
+  /// When the showing page was shown, in milliseconds of the platform clock.
+  std::optional<std::int64_t> pageShownAt_;
   HWND txtAppName_ = nullptr;
   HWND tooltip_ = nullptr;
   HWND progressBar_ = nullptr;

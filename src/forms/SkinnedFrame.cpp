@@ -57,6 +57,10 @@ bool SkinnedFrame::FormKeyPress(WPARAM key) {
 bool SkinnedFrame::PreTranslate(MSG& msg) {
   if (msg.message != WM_KEYDOWN || hwnd_ == nullptr || !IsSelfOrDescendant(hwnd_, msg.hwnd)) return false;
   if (msg.wParam != VK_ESCAPE && msg.wParam != VK_RETURN) return false;
+  // A held key repeats its key-down (bit 30: the key was already down). Only a fresh press
+  // acts, so that holding Enter cannot walk through the buttons of several pages; the repeats
+  // of a key the frame acts on are swallowed.
+  if ((msg.lParam & (LPARAM{1} << 30)) != 0) return msg.wParam == VK_ESCAPE || EnterButton() != 0;
   try {
     return FormKeyPress(msg.wParam);
   } catch (const std::exception& e) {

@@ -39,7 +39,8 @@ class SkinnedFrame : public ModalForm {
   LRESULT WMNCHitTest(LPARAM lParam);
   /// The close image: closes the dialog with the modal result Cancel.
   virtual void imgCloseClick() { Close(); }
-  /// Esc and Enter, seen before the focused control: true when consumed.
+  /// Esc and Enter, seen before the focused control: true when consumed. Key preview hands
+  /// over fresh presses only; the auto-repeats of a held key are swallowed.
   virtual bool FormKeyPress(WPARAM key);
 
   Services& services() { return services_; }

@@ -36,6 +36,22 @@ const std::string kIncompleteLine =
     "Uninstaller did not complete the uninstall process or did not remove program from list.\r\n";
 const std::string kCleanedLine = "Removed from list by Tidewell.\r\n";
 
+// Moves the fixed clock on by `ms` milliseconds (within the day).
+void Advance(test::FixedClock& clock, int ms) {
+  DateTime& t = clock.now;
+  int total = ((t.hour * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond + ms;
+  t.millisecond = total % 1000;
+  total /= 1000;
+  t.second = total % 60;
+  total /= 60;
+  t.minute = total % 60;
+  t.hour = total / 60;
+}
+
+// A user's pause before the next action: the system's double-click time goes by, after which
+// a page's button acts. From the fixed clock's start, one pause stays within its second.
+void Pause(test::FixedClock& clock) { Advance(clock, static_cast<int>(::GetDoubleClickTime())); }
+
 class UninstallDialog : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -70,6 +86,7 @@ class UninstallDialog : public ::testing::Test {
     return UninstallKeyExists(H().fake.registry, std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey + "\\" + sub);
   }
   std::string Log() { return H().fake.files.Contents(kLogPath); }
+  void Pause() { tw::Pause(H().fake.clock); }
 
   // A fresh harness and catalogue, for tables that walk several times.
   void Reset() {
@@ -160,6 +177,7 @@ TEST_F(UninstallDialog, EveryRowOfTheStateTable) {
       for (std::size_t i = 0; i < walk.steps.size(); ++i) {
         const Step& step = walk.steps[i];
         SCOPED_TRACE("step " + std::to_string(i));
+        Pause();
         switch (step.kind) {
           case Step::ClickButton: test::Click(box.Control(step.what)); break;
           case Step::PressKey: test::PressKey(box, box.ContentPanel(), static_cast<UINT>(step.what)); break;
@@ -259,6 +277,7 @@ TEST_F(UninstallDialog, ACommandThatCannotStartIsReportedAndTestedAtOnce) {
   SelectCaption("Demo App");
   H().modal.scripts.push_back([&](ModalForm& dialog) {
     auto& box = static_cast<TUninstallBox&>(dialog);
+    Pause();
     test::Click(box.Control(TUninstallBox::IdAddRemove));
     EXPECT_EQ(box.PageIndex(), 2);
     EXPECT_TRUE(box.CancelShown());
@@ -281,6 +300,7 @@ TEST_F(UninstallDialog, ARowWithoutADisplayNameIsNamedByItsKeyPath) {
     auto& box = static_cast<TUninstallBox&>(dialog);
     EXPECT_EQ(box.AppNameText(), key);
     EXPECT_EQ(box.AppNameTip(), key);
+    Pause();
     test::PressKey(box, box.ContentPanel(), VK_RETURN);
     test::PressKey(box, box.ContentPanel(), VK_ESCAPE);
   });
@@ -293,9 +313,12 @@ TEST_F(UninstallDialog, ACleanUpThatFailsIsLoggedAsSuchAndReported) {
   SelectCaption("Demo App");
   H().modal.scripts.push_back([&](ModalForm& dialog) {
     auto& box = static_cast<TUninstallBox&>(dialog);
+    Pause();
     test::Click(box.Control(TUninstallBox::IdAddRemove));
+    Pause();
     test::Click(box.Control(TUninstallBox::IdDone));
     ASSERT_EQ(box.PageIndex(), 2);
+    Pause();
     // The registry refuses to delete the key.
     H().fake.registry.failWrite = [](const std::string& key, const std::string& value) {
       return value.empty() && key.ends_with("\\Demo");
@@ -317,14 +340,107 @@ TEST_F(UninstallDialog, AnEntryGoneBeforeTheCleanUpIsLoggedAsRemovedByTheUninsta
   SelectCaption("Demo App");
   H().modal.scripts.push_back([&](ModalForm& dialog) {
     auto& box = static_cast<TUninstallBox&>(dialog);
+    Pause();
     test::Click(box.Control(TUninstallBox::IdAddRemove));
+    Pause();
     test::Click(box.Control(TUninstallBox::IdDone));
     RemoveKey("Demo");  // a slow uninstaller finishes after CONTINUE
+    Pause();
     test::Click(box.Control(TUninstallBox::IdCleanup));
   });
   form->cmdUninstallClick();
   EXPECT_EQ(Log(), kHeader + Started("Demo App") + kIncompleteLine + kOkLine);
   EXPECT_TRUE(H().prompts.shown.empty());
+}
+
+// The mouse as a person works it: a press and a release at the button's middle; with
+// `doubleClick`, the press is the second of a double click.
+void MouseClick(HWND button, bool doubleClick = false) {
+  RECT rc;
+  ::GetClientRect(button, &rc);
+  const LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
+  ::SendMessageW(button, doubleClick ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(button, WM_LBUTTONUP, 0, at);
+}
+
+TEST_F(UninstallDialog, AClickRightAfterAPageChangeDoesNotReachTheNextPagesButton) {
+  Open();
+  SelectCaption("Demo App");
+  H().modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TUninstallBox&>(dialog);
+    // Page 0 has just been shown: a double click that opened the dialog does not start it.
+    test::Click(box.Control(TUninstallBox::IdAddRemove));
+    test::PressKey(box, box.ContentPanel(), VK_RETURN);
+    EXPECT_EQ(box.PageIndex(), 0);
+    EXPECT_TRUE(H().process.started.empty());
+
+    Pause();
+    MouseClick(box.Control(TUninstallBox::IdAddRemove));
+    ASSERT_EQ(box.PageIndex(), 1);
+    // A double click on UNINSTALL: its second click meets CONTINUE at the same spot while
+    // the uninstaller is still starting.
+    MouseClick(box.Control(TUninstallBox::IdDone), true);
+    EXPECT_EQ(box.PageIndex(), 1);
+
+    Pause();
+    MouseClick(box.Control(TUninstallBox::IdDone));
+    ASSERT_EQ(box.PageIndex(), 2);
+    // A double click on CONTINUE: the second click, or a quick Enter, meets CLEAN-UP before
+    // the user saw page 2.
+    MouseClick(box.Control(TUninstallBox::IdCleanup), true);
+    test::PressKey(box, box.ContentPanel(), VK_RETURN);
+    Advance(H().fake.clock, static_cast<int>(::GetDoubleClickTime()) - 1);
+    test::Click(box.Control(TUninstallBox::IdCleanup));
+    EXPECT_EQ(box.PageIndex(), 2);
+    EXPECT_TRUE(box.Running());
+    EXPECT_TRUE(KeyExists("Demo"));
+    EXPECT_EQ(Log(), kHeader + Started("Demo App") + kIncompleteLine);
+
+    // Once the double-click time has gone by, the button acts.
+    Advance(H().fake.clock, 1);
+    MouseClick(box.Control(TUninstallBox::IdCleanup));
+    EXPECT_FALSE(box.Running());
+  });
+  form->cmdUninstallClick();
+  EXPECT_EQ(H().process.started, std::vector<std::string>{"C:\\Demo\\uninstall.exe /x"});
+  EXPECT_EQ(Log(), kHeader + Started("Demo App") + kIncompleteLine + kCleanedLine);
+  EXPECT_FALSE(KeyExists("Demo"));
+}
+
+TEST_F(UninstallDialog, AHeldKeyActsOnceOnly) {
+  Open();
+  SelectCaption("Demo App");
+  H().modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TUninstallBox&>(dialog);
+    // The repeats of a held key, as the system sends them: bit 30 says the key was down.
+    const auto repeat = [&](UINT vk) {
+      MSG msg{};
+      msg.hwnd = box.ContentPanel();
+      msg.message = WM_KEYDOWN;
+      msg.wParam = vk;
+      msg.lParam = (LPARAM{1} << 30) | 1;
+      return box.PreTranslate(msg);
+    };
+    Pause();
+    test::PressKey(box, box.ContentPanel(), VK_RETURN);
+    ASSERT_EQ(box.PageIndex(), 1);
+    // Held down past the double-click time, Enter would walk on to CONTINUE and CLEAN-UP.
+    for (int i = 0; i < 3; ++i) {
+      Pause();
+      EXPECT_TRUE(repeat(VK_RETURN)) << "swallowed";
+      EXPECT_EQ(box.PageIndex(), 1);
+    }
+    EXPECT_TRUE(repeat(VK_ESCAPE));
+    EXPECT_TRUE(box.Running());
+    // A fresh press acts.
+    test::PressKey(box, box.ContentPanel(), VK_RETURN);
+    EXPECT_EQ(box.PageIndex(), 2);
+    test::PressKey(box, box.ContentPanel(), VK_ESCAPE);
+    EXPECT_FALSE(box.Running());
+  });
+  form->cmdUninstallClick();
+  EXPECT_EQ(Log(), kHeader + Started("Demo App") + kIncompleteLine);
+  EXPECT_TRUE(KeyExists("Demo"));
 }
 
 TEST_F(UninstallDialog, TheUninstallSwitchOpensTheDialogOnTheNamedProgram) {
@@ -459,13 +575,16 @@ TEST_F(RealUninstall, AnUninstallerThatRemovesItsEntryLeadsToTheSuccessPage) {
   const std::string command = Quoted() + " /key \"" + keyPath_ + "\" /delay 300";
   AddEntryFor(command);
   Run(command, [&](TUninstallBox& box) {
+    Pause(clock_);
     test::PressKey(box, box.ContentPanel(), VK_RETURN);
     EXPECT_EQ(box.PageIndex(), 1);
     WaitForUninstaller();
     EXPECT_FALSE(EntryExists());
+    Pause(clock_);
     test::PressKey(box, box.ContentPanel(), VK_RETURN);
     EXPECT_EQ(box.PageIndex(), 3);
     EXPECT_FALSE(box.CancelShown());
+    Pause(clock_);
     test::PressKey(box, box.ContentPanel(), VK_RETURN);
     EXPECT_FALSE(box.Running());
   });
@@ -478,13 +597,16 @@ TEST_F(RealUninstall, AnUninstallerThatLeavesItsEntryIsCleanedUp) {
   const std::string command = Narrow(exe_) + " /key \"" + keyPath_ + "\" /leave";
   AddEntryFor(command);
   Run(command, [&](TUninstallBox& box) {
+    Pause(clock_);
     test::Click(box.Control(TUninstallBox::IdAddRemove));
     WaitForUninstaller();
     EXPECT_TRUE(prompts_.shown.empty()) << "the command started";
+    Pause(clock_);
     test::Click(box.Control(TUninstallBox::IdDone));
     EXPECT_EQ(box.PageIndex(), 2);
     EXPECT_TRUE(box.CancelShown());
     EXPECT_TRUE(EntryExists());
+    Pause(clock_);
     test::PressKey(box, box.ContentPanel(), VK_RETURN);
     EXPECT_FALSE(box.Running());
   });
@@ -496,6 +618,7 @@ TEST_F(RealUninstall, AMissingUninstallerFailsToStart) {
   const std::string command = "\"" + Narrow(folder_) + "\\gone.exe\" /key \"" + keyPath_ + "\"";
   AddEntryFor(command);
   Run(command, [&](TUninstallBox& box) {
+    Pause(clock_);
     test::Click(box.Control(TUninstallBox::IdAddRemove));
     EXPECT_EQ(box.PageIndex(), 2);
     ASSERT_EQ(prompts_.shown.size(), 1u);
