@@ -116,8 +116,13 @@ TEST_F(KeyTools, EditingOneValueKeepsTheTypesOfTheOthers) {
   grid.rows[8].text = "yes";                // an integer, no longer a number
   grid.rows[9].text = "%B%";                // an expandable string
   grid.rows[10].text = "new comment";       // a string
-  grid.AddOriginal("Renamed", "x", RegValue::Number(9));
-  grid.rows.back().name = "NewName";        // renamed: a string under the new name
+  grid.AddOriginal("Renamed", "9", RegValue::Number(9));
+  grid.rows.back().name = "NewName";        // renamed, text untouched: the same value, new name
+  grid.AddOriginal("OldBlob", "(cannot display information)", binary);
+  grid.rows.back().name = "NewBlob";        // renamed binary: its bytes, not the placeholder
+  grid.AddOriginal("OldNumber", "7", RegValue::Number(7));
+  grid.rows.back().name = "NewNumber";
+  grid.rows.back().text = "8";              // renamed and changed: still a number
   grid.Add("Added", "5");
 
   ASSERT_TRUE(WriteUninstallEntry(fake.registry, path, "", "", &grid, true));
@@ -129,8 +134,11 @@ TEST_F(KeyTools, EditingOneValueKeepsTheTypesOfTheOthers) {
   EXPECT_EQ(Get("NoModify"), RegValue::Text("yes"));
   EXPECT_EQ(Get("Path"), RegValue::Text("%B%", RegType::ExpandString));
   EXPECT_EQ(Get("Comments"), RegValue::Text("new comment"));
-  EXPECT_EQ(Get("NewName"), RegValue::Text("x"));
+  EXPECT_EQ(Get("NewName"), RegValue::Number(9));
   EXPECT_FALSE(Get("Renamed").has_value());
+  EXPECT_EQ(Get("NewBlob"), binary);
+  EXPECT_FALSE(Get("OldBlob").has_value());
+  EXPECT_EQ(Get("NewNumber"), RegValue::Number(8));
   EXPECT_EQ(Get("Added"), RegValue::Text("5"));
 }
 
