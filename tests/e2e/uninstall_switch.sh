@@ -30,6 +30,9 @@ find_window() {  # find_window TITLE TRIES
 
 # Presses a key in the dialog, which sees keys before its controls.
 press() {  # press WINDOW KEY
+  # A page's button ignores presses for a double-click time after the page appears, as a
+  # person's second click of a double click must not run the next step: wait longer first.
+  sleep 0.6
   xdotool windowfocus --sync "$1" 2>/dev/null
   xdotool key --clearmodifiers "$2"
   sleep 0.4
