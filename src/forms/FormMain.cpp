@@ -281,30 +281,7 @@ void TfrmMain::BuildControls() {
   }
   collapsed_[1] = collapsed_[2] = true;  // Key and Target are always one pixel wide
 
-  // The image lists: rows' icons (filled as rows are drawn), the defaults and the state mark.
-  const int large = Scale(32);
-  const int small = Scale(16);
-  defaultIcons_.reset(::ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 1, 1));
-  smallDefaultIcons_.reset(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 1));
-  badIcons_.reset(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 1));
-  {
-    UniqueHIcon programLarge(pictures::CreateDefaultProgramIcon(large));
-    UniqueHIcon programSmall(pictures::CreateDefaultProgramIcon(small));
-    UniqueHIcon question(pictures::CreateQuestionMarkIcon(small));
-    ::ImageList_AddIcon(defaultIcons_.get(), programLarge.get());
-    ::ImageList_AddIcon(smallDefaultIcons_.get(), programSmall.get());
-    ::ImageList_AddIcon(badIcons_.get(), question.get());
-  }
-  defaultLargeIcon_.reset(::ImageList_GetIcon(defaultIcons_.get(), 0, ILD_NORMAL));
-  defaultSmallIcon_.reset(::ImageList_GetIcon(smallDefaultIcons_.get(), 0, ILD_NORMAL));
-  // Rows' icons are extracted when the list first draws them.
-  icons_ = std::make_unique<ImageListIconSource>(
-      UniqueHImageList(::ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 64, 256)),
-      UniqueHImageList(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 64, 256)),
-      defaultLargeIcon_.get(), defaultSmallIcon_.get(), ImageListIconSource::Mode::Deferred);
-  ListView_SetImageList(listView_, icons_->LargeList(), LVSIL_NORMAL);
-  ListView_SetImageList(listView_, icons_->SmallList(), LVSIL_SMALL);
-  ListView_SetImageList(listView_, badIcons_.get(), LVSIL_STATE);
+  MakeImageLists();
 
   txtViewStyle_ = CreateLink(container, IdViewStyle, L"View Style", 0, 0, Scale(62), Scale(16),
                              fonts_.Arial(13, false, true), SS_RIGHT);
@@ -386,6 +363,45 @@ void TfrmMain::LayoutAll() {
   panBottomResize();
 }
 
+void TfrmMain::MakeImageLists() {
+  // The image lists at the window's DPI: rows' icons (filled as rows are drawn), the defaults
+  // and the state mark. The list shares them (LVS_SHAREIMAGELISTS): the old ones are
+  // destroyed only after it holds the new ones.
+  const int large = Scale(32);
+  const int small = Scale(16);
+  UniqueHImageList oldDefault = std::move(defaultIcons_), oldSmallDefault = std::move(smallDefaultIcons_),
+                   oldBad = std::move(badIcons_);
+  UniqueHIcon oldLargeIcon = std::move(defaultLargeIcon_), oldSmallIcon = std::move(defaultSmallIcon_);
+  defaultIcons_.reset(::ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 1, 1));
+  smallDefaultIcons_.reset(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 1));
+  badIcons_.reset(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 1));
+  {
+    UniqueHIcon programLarge(pictures::CreateDefaultProgramIcon(large));
+    UniqueHIcon programSmall(pictures::CreateDefaultProgramIcon(small));
+    UniqueHIcon question(pictures::CreateQuestionMarkIcon(small));
+    ::ImageList_AddIcon(defaultIcons_.get(), programLarge.get());
+    ::ImageList_AddIcon(smallDefaultIcons_.get(), programSmall.get());
+    ::ImageList_AddIcon(badIcons_.get(), question.get());
+  }
+  defaultLargeIcon_.reset(::ImageList_GetIcon(defaultIcons_.get(), 0, ILD_NORMAL));
+  defaultSmallIcon_.reset(::ImageList_GetIcon(smallDefaultIcons_.get(), 0, ILD_NORMAL));
+  UniqueHImageList rowsLarge(::ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 64, 256));
+  UniqueHImageList rowsSmall(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 64, 256));
+  std::pair<UniqueHImageList, UniqueHImageList> oldRows;
+  if (icons_ == nullptr) {
+    // Rows' icons are extracted when the list first draws them.
+    icons_ = std::make_unique<ImageListIconSource>(std::move(rowsLarge), std::move(rowsSmall),
+                                                   defaultLargeIcon_.get(), defaultSmallIcon_.get(),
+                                                   ImageListIconSource::Mode::Deferred);
+  } else {
+    oldRows = icons_->ReplaceLists(std::move(rowsLarge), std::move(rowsSmall), defaultLargeIcon_.get(),
+                                   defaultSmallIcon_.get());
+  }
+  ListView_SetImageList(listView_, icons_->LargeList(), LVSIL_NORMAL);
+  ListView_SetImageList(listView_, icons_->SmallList(), LVSIL_SMALL);
+  ListView_SetImageList(listView_, badIcons_.get(), LVSIL_STATE);
+}
+
 void TfrmMain::ApplyDpi() {
   // Fonts, fixed sizes and the picture buttons follow the new DPI; LayoutAll then places
   // what depends on the window's size.
@@ -410,6 +426,16 @@ void TfrmMain::ApplyDpi() {
   MoveImageButton(cmdProgramDetails_, 302, 12, 136, 43, Dpi());
   MoveImageButton(cmdOtherOptions_, 446, 12, 136, 43, Dpi());
   MoveImageButton(cmdHelp_, 587, 15, 37, 36, Dpi());
+  MakeImageLists();
+  {
+    // The advice pictures at the new size; the old ones live until the controls let go.
+    UniqueHIcon ok(pictures::CreateAdviceIcon(true, Scale(32)));
+    UniqueHIcon bad(pictures::CreateAdviceIcon(false, Scale(32)));
+    ::SendMessageW(imgSelectedProgramOK_, STM_SETICON, reinterpret_cast<WPARAM>(ok.get()), 0);
+    ::SendMessageW(imgSelectedProgramBad_, STM_SETICON, reinterpret_cast<WPARAM>(bad.get()), 0);
+    adviceOkIcon_ = std::move(ok);
+    adviceBadIcon_ = std::move(bad);
+  }
   for (int column = 0; column < 7; ++column) {
     if (collapsed_[static_cast<std::size_t>(column)]) continue;
     LVCOLUMNW info{};

@@ -143,8 +143,12 @@ class TfrmMain : public Window {
   void BuildControls();
   void BuildMenus();
   void LayoutAll();
-  /// Re-makes the fonts and re-places every fixed-size part for a new DPI.
+  /// Re-makes the fonts, the icons and image lists, and re-places every fixed-size part for
+  /// a new DPI.
   void ApplyDpi();
+  /// Makes the list's image lists and default icons at the window's DPI (again after a DPI
+  /// change: the rows' icons are made again as they are drawn).
+  void MakeImageLists();
   void panTopResize();
   void panLVContainerResize();
   void panAdviceResize();

@@ -86,11 +86,13 @@ int ImageListIconSource::ResolveRow(int index) {
   if (row.resolved) return index;
   HICON large = defaultLarge_;
   HICON small = defaultSmall_;
+  const IconLocation* chosen = nullptr;
   for (const IconLocation& location : row.plan.locations) {
     const IconPair& pair = Extracted(location);
     if (pair.large && pair.small) {
       large = pair.large.get();
       small = pair.small.get();
+      chosen = &location;
       break;
     }
   }
@@ -101,7 +103,10 @@ int ImageListIconSource::ResolveRow(int index) {
   if (small != nullptr && !(slotHasDefaults && small == defaultSmall_)) ::ImageList_ReplaceIcon(small_.get(), index, small);
   row.resolved = true;
   ++resolvedRows_;
-  row.plan = IconPlan{};
+  // Only the location that gave the icons is kept, for new lists at another size.
+  IconPlan kept;
+  if (chosen != nullptr) kept.locations.push_back(*chosen);
+  row.plan = std::move(kept);
   return index;
 }
 
@@ -114,6 +119,28 @@ const IconPair& ImageListIconSource::Extracted(const IconLocation& location) {
     pair = ExtractIconPair(location);
   }
   return extracted_.emplace(location, std::move(pair)).first->second;
+}
+
+std::pair<UniqueHImageList, UniqueHImageList> ImageListIconSource::ReplaceLists(
+    UniqueHImageList large, UniqueHImageList small, HICON defaultLarge, HICON defaultSmall) {
+  std::pair<UniqueHImageList, UniqueHImageList> old{std::move(large_), std::move(small_)};
+  large_ = std::move(large);
+  small_ = std::move(small);
+  defaultLarge_ = defaultLarge;
+  defaultSmall_ = defaultSmall;
+  for (Row& row : rows_) row.resolved = false;
+  resolvedRows_ = 0;
+  if (mode_ == Mode::Deferred) {
+    Commit();
+  } else {
+    // Immediate rows are filled at once, as when they were added.
+    for (int index = 0; index < static_cast<int>(rows_.size()); ++index) {
+      ::ImageList_AddIcon(large_.get(), defaultLarge_);
+      ::ImageList_AddIcon(small_.get(), defaultSmall_);
+      ResolveRow(index);
+    }
+  }
+  return old;
 }
 
 void ImageListIconSource::Reset() {

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/UninstallInfoReader.h"
@@ -61,6 +62,11 @@ class ImageListIconSource : public IconSource {
 
   /// Empties both lists and forgets every extracted icon, for a new scan.
   void Reset();
+  /// Takes new lists and default icons (the window's DPI changed) and returns the old lists,
+  /// which the caller destroys once no control uses them. Every row keeps its plan and gets
+  /// its icons again when it is next drawn, from the icons already extracted.
+  std::pair<UniqueHImageList, UniqueHImageList> ReplaceLists(UniqueHImageList large, UniqueHImageList small,
+                                                            HICON defaultLarge, HICON defaultSmall);
 
   /// The lists, for a list view (which must not destroy them: LVS_SHAREIMAGELISTS).
   HIMAGELIST LargeList() const { return large_.get(); }

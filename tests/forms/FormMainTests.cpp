@@ -460,6 +460,19 @@ TEST(MainWindowDpi, ADpiChangeLaysTheWindowOutAgainAtTheNewScale) {
   LOGFONTW lf{};
   ASSERT_NE(::GetObjectW(font, sizeof lf, &lf), 0);
   EXPECT_EQ(lf.lfHeight, -MulDiv(13, static_cast<int>(after), 96));
+  // The list's pictures are made again at the new size, rows' icons as they are drawn.
+  int cx = 0, cy = 0;
+  ::ImageList_GetIconSize(ListView_GetImageList(form->ListView(), LVSIL_NORMAL), &cx, &cy);
+  EXPECT_EQ(cx, MulDiv(32, static_cast<int>(after), 96));
+  ::ImageList_GetIconSize(ListView_GetImageList(form->ListView(), LVSIL_SMALL), &cx, &cy);
+  EXPECT_EQ(cx, MulDiv(16, static_cast<int>(after), 96));
+  ::ImageList_GetIconSize(ListView_GetImageList(form->ListView(), LVSIL_STATE), &cx, &cy);
+  EXPECT_EQ(cx, MulDiv(16, static_cast<int>(after), 96));
+  EXPECT_EQ(form->Icons().ResolvedRows(), 0);
+  ::InvalidateRect(form->ListView(), nullptr, TRUE);
+  ::UpdateWindow(form->ListView());
+  EXPECT_EQ(form->Icons().ResolvedRows(), 1);
+  EXPECT_EQ(::ImageList_GetImageCount(form->Icons().LargeList()), 1);
 }
 
 }  // namespace

@@ -245,6 +245,33 @@ TEST_F(Win32IconsTest, ImageListGivesEveryRowOneIconInEachList) {
   EXPECT_EQ(source.ExtractCalls(), 5);
 }
 
+TEST_F(Win32IconsTest, NewListsAtAnotherSizeGetTheSameIconsWithoutExtractingAgain) {
+  const HICON app = ::LoadIconW(nullptr, IDI_APPLICATION);
+  ImageListIconSource source(UniqueHImageList(::ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 0, 4)),
+                             UniqueHImageList(::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 0, 4)), app, app,
+                             ImageListIconSource::Mode::Deferred);
+  source.AddRowIcons(IconPlan{{{"C:\\none.exe", 0}, {shell32_, 2}}});
+  source.AddRowIcons(IconPlan{{{"C:\\none.exe", 0}}});
+  source.AddRowIcons(IconPlan{{{shell32_, 0}}});  // never drawn before the change
+  source.Commit();
+  source.ResolveRow(0);
+  source.ResolveRow(1);
+  EXPECT_EQ(source.ExtractCalls(), 2);
+
+  auto old = source.ReplaceLists(UniqueHImageList(::ImageList_Create(48, 48, ILC_COLOR32 | ILC_MASK, 0, 4)),
+                                 UniqueHImageList(::ImageList_Create(24, 24, ILC_COLOR32 | ILC_MASK, 0, 4)), app, app);
+  EXPECT_TRUE(old.first && old.second);
+  EXPECT_EQ(source.ResolvedRows(), 0);
+  EXPECT_EQ(::ImageList_GetImageCount(source.LargeList()), 3);
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(source.ResolveRow(row), row);
+  EXPECT_EQ(source.ExtractCalls(), 3);  // only the row that had never been drawn
+  EXPECT_EQ(ListImage(source.LargeList(), 0).width, 48);
+  EXPECT_EQ(ListImage(source.SmallList(), 0).width, 24);
+  // The row keeps the icon it showed, not the default; the default row stays the default.
+  EXPECT_NE(ListImage(source.LargeList(), 0), ListImage(source.LargeList(), 1));
+  EXPECT_NE(ListImage(source.LargeList(), 0), ListImage(source.LargeList(), 2));
+}
+
 TEST_F(Win32IconsTest, ImageListsGivenByTheCallerStayInStep) {
   // Lists that arrive with different lengths are cut to the shorter, so indexes agree.
   UniqueHImageList large(::ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 0, 4));
