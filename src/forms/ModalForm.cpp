@@ -65,7 +65,7 @@ int Win32ModalRunner::Run(ModalForm& form, HWND owner) {
         quitCode = msg.wParam;
         break;
       }
-      if (form.PreTranslate(msg)) continue;
+      if (form.PreTranslateGuarded(msg)) continue;
       ::TranslateMessage(&msg);
       ::DispatchMessageW(&msg);
     }

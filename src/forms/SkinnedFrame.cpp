@@ -56,6 +56,13 @@ bool SkinnedFrame::FormKeyPress(WPARAM key) {
 
 bool SkinnedFrame::PreTranslate(MSG& msg) {
   if (msg.message != WM_KEYDOWN || hwnd_ == nullptr || !IsSelfOrDescendant(hwnd_, msg.hwnd)) return false;
+  if (msg.wParam == VK_TAB) {
+    // Tab and Shift+Tab move the focus through the dialog's controls (hidden pages' buttons
+    // are skipped), as in any dialog box.
+    const bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    if (const HWND next = ::GetNextDlgTabItem(hwnd_, ::GetFocus(), back ? TRUE : FALSE)) ::SetFocus(next);
+    return true;
+  }
   if (msg.wParam != VK_ESCAPE && msg.wParam != VK_RETURN) return false;
   // A held key repeats its key-down (bit 30: the key was already down). Only a fresh press
   // acts, so that holding Enter cannot walk through the buttons of several pages; the repeats

@@ -68,6 +68,24 @@ class NewProgram : public ::testing::Test {
   std::unique_ptr<TfrmMain> form;
 };
 
+TEST_F(NewProgram, TabMovesThroughTheFieldsAndButtons) {
+  Open();
+  std::vector<HWND> order;
+  OnDialog([&order](TNewProgramBox& box) {
+    ::SetFocus(box.EntryEdit());
+    test::PressKey(box, box.EntryEdit(), VK_TAB);
+    order.push_back(::GetFocus());
+    test::PressKey(box, ::GetFocus(), VK_TAB);
+    order.push_back(::GetFocus());
+    EXPECT_EQ(order, (std::vector<HWND>{box.NameEdit(), box.CommandEdit()}));
+    EXPECT_EQ(WindowText(box.NameEdit()), "");  // no tab character was typed
+    test::PressKey(box, ::GetFocus(), VK_ESCAPE);
+  });
+  form->RunCommand(TfrmMain::CmdNewProgram);
+  EXPECT_EQ(order.size(), 2u);
+  EXPECT_EQ(h.modal.leftOpen, 0);
+}
+
 TEST_F(NewProgram, ProposesTheFirstFreeNewProgramKey) {
   Open();
   std::vector<Texts> seen;
