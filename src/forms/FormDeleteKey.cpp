@@ -3,6 +3,7 @@
 #include "forms/ImageButton.h"
 #include "forms/Pictures.h"
 #include "util/AppStrings.h"
+#include "win32/UniqueHandle.h"
 #include "util/Text.h"
 #include "win32/WinText.h"
 
@@ -17,18 +18,39 @@ void TDeleteKeyBox::BuildContent() {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, Scale(20), Scale(20), Scale(48),
                     Scale(48), panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdPicture)), instance, nullptr);
-  // A read-only, borderless memo that tabbing passes by.
-  ediAdvice_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY, Scale(88),
-                                 Scale(16), Scale(344), Scale(233), panel,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdAdvice)), instance, nullptr);
-  ::SendMessageW(ediAdvice_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(13)), FALSE);
+  // A read-only, borderless memo that tabbing passes by. A long program name can push the
+  // closing advice below its fixed height: then it is made again with a vertical scroll bar,
+  // so that no sentence of the warning is out of reach.
+  const std::string advice = FormatText(LoadStr(StrId::DeleteConfirm), DeleteKeyProgramName);
+  for (const DWORD scroll : {DWORD{0}, DWORD{WS_VSCROLL}}) {
+    if (ediAdvice_ != nullptr) ::DestroyWindow(ediAdvice_);
+    ediAdvice_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | scroll,
+                                   Scale(88), Scale(16), Scale(344), Scale(233), panel,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdAdvice)), instance, nullptr);
+    ::SendMessageW(ediAdvice_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(13)), FALSE);
+    SetWindowTextUtf8(ediAdvice_, advice);
+    if (!AdviceOverflows()) break;
+  }
   colors_.Set(ediAdvice_, RGB(0, 0, 0), RGB(255, 255, 255));
-  SetWindowTextUtf8(ediAdvice_, FormatText(LoadStr(StrId::DeleteConfirm), DeleteKeyProgramName));
 
   CreateImageButton(panel, IdTryToUninstall, L"TRY TO UNINSTALL", ButtonLook::Page, pictures::Glyph::None, 88, 264,
                     136, 34, Dpi());
   CreateImageButton(panel, IdDelete, L"DELETE", ButtonLook::Page, pictures::Glyph::None, 240, 264, 136, 34, Dpi());
   CreateImageButton(panel, IdCancel, L"CANCEL", ButtonLook::Small, pictures::Glyph::None, 346, 320, 90, 26, Dpi());
+}
+
+bool TDeleteKeyBox::AdviceOverflows() const {
+  RECT format{};
+  ::SendMessageW(ediAdvice_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+  const auto lines = static_cast<int>(::SendMessageW(ediAdvice_, EM_GETLINECOUNT, 0, 0));
+  TEXTMETRICW metrics{};
+  const HDC dc = ::GetDC(ediAdvice_);
+  {
+    SelectGuard font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(ediAdvice_, WM_GETFONT, 0, 0)));
+    ::GetTextMetricsW(dc, &metrics);
+  }
+  ::ReleaseDC(ediAdvice_, dc);
+  return lines * metrics.tmHeight > format.bottom - format.top;
 }
 
 void TDeleteKeyBox::cmdTryToUninstallClick() {

@@ -46,6 +46,8 @@ class TDeleteKeyBox : public SkinnedFrame {
   bool DrawItem(const DRAWITEMSTRUCT& item) override;
 
  private:
+  /// Whether the memo's text is taller than the memo.
+  bool AdviceOverflows() const;
   HWND ediAdvice_ = nullptr;
 };
 

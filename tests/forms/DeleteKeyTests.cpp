@@ -68,6 +68,7 @@ TEST_F(DeleteFromList, DeleteRemovesTheEntryLogsItAndRescans) {
     EXPECT_EQ(WindowText(box.Advice()), FormatText(LoadStr(StrId::DeleteConfirm), "Stale Tool"));
     EXPECT_NE(::GetWindowLongW(box.Advice(), GWL_STYLE) & ES_READONLY, 0);
     EXPECT_EQ(::GetWindowLongW(box.Advice(), GWL_STYLE) & WS_TABSTOP, 0);
+    EXPECT_EQ(::GetWindowLongW(box.Advice(), GWL_STYLE) & WS_VSCROLL, 0);  // the text fits
     AddLateEntry();
     test::Click(box.Control(TDeleteKeyBox::IdDelete));
     EXPECT_FALSE(box.Running());
@@ -82,6 +83,21 @@ TEST_F(DeleteFromList, DeleteRemovesTheEntryLogsItAndRescans) {
   EXPECT_TRUE(Listed("Late Arrival"));
   EXPECT_TRUE(h.prompts.shown.empty());
   EXPECT_TRUE(h.process.started.empty());
+}
+
+TEST_F(DeleteFromList, AWarningTooLongForTheMemoCanBeScrolledToItsEnd) {
+  const std::string longName(240, 'W');
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "Long", longName, "C:\\Long\\un.exe");
+  Open(longName);
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TDeleteKeyBox&>(dialog);
+    EXPECT_EQ(WindowText(box.Advice()), FormatText(LoadStr(StrId::DeleteConfirm), longName));
+    EXPECT_NE(::GetWindowLongW(box.Advice(), GWL_STYLE) & WS_VSCROLL, 0);
+    EXPECT_EQ(::GetDlgItem(box.ContentPanel(), TDeleteKeyBox::IdAdvice), box.Advice());  // only one memo
+    test::PressKey(box, box.Advice(), VK_ESCAPE);
+  });
+  form->cmdDeleteFromListClick();
+  EXPECT_TRUE(KeyExists("Long"));
 }
 
 TEST_F(DeleteFromList, EveryWayOfCancellingLeavesEverythingUntouched) {
