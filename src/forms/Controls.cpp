@@ -185,7 +185,7 @@ void AddTooltip(HWND tooltip, HWND control, const std::wstring& text) {
   if (tooltip == nullptr || control == nullptr) return;
   std::wstring copy = text;  // the tool info takes a non-const text; the control copies it
   TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the control
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = ::GetParent(control);
   tool.uId = reinterpret_cast<UINT_PTR>(control);

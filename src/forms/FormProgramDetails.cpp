@@ -169,10 +169,7 @@ void TProgramDetailsBox::BuildContent() {
   cmdOK_ = CreateImageButton(panBottom_.Handle(), IdOK, L"OK", ButtonLook::Page, pictures::Glyph::None, 198, 24, 136,
                              34, Dpi());
 
-  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr);
-  if (tooltip_ != nullptr) ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(320));
+  tooltip_ = CreateTooltip(hwnd_, Scale(320));
   FormCreate();
 }
 
@@ -304,16 +301,7 @@ void TProgramDetailsBox::AddDetailRow(const std::string& caption, const std::str
   colors_.Set(row.valueLabel, link ? kLinkColor : RGB(0, 0, 0), RGB(255, 255, 255));
   contentRight_ = std::max(contentRight_, kValueLeft + MulDiv(valueWidth, 96, static_cast<int>(Dpi())));
 
-  if (!hint.empty() && tooltip_ != nullptr) {
-    std::wstring text = Widen(hint);
-    TOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = box;
-    tool.uId = reinterpret_cast<UINT_PTR>(row.valueLabel);
-    tool.lpszText = text.data();
-    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
+  if (!hint.empty()) AddTooltip(tooltip_, row.valueLabel, Widen(hint));
   rows_.push_back(std::move(row));
   rowTop_ += kRowStep;
 }

@@ -86,20 +86,8 @@ void TUninstallBox::BuildContent() {
   text(0, IdText03, L"Click this button to run the vendor's Uninstall program:", 132, 32, plain);
   mainButton(0, IdAddRemove, L"UNINSTALL");
 
-  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance,
-                               nullptr);
-  if (tooltip_ != nullptr) {
-    std::wstring tip = Widen(ProgramName);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = pages_[0].Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(txtAppName_);
-    tool.lpszText = tip.data();
-    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(400));
-  }
+  tooltip_ = CreateTooltip(hwnd_, Scale(400));
+  AddTooltip(tooltip_, txtAppName_, Widen(ProgramName));
 
   // Page 1: waiting for the uninstaller, with the busy animation where the picture stands.
   progressBar_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, Scale(16), Scale(40), Scale(56),
