@@ -36,13 +36,13 @@ void RestoreSnapshot(RegistryStore& store, const ValueSnapshot& snapshot) {
 
 // The value a table row stands for: rows whose text is unchanged keep their stored type and
 // data (also under a new name: a renamed binary value keeps its bytes, not the placeholder
-// text shown for them), changed numbers and expandable strings keep their kind where the
-// text allows, the rest are strings.
-RegValue ValueOfRow(const ValueTable& table, int row) {
+// text shown for them); changed numbers and expandable strings under their own name keep
+// their kind where the text allows; the rest are strings.
+RegValue ValueOfRow(const ValueTable& table, int row, const std::string& name) {
   const std::string text = table.Cell(1, row);
   const OriginalValue* original = table.Original(row);
-  if (original != nullptr) {
-    if (original->text == text) return original->value;
+  if (original != nullptr && original->text == text) return original->value;
+  if (original != nullptr && original->name == name) {
     if (original->value.type == RegType::Dword) {
       std::int64_t number = 0;
       if (ParseDecimal(text, number) && number >= INT32_MIN && number <= static_cast<std::int64_t>(UINT32_MAX)) {
@@ -87,7 +87,7 @@ bool WriteUninstallEntry(Registry& registry, const std::string& keyPath,
       for (int row = 1; row < table->RowCount(); ++row) {
         const std::string name = table->Cell(0, row);
         if (name.empty()) continue;
-        store->WriteValue(name, ValueOfRow(*table, row));
+        store->WriteValue(name, ValueOfRow(*table, row, name));
       }
     }
   } catch (const RegistryError&) {

@@ -137,7 +137,9 @@ void TfrmMain::Create() {
   creating_ = false;
   if (!scanned) {
     // A failed scan skips the first selection and the command line: the window shows what
-    // could be read, as an ordinary session.
+    // could be read, as an ordinary session. A switch that was not carried out ends the
+    // program with a failure status.
+    if (IsUnattendedRun()) commandLineFailed_ = true;
     LeaveUnattendedRun();
     return;
   }

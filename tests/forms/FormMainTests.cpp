@@ -280,6 +280,7 @@ TEST_F(MainWindow, AFailedScanListsWhatWasReadAndSkipsTheCommandLine) {
   EXPECT_EQ(form->SelectedIndex(), -1);
   EXPECT_FALSE(form->TerminateRequested());
   EXPECT_TRUE(h.process.started.empty());  // /QU did not run
+  EXPECT_TRUE(form->CommandLineFailed());   // and the exit status will say so
   EXPECT_FALSE(form->IsUnattendedRun());
   EXPECT_TRUE(services.extractIcons);
 }

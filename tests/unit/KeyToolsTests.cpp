@@ -122,7 +122,7 @@ TEST_F(KeyTools, EditingOneValueKeepsTheTypesOfTheOthers) {
   grid.rows.back().name = "NewBlob";        // renamed binary: its bytes, not the placeholder
   grid.AddOriginal("OldNumber", "7", RegValue::Number(7));
   grid.rows.back().name = "NewNumber";
-  grid.rows.back().text = "8";              // renamed and changed: still a number
+  grid.rows.back().text = "8";              // renamed and changed: a new value, a string
   grid.Add("Added", "5");
 
   ASSERT_TRUE(WriteUninstallEntry(fake.registry, path, "", "", &grid, true));
@@ -138,7 +138,7 @@ TEST_F(KeyTools, EditingOneValueKeepsTheTypesOfTheOthers) {
   EXPECT_FALSE(Get("Renamed").has_value());
   EXPECT_EQ(Get("NewBlob"), binary);
   EXPECT_FALSE(Get("OldBlob").has_value());
-  EXPECT_EQ(Get("NewNumber"), RegValue::Number(8));
+  EXPECT_EQ(Get("NewNumber"), RegValue::Text("8"));
   EXPECT_EQ(Get("Added"), RegValue::Text("5"));
 }
 
