@@ -429,6 +429,7 @@ void TfrmMain::ApplyDpi() {
   MoveImageButton(cmdOtherOptions_, 446, 12, 136, 43, Dpi());
   MoveImageButton(cmdHelp_, 587, 15, 37, 36, Dpi());
   MakeImageLists();
+  ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(320));
   {
     // The advice pictures at the new size; the old ones live until the controls let go.
     UniqueHIcon ok(pictures::CreateAdviceIcon(true, Scale(32)));

@@ -32,7 +32,7 @@ find_window() {  # find_window TITLE TRIES
 press() {  # press WINDOW KEY
   # A page's button ignores presses for a double-click time after the page appears, as a
   # person's second click of a double click must not run the next step: wait longer first.
-  sleep 0.6
+  sleep 1
   xdotool windowfocus --sync "$1" 2>/dev/null
   xdotool key --clearmodifiers "$2"
   sleep 0.4
