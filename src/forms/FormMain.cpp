@@ -163,6 +163,14 @@ void TfrmMain::Show(int showCommand) {
   PlaceWindow();
   ::ShowWindow(hwnd_, showCommand);
   ::UpdateWindow(hwnd_);
+  if (!activated_ && (activationPending_ || ::GetActiveWindow() == hwnd_)) StartFirstActivation();
+}
+
+void TfrmMain::StartFirstActivation() {
+  activated_ = true;
+  activationPending_ = false;
+  // The first activation's work may open dialogs: run it once activation is complete.
+  ::PostMessageW(hwnd_, kFirstActivate, 0, 0);
 }
 
 void TfrmMain::CloseWithoutShowing() {
@@ -653,8 +661,12 @@ int TfrmMain::FindProgram(const std::string& text, bool substring, bool silent) 
     int index = start;
     while (true) {
       index = (index + 1) % count;
-      const std::string caption = AsciiUpper(RowAt(index).caption);
-      const bool match = substring ? caption.find(wanted) != std::string::npos : caption == wanted;
+      // A whole-name search (/UNINSTALL, /QU) never matches an entry without a name by its
+      // placeholder caption: every such entry shows it, and it names none of them.
+      const std::string& shown = RowAt(index).caption;
+      const std::string caption = AsciiUpper(shown);
+      const bool match = substring ? caption.find(wanted) != std::string::npos
+                                   : caption == wanted && shown != kNoName;
       if (match) return index;
       if (index == start) break;
     }
@@ -1008,10 +1020,14 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (listView_ != nullptr) LayoutAll();
       return 0;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) != WA_INACTIVE && !activated_ && !creating_) {
-        activated_ = true;
-        // The first activation's work may open dialogs: run it once activation is complete.
-        ::PostMessageW(hwnd_, kFirstActivate, 0, 0);
+      if (LOWORD(wParam) != WA_INACTIVE && !activated_) {
+        // An activation before the window shows (an error box of the first scan gives the
+        // activation back to its hidden owner) is kept for Show: no later one would come.
+        if (creating_ || !::IsWindowVisible(hwnd_)) {
+          activationPending_ = true;
+        } else {
+          StartFirstActivation();
+        }
       }
       break;
     case kFirstActivate:

@@ -154,6 +154,8 @@ class TfrmMain : public Window {
   void panAdviceResize();
   void panBottomResize();
   void FormActivateFirst();
+  /// Marks the first activation as done and queues its work.
+  void StartFirstActivation();
   void FormClose();
   void FormDestroy();
   LRESULT OnNotify(NMHDR* header);
@@ -178,6 +180,7 @@ class TfrmMain : public Window {
   bool terminateRequested_ = false;
   bool commandLineFailed_ = false;
   bool activated_ = false;
+  bool activationPending_ = false;
   bool creating_ = false;
   bool unattended_ = false;
   /// The stored window state, kept for a window that closes without being shown.

@@ -10,9 +10,10 @@
 
 namespace tw::test {
 
-int ScriptedPrompts::Show(HWND, const std::string& text, const std::optional<std::string>& caption,
+int ScriptedPrompts::Show(HWND owner, const std::string& text, const std::optional<std::string>& caption,
                           unsigned flags) {
   shown.push_back({text, caption, flags});
+  if (onClose) onClose(owner);
   if (!answers.empty()) {
     const int answer = answers.front();
     answers.pop_front();

@@ -32,6 +32,8 @@ class ScriptedPrompts : public Prompts {
   std::vector<PromptRecord> shown;
   /// Answers in order; when empty, IDOK (or IDCANCEL for boxes without an OK button).
   std::deque<int> answers;
+  /// Runs as each box closes, with its owner (to do what a real box does then).
+  std::function<void(HWND owner)> onClose;
 };
 
 class RecordingProcess : public ProcessStarter {

@@ -113,6 +113,26 @@ TEST_F(Settings, AStoredViewStyleIsApplied) {
   EXPECT_EQ(form->CurrentViewStyle(), ViewStyle::Details);
 }
 
+// A real message box of the first scan gives the activation back to its still hidden owner
+// as it closes; the first activation's work must still run once the window shows.
+TEST_F(Settings, AnErrorBoxDuringTheFirstScanDoesNotSkipTheFirstActivation) {
+  SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\Bad", "DisplayName",
+           RegValue::Number(5));
+  SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\Bad", "UninstallString",
+           RegValue::Text("bad.exe"));
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "one.exe");
+  Store("MainViewStyle", "3");
+  h.prompts.onClose = [](HWND owner) {
+    if (owner != nullptr) ::SendMessageW(owner, WM_ACTIVATE, WA_ACTIVE, 0);
+  };
+  h.modal.scripts.push_back([](ModalForm& dialog) { dialog.Close(); });
+  Run({"/UNINSTALL", "App One"});
+  ASSERT_GE(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "Invalid data type for 'DisplayName'");
+  EXPECT_EQ(form->CurrentViewStyle(), ViewStyle::Details);
+  EXPECT_EQ(h.modal.titles, (std::vector<std::string>{"Uninstall"}));  // /UNINSTALL ran
+}
+
 TEST_F(Settings, QuietRemovalStartsAndDeletesNamedProgramsOnly) {
   AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "C:\\one\\uninst.exe /S");
   AddEntry(h.fake.registry, RootKey::LocalMachine, "B", "App Two", "C:\\two\\uninst.exe");
@@ -155,6 +175,19 @@ TEST_F(Settings, AnUnattendedRunKeepsTheStoredStateAndStyleAndStoresCentredBound
   Run();
   EXPECT_TRUE(::IsZoomed(form->Handle()));
   EXPECT_EQ(form->CurrentViewStyle(), ViewStyle::Details);
+}
+
+TEST_F(Settings, QuietRemovalNeverTakesAnEntryWithoutANameByItsPlaceholder) {
+  SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\Nameless", "DisplayName",
+           RegValue::Text(""));
+  SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\Nameless", "UninstallString",
+           RegValue::Text("nameless.exe"));
+  Run({"/QU", "<no name>"});
+  EXPECT_TRUE(form->TerminateRequested());
+  EXPECT_TRUE(h.process.started.empty());
+  auto store = h.fake.registry.NewStore();
+  store->SelectRoot(RootKey::LocalMachine);
+  EXPECT_TRUE(store->HasKey(std::string(kUninstallKey) + "\\Nameless"));
 }
 
 TEST_F(Settings, QuietRemovalWithoutNamesRemovesNothing) {
