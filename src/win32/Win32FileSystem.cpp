@@ -136,6 +136,13 @@ bool Win32FileSystem::ReadAll(const std::string& path, std::string& bytes, std::
 }
 
 bool Win32FileSystem::Replace(const std::string& from, const std::string& to, std::string& error) {
+  // Windows refuses to replace a read-only file; some systems (Wine) move over it anyway.
+  // Such a file is kept, on every system.
+  const DWORD attributes = ::GetFileAttributesW(FileApiPath(to).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    error = SystemErrorText(ERROR_ACCESS_DENIED);
+    return false;
+  }
   if (!::MoveFileExW(FileApiPath(from).c_str(), FileApiPath(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = SystemErrorText(::GetLastError());

@@ -318,6 +318,16 @@ TEST_F(Win32FileSystemTest, ReplaceMovesOverAnExistingFile) {
   MakeFile(In("a.txt"), "a");
   EXPECT_TRUE(files_.Replace(In("a.txt"), In("b.txt"), error)) << error;
   EXPECT_EQ(Contents(In("b.txt")), "a");
+  // A read-only file is kept, whatever the system would do.
+  MakeFile(In("kept.txt"), "kept");
+  MakeFile(In("new.txt"), "new");
+  ASSERT_TRUE(::SetFileAttributesW(Widen(In("kept.txt")).c_str(), FILE_ATTRIBUTE_READONLY));
+  error.clear();
+  EXPECT_FALSE(files_.Replace(In("new.txt"), In("kept.txt"), error));
+  EXPECT_EQ(error, SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(Contents(In("kept.txt")), "kept");
+  EXPECT_EQ(Contents(In("new.txt")), "new");
+  ::SetFileAttributesW(Widen(In("kept.txt")).c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(Win32FileSystemTest, NonAsciiNames) {
