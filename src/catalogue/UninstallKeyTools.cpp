@@ -132,23 +132,27 @@ std::string UninstallLogPath(const std::string& exeFolder) {
   return path + LoadStr(StrId::LogFileName);
 }
 
-void AppendToUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath,
+bool AppendToUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath,
                           const std::string& record) {
   std::unique_ptr<OutputFile> file = files.OpenAppend(logPath);
   if (!file) {
     // Only a log that does not exist yet is created. One that exists but cannot be opened
     // now (read only, or held by another program) is never replaced by a new, empty one.
-    if (files.FindFirst(logPath).has_value()) return;
+    if (files.FindFirst(logPath).has_value()) return false;
     std::string error;
     file = files.Create(logPath, error);
-    if (!file) return;
+    if (!file) return false;
     if (!file->Write(ansi.ToAnsi(UninstallLogHeader() + "\r\n"))) {
       file->Close();
-      return;
+      return false;
     }
   }
-  file->Write(ansi.ToAnsi(record + "\r\n"));
-  file->Close();
+  const bool written = file->Write(ansi.ToAnsi(record + "\r\n"));
+  return file->Close() && written;
+}
+
+std::string LogNotWrittenText(const std::string& logPath) {
+  return "The uninstall log \"" + logPath + "\" could not be written: this operation is not recorded in it.";
 }
 
 void ClearUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath) {

@@ -57,9 +57,13 @@ std::string UninstallLogHeader();
 std::string UninstallLogPath(const std::string& exeFolder);
 
 /// Appends one record and CR LF, in the ANSI code page; a missing log is created with the
-/// header first. Every failure is swallowed.
-void AppendToUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath,
+/// header first. False when the record could not be written (a read-only log, a folder in
+/// its place, a folder that takes no new file); an existing log is never replaced then.
+bool AppendToUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath,
                           const std::string& record);
+
+/// What the user is told, once per operation, when its records could not be written.
+std::string LogNotWrittenText(const std::string& logPath);
 
 /// Writes the header into the (just emptied) log.
 void ClearUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath);

@@ -801,13 +801,14 @@ void TfrmMain::cmdDeleteFromListClick() {
   if (choice != TDeleteKeyBox::ChoiceDelete) return;
   Platform& platform = services_.platform;
   const std::string logPath = UninstallLogPath(services_.exeFolder);
-  AppendToUninstallLog(platform.files, platform.ansi, logPath,
-                       DeleteStartedRecord(DateTimeText(platform.locale, platform.clock.Now()), name));
-  if (DeleteUninstallKey(platform.registry, keyPath)) {
-    AppendToUninstallLog(platform.files, platform.ansi, logPath, kDeleteOkRecord);
-  } else {
-    AppendToUninstallLog(platform.files, platform.ansi, logPath, kDeleteFailedRecord);
-    services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
+  bool logged = AppendToUninstallLog(platform.files, platform.ansi, logPath,
+                                     DeleteStartedRecord(DateTimeText(platform.locale, platform.clock.Now()), name));
+  const bool deleted = DeleteUninstallKey(platform.registry, keyPath);
+  logged = AppendToUninstallLog(platform.files, platform.ansi, logPath, deleted ? kDeleteOkRecord : kDeleteFailedRecord) &&
+           logged;
+  if (!deleted) services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
+  if (!logged) {
+    services_.prompts.Show(hwnd_, LogNotWrittenText(logPath), std::string(kAppTitle), MB_OK | MB_ICONWARNING);
   }
   RefreshProgramList();
 }

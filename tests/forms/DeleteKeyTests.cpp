@@ -100,6 +100,21 @@ TEST_F(DeleteFromList, AWarningTooLongForTheMemoCanBeScrolledToItsEnd) {
   EXPECT_TRUE(KeyExists("Long"));
 }
 
+TEST_F(DeleteFromList, ALogThatCannotBeWrittenIsToldAndKeptAsItWas) {
+  h.fake.files.AddFile(kLogPath, "the old log", true);  // read only
+  Open("Stale Tool");
+  h.modal.scripts.push_back([](ModalForm& dialog) {
+    test::Click(static_cast<TDeleteKeyBox&>(dialog).Control(TDeleteKeyBox::IdDelete));
+  });
+  form->cmdDeleteFromListClick();
+  EXPECT_FALSE(KeyExists("Stale"));
+  EXPECT_FALSE(Listed("Stale Tool"));
+  EXPECT_EQ(h.fake.files.Contents(kLogPath), "the old log");
+  ASSERT_EQ(h.prompts.shown.size(), 1u);  // once for the whole deletion
+  EXPECT_EQ(h.prompts.shown[0].text, LogNotWrittenText(kLogPath));
+  EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("Tidewell"));
+}
+
 TEST_F(DeleteFromList, EveryWayOfCancellingLeavesEverythingUntouched) {
   const std::vector<std::pair<const char*, std::function<void(TDeleteKeyBox&)>>> ways = {
       {"CANCEL", [](TDeleteKeyBox& box) { test::Click(box.Control(TDeleteKeyBox::IdCancel)); }},

@@ -335,6 +335,29 @@ TEST_F(UninstallDialog, ACleanUpThatFailsIsLoggedAsSuchAndReported) {
   EXPECT_TRUE(KeyExists("Demo"));
 }
 
+TEST_F(UninstallDialog, ALogThatCannotBeWrittenIsToldOnceAndTheWalkGoesOn) {
+  H().fake.files.AddFile(kLogPath, "the old log", true);  // read only
+  Open();
+  SelectCaption("Demo App");
+  H().modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TUninstallBox&>(dialog);
+    Pause();
+    test::Click(box.Control(TUninstallBox::IdAddRemove));
+    ASSERT_EQ(H().prompts.shown.size(), 1u);  // as the first record fails
+    Pause();
+    test::Click(box.Control(TUninstallBox::IdDone));
+    ASSERT_EQ(box.PageIndex(), 2);
+    Pause();
+    test::Click(box.Control(TUninstallBox::IdCleanup));
+    EXPECT_FALSE(box.Running());
+  });
+  form->cmdUninstallClick();
+  EXPECT_FALSE(KeyExists("Demo"));
+  EXPECT_EQ(Log(), "the old log");
+  ASSERT_EQ(H().prompts.shown.size(), 1u);  // once for the whole walk
+  EXPECT_EQ(H().prompts.shown[0].text, LogNotWrittenText(kLogPath));
+}
+
 TEST_F(UninstallDialog, AnEntryGoneBeforeTheCleanUpIsLoggedAsRemovedByTheUninstaller) {
   Open();
   SelectCaption("Demo App");

@@ -56,30 +56,35 @@ TEST_F(UninstallLog, RecordsAreWrittenInTheAnsiCodePage) {
   EXPECT_TRUE(fake.files.Contents(log).ends_with("Uninstalling Caf\xE9 \x80\r\n"));
 }
 
-TEST_F(UninstallLog, FailuresAreSilentAndLoseNothing) {
+TEST_F(UninstallLog, FailuresAreToldAndLoseNothing) {
   // A read-only log keeps its text; a folder where the log should be stays a folder; a
-  // folder that refuses new files stays empty.
+  // folder that refuses new files stays empty. Each failure is told to the caller.
   fake.files.AddFile(log, "kept", true);
-  Append("record");
+  EXPECT_FALSE(AppendToUninstallLog(fake.files, fake.ansi, log, "record"));
   EXPECT_EQ(fake.files.Contents(log), "kept");
 
   const std::string folderLog = UninstallLogPath("C:\\AsFolder");
   fake.files.AddFolder("C:\\AsFolder\\ULOG.TXT");
-  AppendToUninstallLog(fake.files, fake.ansi, folderLog, "record");
+  EXPECT_FALSE(AppendToUninstallLog(fake.files, fake.ansi, folderLog, "record"));
   EXPECT_TRUE(fake.files.Find(folderLog)->folder);
 
   fake.files.AddFolder("C:\\Locked", true);
   const std::string lockedLog = UninstallLogPath("C:\\Locked");
-  AppendToUninstallLog(fake.files, fake.ansi, lockedLog, "record");
+  EXPECT_FALSE(AppendToUninstallLog(fake.files, fake.ansi, lockedLog, "record"));
   EXPECT_FALSE(fake.files.Exists(lockedLog));
 
-  AppendToUninstallLog(fake.files, fake.ansi, UninstallLogPath("C:\\Missing\\Folder"), "record");
+  EXPECT_FALSE(AppendToUninstallLog(fake.files, fake.ansi, UninstallLogPath("C:\\Missing\\Folder"), "record"));
   EXPECT_FALSE(fake.files.Exists("C:\\Missing\\Folder\\ULOG.TXT"));
+
+  const std::string freshLog = UninstallLogPath("C:\\Fresh");
+  fake.files.AddFolder("C:\\Fresh");
+  EXPECT_TRUE(AppendToUninstallLog(fake.files, fake.ansi, freshLog, "record"));
+  EXPECT_TRUE(AppendToUninstallLog(fake.files, fake.ansi, freshLog, "another"));
 }
 
-TEST_F(UninstallLog, AFailingWriteStopsQuietly) {
+TEST_F(UninstallLog, AFailingWriteStopsAndIsTold) {
   fake.files.failWritesAfter = 10;
-  Append("a record that will not fit");
+  EXPECT_FALSE(AppendToUninstallLog(fake.files, fake.ansi, log, "a record that will not fit"));
   EXPECT_EQ(fake.files.Contents(log).size(), 10u);
 }
 
