@@ -82,6 +82,12 @@ TEST(AuditReport, LongFormAddsCommandStatusAndAnEmptyLine) {
                 "\r\n");
 }
 
+TEST(AuditReport, ControlCharactersInStoredTextsNeverBreakAnEntry) {
+  // A line break in a name would split the entry; a form feed would start a printed page.
+  const std::vector<AuditRow> rows{{"Two\r\nLines\f", "un.exe\n/x", false}};
+  EXPECT_EQ(AuditReportText("H", rows, true), "H\r\nTwo  Lines \r\nUninstall Command: un.exe /x\r\n\r\n");
+}
+
 TEST(AuditReport, AnEmptyListGivesTheHeaderAlone) {
   for (const bool longFormat : {false, true}) {
     EXPECT_EQ(AuditReportText(kHeader, {}, longFormat), std::string(kHeader) + "\r\n");
