@@ -122,7 +122,10 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
 
     ProgramEntry row;
     row.caption = ReadEntryText(displayNameValue, displayName, ansi, report);
-    if (row.caption.empty()) row.caption = kNoName;
+    if (row.caption.empty()) {
+      row.caption = kNoName;
+      row.named = false;
+    }
     row.subItems[SubItem::Key] = keyPrefix + name;
     if (collaborators.usage) {
       if (auto usage = collaborators.usage(name)) {

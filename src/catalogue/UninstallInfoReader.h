@@ -44,6 +44,7 @@ struct IconPlan {
 /// One row of the program list.
 struct ProgramEntry {
   std::string caption;                 ///< display name, or "<no name>"
+  bool named = true;                   ///< false when the caption is the placeholder
   std::array<std::string, 6> subItems; ///< Key, Target, Size, Last Used On, Frequency, Uninstall Command
   int imageIndex = -1;                 ///< index in the large and small icon lists
   int stateMark = -1;                  ///< 0: the uninstaller is missing

@@ -663,10 +663,9 @@ int TfrmMain::FindProgram(const std::string& text, bool substring, bool silent) 
       index = (index + 1) % count;
       // A whole-name search (/UNINSTALL, /QU) never matches an entry without a name by its
       // placeholder caption: every such entry shows it, and it names none of them.
-      const std::string& shown = RowAt(index).caption;
-      const std::string caption = AsciiUpper(shown);
-      const bool match = substring ? caption.find(wanted) != std::string::npos
-                                   : caption == wanted && shown != kNoName;
+      const ProgramEntry& row = RowAt(index);
+      const std::string caption = AsciiUpper(row.caption);
+      const bool match = substring ? caption.find(wanted) != std::string::npos : caption == wanted && row.named;
       if (match) return index;
       if (index == start) break;
     }
@@ -762,7 +761,7 @@ namespace {
 
 // The display name a row was listed with: empty for a row whose caption is the stand-in
 // that the scan shows for an entry without a name.
-std::string DisplayNameOf(const ProgramEntry& row) { return row.caption == kNoName ? std::string() : row.caption; }
+std::string DisplayNameOf(const ProgramEntry& row) { return row.named ? row.caption : std::string(); }
 
 }  // namespace
 

@@ -182,9 +182,11 @@ TEST_F(Settings, QuietRemovalNeverTakesAnEntryWithoutANameByItsPlaceholder) {
            RegValue::Text(""));
   SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\Nameless", "UninstallString",
            RegValue::Text("nameless.exe"));
+  // A program that really carries that name is found by it.
+  AddEntry(h.fake.registry, RootKey::CurrentUser, "Literal", "<no name>", "literal.exe");
   Run({"/QU", "<no name>"});
   EXPECT_TRUE(form->TerminateRequested());
-  EXPECT_TRUE(h.process.started.empty());
+  EXPECT_EQ(h.process.started, (std::vector<std::string>{"literal.exe"}));
   auto store = h.fake.registry.NewStore();
   store->SelectRoot(RootKey::LocalMachine);
   EXPECT_TRUE(store->HasKey(std::string(kUninstallKey) + "\\Nameless"));
