@@ -42,7 +42,7 @@ RegValue ValueOfRow(const ValueTable& table, int row, const std::string& name) {
   const std::string text = table.Cell(1, row);
   const OriginalValue* original = table.Original(row);
   if (original != nullptr && original->text == text) return original->value;
-  if (original != nullptr && original->name == name) {
+  if (original != nullptr && AsciiUpper(original->name) == AsciiUpper(name)) {
     if (original->value.type == RegType::Dword) {
       std::int64_t number = 0;
       if (ParseDecimal(text, number) && number >= INT32_MIN && number <= static_cast<std::int64_t>(UINT32_MAX)) {
@@ -152,7 +152,7 @@ bool AppendToUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string&
 }
 
 std::string LogNotWrittenText(const std::string& logPath) {
-  return "The uninstall log \"" + logPath + "\" could not be written: this operation is not recorded in it.";
+  return "The uninstall log \"" + logPath + "\" could not be written, so this operation is not fully recorded in it.";
 }
 
 void ClearUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath) {

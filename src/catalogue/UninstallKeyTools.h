@@ -62,7 +62,7 @@ std::string UninstallLogPath(const std::string& exeFolder);
 bool AppendToUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath,
                           const std::string& record);
 
-/// What the user is told, once per operation, when its records could not be written.
+/// What the user is told (once a run) when an operation's records could not be written.
 std::string LogNotWrittenText(const std::string& logPath);
 
 /// Writes the header into the (just emptied) log.

@@ -163,7 +163,9 @@ void TfrmMain::Show(int showCommand) {
   PlaceWindow();
   ::ShowWindow(hwnd_, showCommand);
   ::UpdateWindow(hwnd_);
-  if (!activated_ && (activationPending_ || ::GetActiveWindow() == hwnd_)) StartFirstActivation();
+  if (!activated_ && ::IsWindowVisible(hwnd_) && (activationPending_ || ::GetActiveWindow() == hwnd_)) {
+    StartFirstActivation();
+  }
 }
 
 void TfrmMain::StartFirstActivation() {
@@ -806,7 +808,8 @@ void TfrmMain::cmdDeleteFromListClick() {
   logged = AppendToUninstallLog(platform.files, platform.ansi, logPath, deleted ? kDeleteOkRecord : kDeleteFailedRecord) &&
            logged;
   if (!deleted) services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
-  if (!logged) {
+  if (!logged && !services_.logFailureTold) {
+    services_.logFailureTold = true;
     services_.prompts.Show(hwnd_, LogNotWrittenText(logPath), std::string(kAppTitle), MB_OK | MB_ICONWARNING);
   }
   RefreshProgramList();

@@ -72,10 +72,9 @@ class TUninstallBox : public SkinnedFrame {
   /// since the page was shown, on the platform clock.
   bool PageButtonArmed();
   void ShowCancel(bool show);
-  /// Appends a record to the uninstall log; the first record that cannot be written is
-  /// told to the user.
+  /// Appends a record to the uninstall log; the first record of the run that cannot be
+  /// written is told to the user.
   void Log(const std::string& record);
-  bool logWarned_ = false;
   std::string NowText();
 
   std::array<Panel, 4> pages_;

@@ -37,6 +37,8 @@ struct Services {
   std::vector<std::string> parameters;
   /// Whether rows' icons are extracted (off for unattended runs, which show no list).
   bool extractIcons = true;
+  /// Set once the user was told that the uninstall log cannot be written: told once a run.
+  bool logFailureTold = false;
 };
 
 /// Modal results.

@@ -113,6 +113,16 @@ TEST_F(DeleteFromList, ALogThatCannotBeWrittenIsToldAndKeptAsItWas) {
   ASSERT_EQ(h.prompts.shown.size(), 1u);  // once for the whole deletion
   EXPECT_EQ(h.prompts.shown[0].text, LogNotWrittenText(kLogPath));
   EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("Tidewell"));
+  // Told once a run: the next deletion goes on without asking again.
+  for (int i = 0; i < form->RowCount(); ++i) {
+    if (form->RowAt(i).caption == "Other Tool") form->SelectRow(i);
+  }
+  h.modal.scripts.push_back([](ModalForm& dialog) {
+    test::Click(static_cast<TDeleteKeyBox&>(dialog).Control(TDeleteKeyBox::IdDelete));
+  });
+  form->cmdDeleteFromListClick();
+  EXPECT_FALSE(KeyExists("Other"));
+  EXPECT_EQ(h.prompts.shown.size(), 1u);
 }
 
 TEST_F(DeleteFromList, EveryWayOfCancellingLeavesEverythingUntouched) {

@@ -123,6 +123,9 @@ TEST_F(KeyTools, EditingOneValueKeepsTheTypesOfTheOthers) {
   grid.AddOriginal("OldNumber", "7", RegValue::Number(7));
   grid.rows.back().name = "NewNumber";
   grid.rows.back().text = "8";              // renamed and changed: a new value, a string
+  grid.AddOriginal("Version", "7", RegValue::Number(7));
+  grid.rows.back().name = "VERSION";        // the same value (names ignore case): a number
+  grid.rows.back().text = "9";
   grid.Add("Added", "5");
 
   ASSERT_TRUE(WriteUninstallEntry(fake.registry, path, "", "", &grid, true));
@@ -139,6 +142,7 @@ TEST_F(KeyTools, EditingOneValueKeepsTheTypesOfTheOthers) {
   EXPECT_EQ(Get("NewBlob"), binary);
   EXPECT_FALSE(Get("OldBlob").has_value());
   EXPECT_EQ(Get("NewNumber"), RegValue::Text("8"));
+  EXPECT_EQ(Get("Version"), RegValue::Number(9));
   EXPECT_EQ(Get("Added"), RegValue::Text("5"));
 }
 
