@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "BenchClock.h"
+#include "RawFloor.h"
 #include "DemoSeeder.h"
 #include "catalogue/UninstallCommandChecker.h"
 #include "catalogue/UninstallInfoReader.h"
@@ -54,36 +55,6 @@ class CountingSink : public tw::ProgramSink {
   int rows = 0;
   int missing = 0;
 };
-
-// The floor: what any reader of the catalogue must do, on the bare API.
-int RawFloor(const std::wstring& catalogueKey) {
-  HKEY catalogue = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, catalogueKey.c_str(), 0, KEY_READ, &catalogue) != ERROR_SUCCESS)
-    return -1;
-  std::vector<std::wstring> names;
-  wchar_t name[256];
-  for (DWORD i = 0;; ++i) {
-    DWORD length = 256;
-    if (RegEnumKeyExW(catalogue, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-      break;
-    names.emplace_back(name, length);
-  }
-  int listed = 0;
-  BYTE buffer[2048];
-  for (const std::wstring& entryName : names) {
-    HKEY entry = nullptr;
-    if (RegOpenKeyExW(catalogue, entryName.c_str(), 0, KEY_READ, &entry) != ERROR_SUCCESS) continue;
-    DWORD type = 0, size = sizeof buffer;
-    bool hasName = RegQueryValueExW(entry, L"DisplayName", nullptr, &type, buffer, &size) == ERROR_SUCCESS;
-    size = sizeof buffer;
-    bool hasCommand =
-        RegQueryValueExW(entry, L"UninstallString", nullptr, &type, buffer, &size) == ERROR_SUCCESS;
-    listed += hasName && hasCommand;
-    RegCloseKey(entry);
-  }
-  RegCloseKey(catalogue);
-  return listed;
-}
 
 struct Catalogue {
   int size = 0;
@@ -281,7 +252,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::string n = std::to_string(c.size);
     const std::wstring wideKey = tw::Widen(c.key);
     const Catalogue* cp = &c;
-    figures.push_back({"floor_" + n, [wideKey] { return RawFloor(wideKey); }, {}, 0});
+    figures.push_back({"floor_" + n, [wideKey] { return tw::bench::RawFloor(HKEY_LOCAL_MACHINE, wideKey.c_str()); }, {}, 0});
     figures.push_back({"scan_" + n, [&tools, cp] { return Scan(tools, *cp); }, {}, 0});
     figures.push_back({"full_" + n, [&tools, cp] { return FullScan(tools, *cp); }, {}, 0, fullReps});
     if (&c == &catalogues.back()) {

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "BenchClock.h"
+#include "RawFloor.h"
 #include "DemoSeeder.h"
 #include "forms/FormMain.h"
 #include "forms/ModalForm.h"
@@ -42,32 +43,8 @@ using tw::bench::Seconds;
 
 constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// The floor over one catalogue: enumerate, open each entry, read the two values.
-int RawFloor(HKEY root, const wchar_t* catalogueKey) {
-  HKEY catalogue = nullptr;
-  if (RegOpenKeyExW(root, catalogueKey, 0, KEY_READ, &catalogue) != ERROR_SUCCESS) return 0;
-  std::vector<std::wstring> names;
-  wchar_t name[256];
-  for (DWORD i = 0;; ++i) {
-    DWORD length = 256;
-    if (RegEnumKeyExW(catalogue, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    names.emplace_back(name, length);
-  }
-  int listed = 0;
-  BYTE buffer[2048];
-  for (const std::wstring& entryName : names) {
-    HKEY entry = nullptr;
-    if (RegOpenKeyExW(catalogue, entryName.c_str(), 0, KEY_READ, &entry) != ERROR_SUCCESS) continue;
-    DWORD type = 0, size = sizeof buffer;
-    const bool hasName = RegQueryValueExW(entry, L"DisplayName", nullptr, &type, buffer, &size) == ERROR_SUCCESS;
-    size = sizeof buffer;
-    const bool hasCommand = RegQueryValueExW(entry, L"UninstallString", nullptr, &type, buffer, &size) == ERROR_SUCCESS;
-    listed += hasName && hasCommand;
-    RegCloseKey(entry);
-  }
-  RegCloseKey(catalogue);
-  return listed;
-}
+// The floor over every catalogue the refresh reads (one that does not exist counts none).
+int RawFloor(HKEY root, const wchar_t* catalogueKey) { return std::max(0, tw::bench::RawFloor(root, catalogueKey)); }
 
 int FloorOfEveryCatalogue() {
   return RawFloor(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall") +
