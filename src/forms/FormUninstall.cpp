@@ -8,6 +8,7 @@
 #include "forms/Pictures.h"
 #include "util/AppStrings.h"
 #include "util/CorFileInfoTools.h"
+#include "win32/Win32Locale.h"
 #include "win32/WinText.h"
 
 namespace tw {
@@ -28,14 +29,7 @@ constexpr int kProgressMax = 100;
 
 // A point of the clock's time line in milliseconds; nothing for a date the system rejects.
 std::optional<std::int64_t> MillisecondsOf(const DateTime& t) {
-  SYSTEMTIME st{};
-  st.wYear = static_cast<WORD>(t.year);
-  st.wMonth = static_cast<WORD>(t.month);
-  st.wDay = static_cast<WORD>(t.day);
-  st.wHour = static_cast<WORD>(t.hour);
-  st.wMinute = static_cast<WORD>(t.minute);
-  st.wSecond = static_cast<WORD>(t.second);
-  st.wMilliseconds = static_cast<WORD>(t.millisecond);
+  const SYSTEMTIME st = SystemTimeOf(t);
   FILETIME ft{};
   if (!::SystemTimeToFileTime(&st, &ft)) return std::nullopt;
   const std::uint64_t ticks = (std::uint64_t{ft.dwHighDateTime} << 32) | ft.dwLowDateTime;

@@ -40,17 +40,6 @@ UINT GroupingOf(const std::wstring& text) {
   return lastWasZero ? grouping / 10 : grouping * 10;
 }
 
-SYSTEMTIME SystemTimeOf(const DateTime& value) {
-  SYSTEMTIME st{};
-  st.wYear = static_cast<WORD>(value.year);
-  st.wMonth = static_cast<WORD>(value.month);
-  st.wDay = static_cast<WORD>(value.day);
-  st.wHour = static_cast<WORD>(value.hour);
-  st.wMinute = static_cast<WORD>(value.minute);
-  st.wSecond = static_cast<WORD>(value.second);
-  st.wMilliseconds = static_cast<WORD>(value.millisecond);
-  return st;
-}
 
 template <class Call>
 std::string CallForText(Call call) {
@@ -64,6 +53,18 @@ std::string CallForText(Call call) {
 }
 
 }  // namespace
+
+SYSTEMTIME SystemTimeOf(const DateTime& value) {
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(value.year);
+  st.wMonth = static_cast<WORD>(value.month);
+  st.wDay = static_cast<WORD>(value.day);
+  st.wHour = static_cast<WORD>(value.hour);
+  st.wMinute = static_cast<WORD>(value.minute);
+  st.wSecond = static_cast<WORD>(value.second);
+  st.wMilliseconds = static_cast<WORD>(value.millisecond);
+  return st;
+}
 
 std::string Win32Locale::FormatNumber(double value, int decimals) {
   decimals = std::max(decimals, 0);

@@ -1,11 +1,16 @@
 #pragma once
 // The user's regional settings, the time-zone rules and the clock on kernel32.
 
+#include <windows.h>
+
 #include <string>
 
 #include "util/Platform.h"
 
 namespace tw {
+
+/// A date and time of the program as the system's SYSTEMTIME.
+SYSTEMTIME SystemTimeOf(const DateTime& value);
 
 /// The user default locale's number, date and time formats and string comparison.
 class Win32Locale : public Locale {
