@@ -52,6 +52,15 @@ std::unique_ptr<RegistryStore> MemoryRegistry::NewStore() {
 }
 
 MemoryRegistry::Node* MemoryRegistry::Find(RootKeyHandle root, const std::string& path) {
+  return Walk(root, path, false);
+}
+
+MemoryRegistry::Node* MemoryRegistry::FindOrCreate(RootKeyHandle root, const std::string& path) {
+  return Walk(root, path, true);
+}
+
+// The node of a path below a root; missing keys on the way are made when `create` is set.
+MemoryRegistry::Node* MemoryRegistry::Walk(RootKeyHandle root, const std::string& path, bool create) {
   if (!IsValidRoot(root)) return nullptr;
   std::vector<std::string> parts;
   if (!SplitPath(path, parts)) return nullptr;
@@ -60,23 +69,11 @@ MemoryRegistry::Node* MemoryRegistry::Find(RootKeyHandle root, const std::string
   Node* node = slot.get();
   for (const auto& part : parts) {
     auto it = node->subKeys.find(part);
-    if (it == node->subKeys.end()) return nullptr;
+    if (it == node->subKeys.end()) {
+      if (!create) return nullptr;
+      it = node->subKeys.emplace(part, std::make_unique<Node>()).first;
+    }
     node = it->second.get();
-  }
-  return node;
-}
-
-MemoryRegistry::Node* MemoryRegistry::FindOrCreate(RootKeyHandle root, const std::string& path) {
-  if (!IsValidRoot(root)) return nullptr;
-  std::vector<std::string> parts;
-  if (!SplitPath(path, parts)) return nullptr;
-  auto& slot = roots_[root];
-  if (!slot) slot = std::make_unique<Node>();
-  Node* node = slot.get();
-  for (const auto& part : parts) {
-    auto& child = node->subKeys[part];
-    if (!child) child = std::make_unique<Node>();
-    node = child.get();
   }
   return node;
 }

@@ -46,6 +46,7 @@ class MemoryRegistry : public Registry {
   int storesAlive = 0;
 
  private:
+  Node* Walk(RootKeyHandle root, const std::string& path, bool create);
   std::map<RootKeyHandle, std::unique_ptr<Node>> roots_;
 };
 
