@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "FormTestSupport.h"
+#include "support/ScratchFolder.h"
 #include "forms/DroppedShortcuts.h"
 #include "forms/FormMain.h"
 #include "forms/FormNewProgram.h"
@@ -33,30 +34,19 @@ class DroppedShortcuts : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
-    wchar_t temp[MAX_PATH + 1];
-    ASSERT_GT(::GetTempPathW(MAX_PATH + 1, temp), 0u);
-    folder_ = Narrow(temp) + "tidewell-drop-" + std::to_string(::GetCurrentProcessId()) + "-" +
-              std::to_string(::GetTickCount64());
-    ASSERT_TRUE(::CreateDirectoryW(Widen(folder_).c_str(), nullptr));
+    ASSERT_TRUE(scratch_.Made());
     target_ = MakeFile("uninst.exe", "MZ");
   }
   void TearDown() override {
     form.reset();
-    for (const auto& file : made_) ::DeleteFileW(Widen(file).c_str());
-    ::RemoveDirectoryW(Widen(folder_).c_str());
     ::CoUninitialize();
   }
 
-  std::string In(const std::string& name) const { return folder_ + "\\" + name; }
+  std::string In(const std::string& name) const { return scratch_.In(name); }
 
   std::string MakeFile(const std::string& name, const std::string& bytes) {
-    const std::string path = In(name);
-    const HANDLE file = ::CreateFileW(Widen(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-    made_.push_back(path);
+    const std::string path = scratch_.MakeFile(name, bytes);
+    EXPECT_FALSE(path.empty()) << name;
     return path;
   }
 
@@ -75,7 +65,6 @@ class DroppedShortcuts : public ::testing::Test {
     EXPECT_TRUE(SUCCEEDED(file->Save(Widen(path).c_str(), TRUE)));
     file->Release();
     link->Release();
-    made_.push_back(path);
     h.fake.files.AddFile(path, "", false, shortName);
     return path;
   }
@@ -121,8 +110,8 @@ class DroppedShortcuts : public ::testing::Test {
 
   test::FormHarness h;
   std::unique_ptr<TfrmMain> form;
-  std::string folder_, target_;
-  std::vector<std::string> made_;
+  test::ScratchFolder scratch_{"tidewell-drop-"};
+  std::string target_;
 };
 
 TEST_F(DroppedShortcuts, AShortcutProposesItsShortNameItsNameAndItsTarget) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "win32/CorShellShortcut.h"
+#include "support/ScratchFolder.h"
 #include "win32/WinText.h"
 
 namespace tw {
@@ -31,29 +32,16 @@ class ShellShortcut : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
-    wchar_t temp[MAX_PATH + 1];
-    ASSERT_GT(::GetTempPathW(MAX_PATH + 1, temp), 0u);
-    folder_ = std::wstring(temp) + L"tidewell-lnk-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-              std::to_wstring(::GetTickCount64());
-    ASSERT_TRUE(::CreateDirectoryW(folder_.c_str(), nullptr));
+    ASSERT_TRUE(scratch_.Made());
   }
-  void TearDown() override {
-    for (const auto& file : made_) ::DeleteFileW(file.c_str());
-    ::RemoveDirectoryW(folder_.c_str());
-    ::CoUninitialize();
-  }
+  void TearDown() override { ::CoUninitialize(); }
 
-  std::wstring In(const std::wstring& name) { return folder_ + L"\\" + name; }
+  std::wstring In(const std::wstring& name) { return Widen(scratch_.In(Narrow(name))); }
 
   std::wstring MakeFile(const std::wstring& name, const std::string& bytes = "MZ") {
-    const std::wstring path = In(name);
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    EXPECT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-    made_.push_back(path);
-    return path;
+    const std::string path = scratch_.MakeFile(Narrow(name), bytes);
+    EXPECT_FALSE(path.empty()) << Narrow(name);
+    return Widen(path);
   }
 
   // Saves a shortcut through the shell link object, as the shell does.
@@ -75,7 +63,6 @@ class ShellShortcut : public ::testing::Test {
     EXPECT_TRUE(SUCCEEDED(file->Save(path.c_str(), TRUE)));
     file->Release();
     link->Release();
-    made_.push_back(path);
     return path;
   }
 
@@ -91,8 +78,8 @@ class ShellShortcut : public ::testing::Test {
     return header[0x3C] | (header[0x3D] << 8) | (header[0x3E] << 16) | (header[0x3F] << 24);
   }
 
-  std::wstring folder_;
-  std::vector<std::wstring> made_;
+  test::ScratchFolder scratch_{"tidewell-lnk-"};
+  const std::wstring folder_ = Widen(scratch_.Path());
 };
 
 TEST_F(ShellShortcut, ReadsEveryField) {

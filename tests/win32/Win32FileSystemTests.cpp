@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "support/ScratchFolder.h"
 #include "win32/UniqueHandle.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Process.h"
@@ -16,39 +17,11 @@
 namespace tw {
 namespace {
 
-// Removes a folder tree, long paths included.
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found{};
-  UniqueFindHandle search(::FindFirstFileW((folder + L"\\*").c_str(), &found));
-  if (search) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileW(path.c_str());
-      }
-    } while (::FindNextFileW(search.get(), &found));
-  }
-  search.reset();
-  ::RemoveDirectoryW(folder.c_str());
-}
-
 class Win32FileSystemTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wchar_t temp[MAX_PATH + 1];
-    ASSERT_GT(::GetTempPathW(MAX_PATH + 1, temp), 0u);
-    folder_ = Narrow(temp) + "tidewell-fs-" + std::to_string(::GetCurrentProcessId()) + "-" +
-              std::to_string(::GetTickCount64());
-    ASSERT_TRUE(::CreateDirectoryW(Widen(folder_).c_str(), nullptr));
-  }
-  void TearDown() override { RemoveTree(L"\\\\?\\" + Widen(folder_)); }
+  void SetUp() override { ASSERT_TRUE(scratch_.Made()); }
 
-  std::string In(const std::string& name) const { return folder_ + "\\" + name; }
+  std::string In(const std::string& name) const { return scratch_.In(name); }
 
   void MakeFile(const std::string& path, const std::string& bytes) {
     std::string error;
@@ -63,7 +36,8 @@ class Win32FileSystemTest : public ::testing::Test {
     return bytes;
   }
 
-  std::string folder_;
+  test::ScratchFolder scratch_{"tidewell-fs-"};
+  const std::string folder_ = scratch_.Path();
   Win32FileSystem files_;
 };
 
