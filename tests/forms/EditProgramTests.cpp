@@ -210,7 +210,9 @@ TEST_F(EditProgram, EditingOneRowKeepsEveryOtherValueByteForByte) {
           rows[static_cast<std::size_t>(r)].first == "Huge") {
         EXPECT_EQ(rows[static_cast<std::size_t>(r)].second, "(cannot display information)");
       }
-      if (rows[static_cast<std::size_t>(r)].first == "VersionMajor") EXPECT_EQ(rows[static_cast<std::size_t>(r)].second, "-1");
+      if (rows[static_cast<std::size_t>(r)].first == "VersionMajor") {
+        EXPECT_EQ(rows[static_cast<std::size_t>(r)].second, "-1");
+      }
     }
     ASSERT_GT(comments, 0);
     Type(box, 1, comments, "new comment");
@@ -309,7 +311,9 @@ TEST_F(EditProgram, TheGridMovesByKeysScrollsAndItsColumnsResize) {
     EXPECT_EQ(editor.left, cell.left);
     EXPECT_GE(editor.top, cell.top);
     EXPECT_LE(editor.bottom, cell.bottom);
-    SCROLLINFO info{sizeof info, SIF_ALL};
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
     ::GetScrollInfo(grid.Handle(), SB_VERT, &info);
     EXPECT_EQ(info.nPos, grid.TopRow() - 1);
     ::SendMessageW(grid.Handle(), WM_VSCROLL, SB_TOP, 0);

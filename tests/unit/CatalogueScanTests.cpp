@@ -229,7 +229,9 @@ TEST_F(CatalogueScan, DisplayNamesOfEveryKind) {
       return r.subItems[SubItem::Key].ends_with(std::string("\\") + c.sub);
     });
     ASSERT_NE(it, rows.rows.end()) << c.sub;
-    if (c.caption) EXPECT_EQ(it->caption, c.caption) << c.sub;
+    if (c.caption) {
+      EXPECT_EQ(it->caption, c.caption) << c.sub;
+    }
     errors += c.error ? 1 : 0;
   }
   EXPECT_EQ(report.errors.size(), static_cast<std::size_t>(errors));
