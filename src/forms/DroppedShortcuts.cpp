@@ -48,8 +48,8 @@ ShortcutProposal ProposeFromShortcut(FileSystem& files, const std::string& path)
   // proposal always names a key below the catalogue rather than the catalogue itself.
   std::string keyName = found ? record.shortName : std::string();
   if (keyName.empty()) keyName = found && !record.name.empty() ? record.name : ExtractFileName(path);
-  proposal.keyPath = RootKeyName(RootKey::LocalMachine) + "\\" + LoadStr(StrId::UninstallKey) + "\\" +
-                     RemoveFileExt(keyName);
+  proposal.keyPath =
+      MakeFullKeyPath(RootKey::LocalMachine, LoadStr(StrId::UninstallKey)) + "\\" + RemoveFileExt(keyName);
   return proposal;
 }
 

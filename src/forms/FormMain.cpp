@@ -381,22 +381,15 @@ void TfrmMain::MakeImageLists() {
   // destroyed only after it holds the new ones.
   const int large = Scale(32);
   const int small = Scale(16);
-  UniqueHImageList oldDefault = std::move(defaultIcons_), oldSmallDefault = std::move(smallDefaultIcons_),
-                   oldBad = std::move(badIcons_);
+  UniqueHImageList oldBad = std::move(badIcons_);
   UniqueHIcon oldLargeIcon = std::move(defaultLargeIcon_), oldSmallIcon = std::move(defaultSmallIcon_);
-  defaultIcons_.reset(::ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 1, 1));
-  smallDefaultIcons_.reset(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 1));
+  defaultLargeIcon_.reset(pictures::CreateDefaultProgramIcon(large));
+  defaultSmallIcon_.reset(pictures::CreateDefaultProgramIcon(small));
   badIcons_.reset(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 1));
   {
-    UniqueHIcon programLarge(pictures::CreateDefaultProgramIcon(large));
-    UniqueHIcon programSmall(pictures::CreateDefaultProgramIcon(small));
     UniqueHIcon question(pictures::CreateQuestionMarkIcon(small));
-    ::ImageList_AddIcon(defaultIcons_.get(), programLarge.get());
-    ::ImageList_AddIcon(smallDefaultIcons_.get(), programSmall.get());
     ::ImageList_AddIcon(badIcons_.get(), question.get());
   }
-  defaultLargeIcon_.reset(::ImageList_GetIcon(defaultIcons_.get(), 0, ILD_NORMAL));
-  defaultSmallIcon_.reset(::ImageList_GetIcon(smallDefaultIcons_.get(), 0, ILD_NORMAL));
   UniqueHImageList rowsLarge(::ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 64, 256));
   UniqueHImageList rowsSmall(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 64, 256));
   std::pair<UniqueHImageList, UniqueHImageList> oldRows;
@@ -808,10 +801,7 @@ void TfrmMain::cmdDeleteFromListClick() {
   logged = AppendToUninstallLog(platform.files, platform.ansi, logPath, deleted ? kDeleteOkRecord : kDeleteFailedRecord) &&
            logged;
   if (!deleted) services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
-  if (!logged && !services_.logFailureTold) {
-    services_.logFailureTold = true;
-    services_.prompts.Show(hwnd_, LogNotWrittenText(logPath), std::string(kAppTitle), MB_OK | MB_ICONWARNING);
-  }
+  if (!logged) TellLogNotWritten(services_, hwnd_, logPath);
   RefreshProgramList();
 }
 
@@ -839,7 +829,7 @@ void TfrmMain::ViewEditProgramDetails1Click() {
 }
 
 void TfrmMain::Newprogram1Click() {
-  const std::string catalogue = RootKeyName(RootKey::LocalMachine) + "\\" + LoadStr(StrId::UninstallKey) + "\\";
+  const std::string catalogue = MakeFullKeyPath(RootKey::LocalMachine, LoadStr(StrId::UninstallKey)) + "\\";
   for (int n = 1; n <= 10000; ++n) {
     const std::string keyPath = catalogue + LoadStr(StrId::NewProgram) + std::to_string(n);
     if (!UninstallKeyExists(services_.platform.registry, keyPath)) {

@@ -174,7 +174,7 @@ class TfrmMain : public Window {
   /// The rows in the order the list shows them (indexes into rows_).
   std::vector<std::size_t> order_;
   std::unique_ptr<ImageListIconSource> icons_;
-  UniqueHImageList defaultIcons_, smallDefaultIcons_, badIcons_;
+  UniqueHImageList badIcons_;
   std::array<bool, 7> collapsed_{};
   ViewStyle viewStyle_ = ViewStyle::LargeIcons;
   bool terminateRequested_ = false;

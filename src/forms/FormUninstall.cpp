@@ -200,11 +200,9 @@ void TUninstallBox::OnCommand(int id, int code) {
 
 void TUninstallBox::Log(const std::string& record) {
   const std::string path = UninstallLogPath(services_.exeFolder);
-  if (AppendToUninstallLog(services_.platform.files, services_.platform.ansi, path, record)) return;
-  // Told once a run: the uninstall goes on, but the user must know it is not recorded.
-  if (services_.logFailureTold) return;
-  services_.logFailureTold = true;
-  services_.prompts.Show(hwnd_, LogNotWrittenText(path), std::string(kAppTitle), MB_OK | MB_ICONWARNING);
+  if (!AppendToUninstallLog(services_.platform.files, services_.platform.ansi, path, record)) {
+    TellLogNotWritten(services_, hwnd_, path);
+  }
 }
 
 std::string TUninstallBox::NowText() {

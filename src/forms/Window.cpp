@@ -1,5 +1,6 @@
 #include "forms/Window.h"
 
+#include "catalogue/UninstallKeyTools.h"
 #include "util/AppStrings.h"
 #include "win32/WinText.h"
 
@@ -90,6 +91,12 @@ void Window::ReportErrorSafely(const std::string& text) noexcept {
 
 void ShowStandardError(Prompts& prompts, HWND owner, const std::string& text) {
   prompts.Show(owner, text, std::string(kAppTitle), MB_OK | MB_ICONERROR);
+}
+
+void TellLogNotWritten(Services& services, HWND owner, const std::string& logPath) {
+  if (services.logFailureTold) return;
+  services.logFailureTold = true;
+  services.prompts.Show(owner, LogNotWrittenText(logPath), std::string(kAppTitle), MB_OK | MB_ICONWARNING);
 }
 
 bool IsSelfOrDescendant(HWND ancestor, HWND child) {
