@@ -17,17 +17,6 @@ HWND Panel::Create(HWND parent, int x, int y, int width, int height, COLORREF co
                         static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)));
 }
 
-void Panel::SetColor(COLORREF color) {
-  color_ = color;
-  if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
-void Panel::SetEdges(unsigned edges, int width) {
-  edges_ = edges;
-  edgeWidth_ = width;
-  if (hwnd_) ::InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
 LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND: {
@@ -50,9 +39,6 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (onResize) onResize();
       ::InvalidateRect(hwnd_, nullptr, TRUE);
       return 0;
-    case WM_NCHITTEST:
-      if (onHitTest) return onHitTest(lParam);
-      break;
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_DRAWITEM:

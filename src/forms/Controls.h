@@ -29,12 +29,8 @@ class Panel : public Window {
   /// Creates the panel at a rectangle in its parent's client pixels.
   HWND Create(HWND parent, int x, int y, int width, int height, COLORREF color,
               unsigned edges = None, int edgeWidth = 2, COLORREF edgeColor = kFrameLineColor);
-  void SetColor(COLORREF color);
-  void SetEdges(unsigned edges, int width);
   /// Called whenever the panel's size changes.
   std::function<void()> onResize;
-  /// Answers the panel's own hit test (frames pass client areas on).
-  std::function<LRESULT(LPARAM)> onHitTest;
   COLORREF Color() const { return color_; }
 
  protected:
