@@ -52,13 +52,6 @@ std::string ReadEntryText(const std::string& name, const std::optional<RegValue>
   }
 }
 
-// Targets compare without regard to case.
-struct CaseInsensitiveLess {
-  bool operator()(const std::string& a, const std::string& b) const {
-    return AsciiUpper(a) < AsciiUpper(b);
-  }
-};
-
 }  // namespace
 
 IconLocation ParseIconSpec(const std::string& spec) {
@@ -102,7 +95,7 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
                       const std::string& catalogueKey, ProgramSink& sink,
                       const ScanCollaborators& collaborators, bool checkUninstallers,
                       ScanReport& report) {
-  std::set<std::string, CaseInsensitiveLess> knownTargets;
+  std::set<std::string> knownTargets;  // upper-cased: targets compare without regard to case
   auto store = registry.NewStore();
   store->SelectRoot(root);
   if (!store->OpenPath(catalogueKey, false)) return;
@@ -144,7 +137,8 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
         ReadEntryText(iconValue, store->QueryValue(iconValue), ansi, report);
     if (!iconSpec.empty()) row.icons.locations.push_back(ParseIconSpec(iconSpec));
     const std::string& target = row.subItems[SubItem::Target];
-    if (!target.empty() && knownTargets.count(target) == 0) {
+    std::string targetKey = AsciiUpper(target);
+    if (!target.empty() && knownTargets.count(targetKey) == 0) {
       row.icons.locations.push_back(ParseIconSpec(target));
     }
     if (collaborators.icons) row.imageIndex = collaborators.icons->AddRowIcons(row.icons);
@@ -153,7 +147,7 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
         !collaborators.uninstallerTest(row.subItems[SubItem::UninstallCommand])) {
       row.stateMark = 0;
     }
-    knownTargets.insert(AsciiUpper(target));
+    knownTargets.insert(std::move(targetKey));
     sink.AddRow(std::move(row));
     ++report.rows;
   }
