@@ -6,6 +6,7 @@
 #include "catalogue/UninstallKeyTools.h"
 #include "forms/FormMain.h"
 #include "util/Text.h"
+#include "win32/UniqueHandle.h"
 #include "win32/WinText.h"
 
 namespace tw {
@@ -90,8 +91,8 @@ std::vector<std::string> SplitCommandLine(const std::wstring& commandLine) {
   int count = 0;
   LPWSTR* args = ::CommandLineToArgvW(commandLine.c_str(), &count);
   if (args == nullptr) return parameters;
+  const UniqueLocalMemory owner(args);
   for (int i = 1; i < count; ++i) parameters.push_back(Narrow(args[i]));
-  ::LocalFree(args);
   return parameters;
 }
 

@@ -32,6 +32,8 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+}  // namespace
+
 // Decodes one code point at `i`, advancing it; invalid input gives U+FFFD and skips one byte.
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
@@ -72,8 +74,6 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
   return cp;
 }
 
-}  // namespace
-
 std::string Utf16ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -93,17 +93,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const char32_t cp = NextCodePoint(text, i);
-    if (cp >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-  }
+  AppendUtf16(text, out);
   return out;
 }
 

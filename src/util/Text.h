@@ -15,6 +15,29 @@ std::string AsciiUpper(std::string_view text);
 /// Converts UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
+/// The code point of UTF-8 text at byte `i`, which moves past it; an invalid sequence gives
+/// U+FFFD and moves one byte.
+char32_t NextCodePoint(std::string_view text, std::size_t& i);
+
+/// Appends the UTF-16 units of UTF-8 text to a string of 16-bit units (char16_t, or the
+/// Win32 boundary's wchar_t); invalid sequences become U+FFFD.
+template <class Utf16String>
+void AppendUtf16(std::string_view text, Utf16String& out) {
+  using Unit = typename Utf16String::value_type;
+  static_assert(sizeof(Unit) == 2, "UTF-16 code units");
+  out.reserve(out.size() + text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const char32_t cp = NextCodePoint(text, i);
+    if (cp >= 0x10000) {
+      out.push_back(static_cast<Unit>(0xD800 + ((cp - 0x10000) >> 10)));
+      out.push_back(static_cast<Unit>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      out.push_back(static_cast<Unit>(cp));
+    }
+  }
+}
+
 /// Converts UTF-8 to UTF-16; invalid sequences become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view text);
 

@@ -115,7 +115,16 @@ class SelectGuard {
 };
 
 using UniqueHKey = UniqueHandle<HKeyTraits>;
+/// Memory the system allocated for the caller with LocalAlloc (CommandLineToArgvW,
+/// FormatMessageW with FORMAT_MESSAGE_ALLOCATE_BUFFER).
+struct LocalMemoryTraits {
+  using pointer = HLOCAL;
+  static pointer Invalid() noexcept { return nullptr; }
+  static void Close(pointer p) noexcept { ::LocalFree(p); }
+};
+
 using UniqueFile = UniqueHandle<FileHandleTraits>;
+using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueHIcon = UniqueHandle<HIconTraits>;

@@ -3,14 +3,16 @@
 #include <climits>
 
 #include "util/Text.h"
+#include "win32/UniqueHandle.h"
 
 namespace tw {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Win32 wide characters are UTF-16 units");
 
 std::wstring Widen(std::string_view utf8) {
-  const std::u16string units = Utf8ToUtf16(utf8);
-  return std::wstring(units.begin(), units.end());
+  std::wstring wide;
+  AppendUtf16(utf8, wide);
+  return wide;
 }
 
 std::string Narrow(std::wstring_view utf16) {
@@ -22,9 +24,9 @@ std::string SystemErrorText(DWORD code) {
   const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  const UniqueLocalMemory owner(buffer);
   std::wstring text;
   if (length != 0 && buffer != nullptr) text.assign(buffer, length);
-  if (buffer != nullptr) ::LocalFree(buffer);
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ' ||
                            text.back() == L'\t')) {
     text.pop_back();
