@@ -120,7 +120,9 @@ TEST_F(ProgramDetails, EveryDetailInItsPlaceWithItsLinkKind) {
     EXPECT_EQ(Shown(box, "Install Program:"), "Windows Installer");
     EXPECT_EQ(Shown(box, "Location:"), "C:\\App");
     // The column outgrows the box: it scrolls, and scrolling moves the rows.
-    SCROLLINFO info{sizeof info, SIF_ALL};
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
     ASSERT_TRUE(::GetScrollInfo(box.TheScrollBox(), SB_VERT, &info));
     EXPECT_EQ(info.nMax + 1, box.Scale(530));
     ::SendMessageW(box.TheScrollBox(), WM_VSCROLL, SB_BOTTOM, 0);

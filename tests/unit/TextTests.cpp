@@ -73,7 +73,9 @@ TEST(Text, ParseDecimalAcceptsOnlyWholeNumbersInRange) {
   for (const auto& c : cases) {
     std::int64_t value = 123;
     EXPECT_EQ(ParseDecimal(c.text, value), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(value, c.value) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(value, c.value) << c.text;
+    }
   }
 }
 
