@@ -14,8 +14,9 @@ namespace {
 constexpr std::size_t kRawTextCapacity = 2048;
 constexpr const char* kWow64Catalogue = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// The display text of a value already read from the store.
-std::string TextOfValue(const std::string& name, const std::optional<RegValue>& value,
+}  // namespace
+
+std::string ValueAsText(const std::string& name, const std::optional<RegValue>& value,
                         AnsiCodec& ansi) {
   const ValueKind kind = value ? KindOfType(value->type) : ValueKind::Unknown;
   if (kind != ValueKind::Unknown) {
@@ -40,12 +41,14 @@ std::string TextOfValue(const std::string& name, const std::optional<RegValue>& 
   return DropLeadingChars(ansi.FromAnsi(bytes), 3);
 }
 
+namespace {
+
 // Reads a text value of a catalogue entry; an unreadable value is recorded in the report
 // and read as "".
 std::string ReadEntryText(const std::string& name, const std::optional<RegValue>& value,
                           AnsiCodec& ansi, ScanReport& report) {
   try {
-    return TextOfValue(name, value, ansi);
+    return ValueAsText(name, value, ansi);
   } catch (const RegistryError& e) {
     report.errors.emplace_back(e.what());
     return {};
@@ -70,7 +73,7 @@ IconLocation ParseIconSpec(const std::string& spec) {
 }
 
 std::string ReadValueAsText(RegistryStore& store, const std::string& name, AnsiCodec& ansi) {
-  return TextOfValue(name, store.QueryValue(name), ansi);
+  return ValueAsText(name, store.QueryValue(name), ansi);
 }
 
 std::string ReadValueByPath(Registry& registry, const std::string& fullKeyPath,
@@ -83,11 +86,11 @@ std::string ReadValueByPath(Registry& registry, const std::string& fullKeyPath,
   switch (KindOfType(value->type)) {
     case ValueKind::Integer:
       if (value->data.size() != 4) return {};  // a malformed number shows nothing
-      return std::to_string(store->ReadNumber(name));
+      return std::to_string(NumberOf(*value));
     case ValueKind::Binary:
       return {};
     default:
-      return TextOfValue(name, value, ansi);
+      return ValueAsText(name, value, ansi);
   }
 }
 

@@ -104,6 +104,10 @@ std::vector<CatalogueLocation> CatalogueLocations(Registry& registry);
 ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icons,
                          bool checkUninstallers);
 
+/// A value already read as display text (raises the read error for a text value stored as an
+/// integer or binary value, or a value of another kind too long to read as text).
+std::string ValueAsText(const std::string& name, const std::optional<RegValue>& value, AnsiCodec& ansi);
+
 /// Any value of the store's open key as display text (raises the read error for a text value
 /// stored as an integer or binary value).
 std::string ReadValueAsText(RegistryStore& store, const std::string& name, AnsiCodec& ansi);

@@ -88,7 +88,7 @@ void TEditProgramBox::FormCreate() {
     const std::string& name = names[i];
     std::string text = kCannotDisplay;
     if (const auto value = store->QueryValue(name)) {
-      text = TextOf(*store, name, *value);
+      text = TextOf(name, *value);
       originals_[static_cast<std::size_t>(row)] = OriginalValue{name, text, *value};
     } else {
       unread_[static_cast<std::size_t>(row)] = true;  // listed, but gone or unreadable
@@ -100,20 +100,18 @@ void TEditProgramBox::FormCreate() {
   grid_.SetCurrent(0, 1);
 }
 
-std::string TEditProgramBox::TextOf(RegistryStore& store, const std::string& name, const RegValue& value) {
+std::string TEditProgramBox::TextOf(const std::string& name, const RegValue& value) {
   switch (KindOfType(value.type)) {
     case ValueKind::Integer:
       // A number stored in other than four bytes is no number this grid can show. The
       // number comes from the data already read, which cannot fail.
       if (value.data.size() != 4) return kCannotDisplay;
-      return std::to_string(static_cast<std::int32_t>(
-          static_cast<std::uint32_t>(value.data[0]) | (static_cast<std::uint32_t>(value.data[1]) << 8) |
-          (static_cast<std::uint32_t>(value.data[2]) << 16) | (static_cast<std::uint32_t>(value.data[3]) << 24)));
+      return std::to_string(NumberOf(value));
     case ValueKind::Binary:
       return kCannotDisplay;
     default:
       try {
-        return ReadValueAsText(store, name, services_.platform.ansi);
+        return ValueAsText(name, value, services_.platform.ansi);
       } catch (const RegistryError&) {
         // A value too long to read as text is shown like a binary one and comes through an
         // edit unchanged, rather than keeping the whole entry from being edited.

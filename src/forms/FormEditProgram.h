@@ -67,7 +67,7 @@ class TEditProgramBox : public SkinnedFrame {
   };
 
   /// The text a value shows in the grid.
-  std::string TextOf(RegistryStore& store, const std::string& name, const RegValue& value);
+  std::string TextOf(const std::string& name, const RegValue& value);
 
   ValueGrid grid_;
   std::vector<std::optional<OriginalValue>> originals_;  ///< by grid row

@@ -64,7 +64,11 @@ std::int32_t RegistryStore::ReadNumber(const std::string& name) {
   if (!value || value->type != RegType::Dword || value->data.size() < 4) {
     throw RegistryError(InvalidDataTypeText(name));
   }
-  const auto& d = value->data;
+  return NumberOf(*value);
+}
+
+std::int32_t NumberOf(const RegValue& value) {
+  const auto& d = value.data;
   return static_cast<std::int32_t>(static_cast<std::uint32_t>(d[0]) | (static_cast<std::uint32_t>(d[1]) << 8) |
                                    (static_cast<std::uint32_t>(d[2]) << 16) |
                                    (static_cast<std::uint32_t>(d[3]) << 24));

@@ -64,6 +64,10 @@ class RegistryError : public std::runtime_error {
 /// The kind a registry type maps to.
 ValueKind KindOfType(std::uint32_t type);
 
+/// The signed 32-bit number in the first four (little-endian) bytes of a value's data, which
+/// the caller has checked are there.
+std::int32_t NumberOf(const RegValue& value);
+
 /// One handle on the store: select a root, open one key, read and write its values.
 /// Paths are names joined by "\" and always start at the root.
 class RegistryStore {
