@@ -582,22 +582,35 @@ bool TfrmMain::RefreshProgramList() {
   return scanned;
 }
 
+namespace {
+
+// The text a row shows in a column (0 the caption, c the sub item c - 1).
+const std::string& ColumnText(const ProgramEntry& row, int column) {
+  return column == 0 ? row.caption : row.subItems[static_cast<std::size_t>(column - 1)];
+}
+
+}  // namespace
+
 void TfrmMain::SortByCaption() {
-  // The locale's sort keys order texts as its comparison does, at one call per row instead
-  // of two conversions and a call per comparison.
+  order_.resize(rows_.size());
+  for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = i;
+  SortRows(0, true);
+}
+
+void TfrmMain::SortRows(int column, bool ascending) {
+  // The locale's sort keys order texts as its comparison (CompareRows) does, at one call per
+  // row instead of two conversions and a call per comparison.
   Locale& locale = services_.platform.locale;
   std::vector<std::string> keys;
   keys.reserve(rows_.size());
-  for (const ProgramEntry& row : rows_) keys.push_back(locale.SortKey(row.caption));
-  order_.resize(rows_.size());
-  for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = i;
-  std::sort(order_.begin(), order_.end(), [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+  for (const ProgramEntry& row : rows_) keys.push_back(locale.SortKey(ColumnText(row, column)));
+  std::sort(order_.begin(), order_.end(), [&keys, ascending](std::size_t a, std::size_t b) {
+    return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
+  });
 }
 
 int TfrmMain::CompareRows(const ProgramEntry& row1, const ProgramEntry& row2, int column) const {
-  const std::string& a = column == 0 ? row1.caption : row1.subItems[static_cast<std::size_t>(column - 1)];
-  const std::string& b = column == 0 ? row2.caption : row2.subItems[static_cast<std::size_t>(column - 1)];
-  const int result = services_.platform.locale.Compare(a, b);
+  const int result = services_.platform.locale.Compare(ColumnText(row1, column), ColumnText(row2, column));
   return SortAscending ? result : -result;
 }
 
@@ -611,9 +624,7 @@ void TfrmMain::TheListViewColumnClick(int column) {
   // The selected row keeps its selection wherever the sort takes it.
   const int selected = SelectedIndex();
   const std::size_t selectedRow = selected >= 0 ? order_[static_cast<std::size_t>(selected)] : rows_.size();
-  std::sort(order_.begin(), order_.end(), [this](std::size_t a, std::size_t b) {
-    return CompareRows(rows_[a], rows_[b], SortColumn) < 0;
-  });
+  SortRows(SortColumn, SortAscending);
   if (selectedRow < rows_.size()) {
     const auto at = std::find(order_.begin(), order_.end(), selectedRow);
     SelectRow(static_cast<int>(at - order_.begin()));
@@ -946,9 +957,7 @@ LRESULT TfrmMain::OnNotify(NMHDR* header) {
         if (info->item.iItem < 0 || static_cast<std::size_t>(info->item.iItem) >= order_.size()) return 0;
         ProgramEntry& row = rows_[order_[static_cast<std::size_t>(info->item.iItem)]];
         if ((info->item.mask & LVIF_TEXT) && info->item.pszText != nullptr && info->item.cchTextMax > 0) {
-          const std::string& text = info->item.iSubItem == 0
-                                        ? row.caption
-                                        : row.subItems[static_cast<std::size_t>(info->item.iSubItem - 1)];
+          const std::string& text = ColumnText(row, info->item.iSubItem);
           const std::wstring wide = Widen(text);
           lstrcpynW(info->item.pszText, wide.c_str(), info->item.cchTextMax);
         }

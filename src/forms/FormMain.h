@@ -162,6 +162,8 @@ class TfrmMain : public Window {
   void ShowMenu(HMENU menu, POINT screen);
   void ApplyViewStyle();
   void SortByCaption();
+  /// Orders the shown rows by a column's texts, in the locale's order.
+  void SortRows(int column, bool ascending);
   void CollapseColumn(int column);
   /// Centres the window on the screen and applies the stored placement.
   void PlaceWindow();
