@@ -128,13 +128,24 @@ int TextWidthOf(HWND control) {
   const int length = ::GetWindowTextLengthW(control);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   ::GetWindowTextW(control, text.data(), length + 1);
-  const HDC dc = ::GetDC(control);
-  const HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+  return TextExtentIn(control, font, std::wstring_view(text.data(), static_cast<std::size_t>(length))).cx;
+}
+
+SIZE TextExtentIn(HWND window, HFONT font, std::wstring_view text) {
   SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), length, &size);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(control, dc);
-  return size.cx;
+  const WindowDc dc(window);
+  const SelectGuard select(dc.get(), font);
+  ::GetTextExtentPoint32W(dc.get(), text.data(), static_cast<int>(text.size()), &size);
+  return size;
+}
+
+TEXTMETRICW TextMetricsIn(HWND window, HFONT font) {
+  TEXTMETRICW metrics{};
+  const WindowDc dc(window);
+  const SelectGuard select(dc.get(), font);
+  ::GetTextMetricsW(dc.get(), &metrics);
+  return metrics;
 }
 
 std::string WindowText(HWND hwnd) {

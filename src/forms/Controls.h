@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "forms/Window.h"
 #include "win32/UniqueHandle.h"
@@ -93,6 +94,10 @@ void AddTooltip(HWND tooltip, HWND control, const std::wstring& text);
 
 /// The width in pixels of a control's text in its own font.
 int TextWidthOf(HWND control);
+/// The size of a text in a font, measured on a window's device context.
+SIZE TextExtentIn(HWND window, HFONT font, std::wstring_view text);
+/// The metrics of a font, measured on a window's device context.
+TEXTMETRICW TextMetricsIn(HWND window, HFONT font);
 
 /// The text of a window as UTF-8.
 std::string WindowText(HWND hwnd);

@@ -3,7 +3,6 @@
 #include "forms/ImageButton.h"
 #include "forms/Pictures.h"
 #include "util/AppStrings.h"
-#include "win32/UniqueHandle.h"
 #include "util/Text.h"
 #include "win32/WinText.h"
 
@@ -43,14 +42,8 @@ bool TDeleteKeyBox::AdviceOverflows() const {
   RECT format{};
   ::SendMessageW(ediAdvice_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
   const auto lines = static_cast<int>(::SendMessageW(ediAdvice_, EM_GETLINECOUNT, 0, 0));
-  TEXTMETRICW metrics{};
-  const HDC dc = ::GetDC(ediAdvice_);
-  {
-    SelectGuard font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(ediAdvice_, WM_GETFONT, 0, 0)));
-    ::GetTextMetricsW(dc, &metrics);
-  }
-  ::ReleaseDC(ediAdvice_, dc);
-  return lines * metrics.tmHeight > format.bottom - format.top;
+  const auto font = reinterpret_cast<HFONT>(::SendMessageW(ediAdvice_, WM_GETFONT, 0, 0));
+  return lines * TextMetricsIn(ediAdvice_, font).tmHeight > format.bottom - format.top;
 }
 
 void TDeleteKeyBox::cmdTryToUninstallClick() {

@@ -260,14 +260,7 @@ std::string TProgramDetailsBox::InstallDateText(const std::string& stored) {
 }
 
 int TProgramDetailsBox::TextWidth(HFONT font, const std::string& text) {
-  const HDC dc = ::GetDC(scrollBox_.Handle());
-  const HGDIOBJ old = ::SelectObject(dc, font);
-  const std::wstring wide = Widen(text);
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(scrollBox_.Handle(), dc);
-  return size.cx;
+  return TextExtentIn(scrollBox_.Handle(), font, Widen(text)).cx;
 }
 
 void TProgramDetailsBox::AddDetailRow(const std::string& caption, const std::string& value, const std::string& hint,

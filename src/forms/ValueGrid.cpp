@@ -167,12 +167,7 @@ void ValueGrid::PlaceEditor() {
   }
   const RECT cell = CellRect(column_, row_);
   // The edit box takes the height of its text, centred in the cell like the cells' texts.
-  TEXTMETRICW metrics{};
-  const HDC dc = ::GetDC(editor_);
-  const HGDIOBJ old = ::SelectObject(dc, font_);
-  ::GetTextMetricsW(dc, &metrics);
-  ::SelectObject(dc, old);
-  ::ReleaseDC(editor_, dc);
+  const TEXTMETRICW metrics = TextMetricsIn(editor_, font_);
   const int height = std::min(static_cast<int>(metrics.tmHeight) + 2, rowHeight_);
   const int top = cell.top + (rowHeight_ - height) / 2;
   ::SetWindowPos(editor_, HWND_TOP, cell.left, top, cell.right - cell.left, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -279,18 +274,17 @@ LRESULT ValueGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      const HDC dc = ::BeginPaint(hwnd_, &ps);
+      const PaintDc dc(hwnd_);
       RECT client;
       ::GetClientRect(hwnd_, &client);
-      // Drawn off screen first, so the grid does not flicker while it scrolls.
-      UniqueHdc memory(::CreateCompatibleDC(dc));
-      UniqueHBitmap bitmap(::CreateCompatibleBitmap(dc, std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
-      const HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
+      // Drawn off screen first, so the grid does not flicker while it scrolls. The bitmap is
+      // taken out of the memory context before either is destroyed, on every way out.
+      UniqueHdc memory(::CreateCompatibleDC(dc.get()));
+      UniqueHBitmap bitmap(
+          ::CreateCompatibleBitmap(dc.get(), std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
+      const SelectGuard select(memory.get(), bitmap.get());
       Paint(memory.get());
-      ::BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
-      ::SelectObject(memory.get(), old);
-      ::EndPaint(hwnd_, &ps);
+      ::BitBlt(dc.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
       return 0;
     }
     case WM_SIZE:

@@ -114,6 +114,37 @@ class SelectGuard {
   HGDIOBJ old_;
 };
 
+/// A window's device context for one scope (GetDC / ReleaseDC).
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+/// The painting of one WM_PAINT (BeginPaint / EndPaint), ended on every way out.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  ~PaintDc() { ::EndPaint(window_, &paint_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
 using UniqueHKey = UniqueHandle<HKeyTraits>;
 /// Memory the system allocated for the caller with LocalAlloc (CommandLineToArgvW,
 /// FormatMessageW with FORMAT_MESSAGE_ALLOCATE_BUFFER).
