@@ -124,16 +124,13 @@ bool TAuditBox::LongFormatChosen() const {
 
 void TAuditBox::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
-  // A report that cannot be written is shown and the box stays open.
-  try {
-    switch (id) {
-      case IdPrint: Image1Click(); break;
-      case IdSave: Image2Click(); break;
-      case IdClose: cmdCloseClick(); break;
-      default: break;
-    }
-  } catch (const std::exception& e) {
-    ReportError(e.what());
+  // A report that cannot be written raises its error, which the window procedure shows in
+  // the standard error box; the box stays open.
+  switch (id) {
+    case IdPrint: Image1Click(); break;
+    case IdSave: Image2Click(); break;
+    case IdClose: cmdCloseClick(); break;
+    default: break;
   }
 }
 

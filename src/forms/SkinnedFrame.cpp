@@ -68,12 +68,7 @@ bool SkinnedFrame::PreTranslate(MSG& msg) {
   // acts, so that holding Enter cannot walk through the buttons of several pages; the repeats
   // of a key the frame acts on are swallowed.
   if ((msg.lParam & (LPARAM{1} << 30)) != 0) return msg.wParam == VK_ESCAPE || EnterButton() != 0;
-  try {
-    return FormKeyPress(msg.wParam);
-  } catch (const std::exception& e) {
-    ReportError(e.what());
-    return true;
-  }
+  return FormKeyPress(msg.wParam);
 }
 
 void SkinnedFrame::ReportError(const std::string& text) {

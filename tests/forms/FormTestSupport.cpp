@@ -139,7 +139,7 @@ void PressKey(Window& form, HWND target, UINT vk) {
   msg.hwnd = target;
   msg.message = WM_KEYDOWN;
   msg.wParam = vk;
-  if (form.PreTranslate(msg)) return;
+  if (form.PreTranslateGuarded(msg)) return;
   ::SendMessageW(target, WM_KEYDOWN, vk, 0);
   if (vk == VK_RETURN || vk == VK_ESCAPE || (vk >= 0x30 && vk <= 0x5A)) {
     ::SendMessageW(target, WM_CHAR, vk, 0);
