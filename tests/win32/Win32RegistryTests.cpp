@@ -74,6 +74,23 @@ class Win32RegistryTest : public ::testing::Test {
   std::string Path(const std::string& relative) const { return target_->Base() + "\\" + relative; }
   std::wstring WidePath(const std::string& relative) const { return Widen(Path(relative)); }
 
+  // Gives a key the access list `sddl` (everyone's rights); false when it cannot be set.
+  static bool SetAccess(HKEY key, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) {
+      return false;
+    }
+    const LSTATUS set = ::RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+    ::LocalFree(descriptor);
+    return set == ERROR_SUCCESS;
+  }
+  // Gives a case's key full access back, so that it can be removed.
+  void GiveFullAccess(const std::string& relative) {
+    UniqueHKey key;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, WidePath(relative).c_str(), 0, WRITE_DAC, key.put()), ERROR_SUCCESS);
+    EXPECT_TRUE(SetAccess(key.get(), L"D:P(A;;KA;;;WD)"));
+  }
+
   std::unique_ptr<Win32Target> target_;
   Win32Registry registry_;
 };
@@ -160,14 +177,9 @@ TEST_F(Win32RegistryTest, KeyThatRefusesWritingOpensForReading) {
   const wchar_t text[] = L"kept";
   ASSERT_EQ(::RegSetValueExW(key.get(), L"v", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text),
             ERROR_SUCCESS);
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
   // Everyone may read the key and change its security (so the case can clean up); no one
   // may write values or make sub keys.
-  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KRWD;;;WD)", SDDL_REVISION_1,
-                                                                      &descriptor, nullptr));
-  const LSTATUS set = ::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor);
-  ::LocalFree(descriptor);
-  ASSERT_EQ(set, ERROR_SUCCESS);
+  ASSERT_TRUE(SetAccess(key.get(), L"D:P(A;;KRWD;;;WD)"));
   key.reset();
 
   UniqueHKey probe;
@@ -204,14 +216,7 @@ TEST_F(Win32RegistryTest, KeyThatRefusesWritingOpensForReading) {
   EXPECT_EQ(store.ListValues(), std::vector<std::string>{"v"});
   store.ClosePath();
 
-  // Give the key back full access so the case's key can be removed.
-  UniqueHKey restore;
-  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, WidePath("ReadOnly").c_str(), 0, WRITE_DAC, restore.put()),
-            ERROR_SUCCESS);
-  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                                      &descriptor, nullptr));
-  EXPECT_EQ(::RegSetKeySecurity(restore.get(), DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
-  ::LocalFree(descriptor);
+  GiveFullAccess("ReadOnly");
 }
 
 // A key exists for the program when it opens for reading its values and its sub keys; one
@@ -221,13 +226,8 @@ TEST_F(Win32RegistryTest, HasKeyNeedsSubKeyEnumeration) {
   ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, WidePath("QueryOnly").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
                               nullptr, key.put(), nullptr),
             ERROR_SUCCESS);
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
   // Everyone may query values (CC is KEY_QUERY_VALUE) and change the security; nothing else.
-  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;CCWD;;;WD)", SDDL_REVISION_1,
-                                                                      &descriptor, nullptr));
-  const LSTATUS set = ::RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, descriptor);
-  ::LocalFree(descriptor);
-  ASSERT_EQ(set, ERROR_SUCCESS);
+  ASSERT_TRUE(SetAccess(key.get(), L"D:P(A;;CCWD;;;WD)"));
   key.reset();
 
   UniqueHKey probe;
@@ -245,13 +245,7 @@ TEST_F(Win32RegistryTest, HasKeyNeedsSubKeyEnumeration) {
   EXPECT_FALSE(store->HasKey(Path("QueryOnly")));
   EXPECT_FALSE(UninstallKeyExists(registry_, "HKEY_CURRENT_USER\\" + Path("QueryOnly")));
 
-  UniqueHKey restore;
-  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, WidePath("QueryOnly").c_str(), 0, WRITE_DAC, restore.put()),
-            ERROR_SUCCESS);
-  ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KA;;;WD)", SDDL_REVISION_1,
-                                                                      &descriptor, nullptr));
-  EXPECT_EQ(::RegSetKeySecurity(restore.get(), DACL_SECURITY_INFORMATION, descriptor), ERROR_SUCCESS);
-  ::LocalFree(descriptor);
+  GiveFullAccess("QueryOnly");
 }
 
 }  // namespace
