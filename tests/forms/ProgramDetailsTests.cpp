@@ -49,6 +49,23 @@ class ProgramDetails : public ::testing::Test {
   }
 
   // The text of each row by caption, as the dialog shows it.
+  // The "Install Date:" row of a fresh catalogue's only entry storing `stored`, shown through
+  // `services` (which run on `harness`).
+  static std::string ShownInstallDate(test::FormHarness& harness, Services& services, const std::string& stored) {
+    AddEntry(harness.fake.registry, RootKey::LocalMachine, "App", "My App", "x");
+    SetValue(harness.fake.registry, RootKey::LocalMachine, kKey, "InstallDate", RegValue::Text(stored));
+    TfrmMain main(services);
+    main.Create();
+    std::string shown = "(no dialog)";
+    harness.modal.scripts.push_back([&shown](ModalForm& dialog) {
+      auto& box = static_cast<TProgramDetailsBox&>(dialog);
+      shown = Shown(box, "Install Date:");
+      box.cmdOKClick();
+    });
+    main.RunCommand(TfrmMain::CmdProgramDetails);
+    return shown;
+  }
+
   static std::string Shown(TProgramDetailsBox& box, const std::string& caption) {
     const auto* row = box.FindRow(caption);
     return row == nullptr ? std::string("(none)") : WindowText(row->valueLabel);
@@ -248,17 +265,7 @@ TEST_F(ProgramDetails, AnInstallDateTheLocaleCannotFormatShowsAsStored) {
                       fresh.fake.ansi};
     Services services{platform,       fresh.process,  fresh.shell,       fresh.prompts, fresh.menus,
                       fresh.modal,    fresh.printers, fresh.fileDialogs, "C:\\Tidewell\\", {}};
-    AddEntry(fresh.fake.registry, RootKey::LocalMachine, "App", "My App", "x");
-    SetValue(fresh.fake.registry, RootKey::LocalMachine, kKey, "InstallDate", RegValue::Text(stored));
-    TfrmMain main(services);
-    main.Create();
-    fresh.modal.scripts.push_back([&, shown = std::string(shown)](ModalForm& dialog) {
-      auto& box = static_cast<TProgramDetailsBox&>(dialog);
-      EXPECT_EQ(Shown(box, "Install Date:"), shown) << stored;
-      box.cmdOKClick();
-    });
-    main.RunCommand(TfrmMain::CmdProgramDetails);
-    EXPECT_EQ(fresh.modal.titles.size(), 1u);
+    EXPECT_EQ(ShownInstallDate(fresh, services, stored), shown) << stored;
   }
 }
 
@@ -271,16 +278,7 @@ TEST_F(ProgramDetails, InstallDates) {
   };
   for (const auto& [stored, shown] : cases) {
     test::FormHarness fresh;
-    AddEntry(fresh.fake.registry, RootKey::LocalMachine, "App", "My App", "x");
-    SetValue(fresh.fake.registry, RootKey::LocalMachine, kKey, "InstallDate", RegValue::Text(stored));
-    TfrmMain main(fresh.services);
-    main.Create();
-    fresh.modal.scripts.push_back([&, shown = std::string(shown)](ModalForm& dialog) {
-      auto& box = static_cast<TProgramDetailsBox&>(dialog);
-      EXPECT_EQ(Shown(box, "Install Date:"), shown) << stored;
-      box.cmdOKClick();
-    });
-    main.RunCommand(TfrmMain::CmdProgramDetails);
+    EXPECT_EQ(ShownInstallDate(fresh, fresh.services, stored), shown) << stored;
   }
 }
 
