@@ -30,21 +30,12 @@ class DeleteFromList : public ::testing::Test {
     AddEntry(h.fake.registry, RootKey::LocalMachine, "Other", "Other Tool", "C:\\Other\\un.exe");
   }
   void Open(const std::string& select) {
-    form = std::make_unique<TfrmMain>(h.services);
-    form->Create();
-    form->Show(SW_SHOW);
-    test::PumpMessages();
-    for (int i = 0; i < form->RowCount(); ++i) {
-      if (form->RowAt(i).caption == select) form->SelectRow(i);
-    }
-    ASSERT_EQ(form->RowAt(form->SelectedIndex()).caption, select);
+    form = test::OpenMainWindow(h.services);
+    const int row = test::RowWithCaption(*form, select);
+    ASSERT_GE(row, 0) << select;
+    form->SelectRow(row);
   }
-  bool Listed(const std::string& caption) {
-    for (int i = 0; i < form->RowCount(); ++i) {
-      if (form->RowAt(i).caption == caption) return true;
-    }
-    return false;
-  }
+  bool Listed(const std::string& caption) { return test::RowWithCaption(*form, caption) >= 0; }
   bool KeyExists(const std::string& sub) {
     return UninstallKeyExists(h.fake.registry, std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey + "\\" + sub);
   }
@@ -114,9 +105,7 @@ TEST_F(DeleteFromList, ALogThatCannotBeWrittenIsToldAndKeptAsItWas) {
   EXPECT_EQ(h.prompts.shown[0].text, LogNotWrittenText(kLogPath));
   EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("Tidewell"));
   // Told once a run: the next deletion goes on without asking again.
-  for (int i = 0; i < form->RowCount(); ++i) {
-    if (form->RowAt(i).caption == "Other Tool") form->SelectRow(i);
-  }
+  form->SelectRow(test::RowWithCaption(*form, "Other Tool"));
   h.modal.scripts.push_back([](ModalForm& dialog) {
     test::Click(static_cast<TDeleteKeyBox&>(dialog).Control(TDeleteKeyBox::IdDelete));
   });

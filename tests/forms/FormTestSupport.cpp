@@ -155,6 +155,13 @@ std::unique_ptr<TfrmMain> OpenMainWindow(Services& services) {
   return form;
 }
 
+int RowWithCaption(const TfrmMain& form, const std::string& caption) {
+  for (int i = 0; i < form.RowCount(); ++i) {
+    if (form.RowAt(i).caption == caption) return i;
+  }
+  return -1;
+}
+
 void PumpMessages() {
   MSG msg;
   for (int round = 0; round < 50; ++round) {

@@ -127,6 +127,9 @@ void PressKey(Window& form, HWND target, UINT vk);
 /// runs its first activation.
 std::unique_ptr<TfrmMain> OpenMainWindow(Services& services);
 
+/// The position of the first row with this caption, or -1.
+int RowWithCaption(const TfrmMain& form, const std::string& caption);
+
 /// Runs the posted messages until none are left.
 void PumpMessages();
 

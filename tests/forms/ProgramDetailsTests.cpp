@@ -34,10 +34,7 @@ class ProgramDetails : public ::testing::Test {
 
   // Opens the main window and the details of its selected row; `script` runs on the dialog.
   void ShowDetails(const std::function<void(TProgramDetailsBox&)>& script) {
-    form = std::make_unique<TfrmMain>(h.services);
-    form->Create();
-    form->Show(SW_SHOW);
-    test::PumpMessages();
+    form = test::OpenMainWindow(h.services);
     h.modal.scripts.push_back([&, script](ModalForm& dialog) {
       auto& box = static_cast<TProgramDetailsBox&>(dialog);
       script(box);

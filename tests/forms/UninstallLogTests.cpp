@@ -25,10 +25,7 @@ class LogViewer : public ::testing::Test {
  protected:
   void SetUp() override {
     test::AddEntry(h.fake.registry, RootKey::LocalMachine, "Demo", "Demo App", "un.exe");
-    form = std::make_unique<TfrmMain>(h.services);
-    form->Create();
-    form->Show(SW_SHOW);
-    test::PumpMessages();
+    form = test::OpenMainWindow(h.services);
   }
   // Opens the viewer from the main window's menu and runs a script on it.
   void View(std::function<void(TUninstallLogBox&)> script) {

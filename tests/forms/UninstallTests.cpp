@@ -59,24 +59,15 @@ class UninstallDialog : public ::testing::Test {
     AddEntry(H().fake.registry, RootKey::LocalMachine, "Other", "Other Tool", "C:\\Other\\remove.exe");
   }
   TfrmMain& Open() {
-    form = std::make_unique<TfrmMain>(H().services);
-    form->Create();
-    form->Show(SW_SHOW);
-    test::PumpMessages();
+    form = test::OpenMainWindow(H().services);
     return *form;
   }
   void SelectCaption(const std::string& caption) {
-    for (int i = 0; i < form->RowCount(); ++i) {
-      if (form->RowAt(i).caption == caption) form->SelectRow(i);
-    }
-    ASSERT_EQ(form->RowAt(form->SelectedIndex()).caption, caption);
+    const int row = test::RowWithCaption(*form, caption);
+    ASSERT_GE(row, 0) << caption;
+    form->SelectRow(row);
   }
-  bool Listed(const std::string& caption) {
-    for (int i = 0; i < form->RowCount(); ++i) {
-      if (form->RowAt(i).caption == caption) return true;
-    }
-    return false;
-  }
+  bool Listed(const std::string& caption) { return test::RowWithCaption(*form, caption) >= 0; }
   void RemoveKey(const std::string& sub) {
     auto store = H().fake.registry.NewStore();
     store->SelectRoot(RootKey::LocalMachine);
