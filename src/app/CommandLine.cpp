@@ -1,57 +1,16 @@
 #include "app/CommandLine.h"
 
-#include <windows.h>
-#include <shellapi.h>
-
-#include "catalogue/UninstallKeyTools.h"
-#include "forms/FormMain.h"
 #include "util/Text.h"
-#include "win32/UniqueHandle.h"
-#include "win32/WinText.h"
 
 namespace tw {
 
-namespace {
+StartupRequest ParseStartupRequest(const std::vector<std::string>& parameters) {
+  StartupRequest request;
+  if (parameters.empty()) return request;
+  const std::string first = AsciiUpper(parameters.front());
+  const auto rest = [&parameters] { return std::vector<std::string>(parameters.begin() + 1, parameters.end()); };
+  const auto secondOrEmpty = [&parameters] { return parameters.size() > 1 ? parameters[1] : std::string(); };
 
-ReportWriter& TheReportWriter() {
-  static ReportWriter writer;
-  return writer;
-}
-
-std::string FirstSwitch(const std::vector<std::string>& parameters) {
-  return parameters.empty() ? std::string() : AsciiUpper(parameters.front());
-}
-
-std::string ParameterOrEmpty(const std::vector<std::string>& parameters, std::size_t index) {
-  return index < parameters.size() ? parameters[index] : std::string();
-}
-
-// Removes every named program without asking: starts its uninstall command and deletes its
-// catalogue key at once. Nothing is logged.
-void QuietUninstall(TfrmMain& form) {
-  Services& services = form.services();
-  for (std::size_t i = 1; i < services.parameters.size(); ++i) {
-    const int position = form.FindProgram(services.parameters[i], false, true);
-    if (position < 0) continue;
-    const ProgramEntry& row = form.RowAt(position);
-    services.process.Start(row.subItems[SubItem::UninstallCommand]);
-    DeleteUninstallKey(services.platform.registry, row.subItems[SubItem::Key]);
-  }
-}
-
-}  // namespace
-
-void SetReportWriter(ReportWriter writer) { TheReportWriter() = std::move(writer); }
-
-bool IsUnattendedRun(const std::vector<std::string>& parameters) {
-  const std::string first = FirstSwitch(parameters);
-  return first == "/RFL" || first == "/RFS" || first == "/RPL" || first == "/RPS" || first == "/QU";
-}
-
-void ProcessCommandLine(TfrmMain& form) {
-  const auto& parameters = form.services().parameters;
-  if (parameters.empty()) return;
-  const std::string first = FirstSwitch(parameters);
   struct ReportSwitch {
     const char* name;
     bool toFile;
@@ -61,38 +20,78 @@ void ProcessCommandLine(TfrmMain& form) {
       {"/RFL", true, true}, {"/RFS", true, false}, {"/RPL", false, true}, {"/RPS", false, false}};
   for (const auto& report : kReports) {
     if (first != report.name) continue;
-    auto& writer = TheReportWriter();
-    if (!writer) return;
-    const std::string fileName = report.toFile ? ParameterOrEmpty(parameters, 1) : std::string();
-    if (writer(form, fileName, report.longFormat)) {
-      form.RequestTerminate();
-    } else {
-      form.MarkCommandLineFailed();
-    }
-    return;
+    request.action = StartupAction::Report;
+    request.longFormat = report.longFormat;
+    // A report switch to a file without a file name prints instead.
+    if (report.toFile) request.fileName = secondOrEmpty();
+    return request;
   }
   if (first == "/QU") {
-    QuietUninstall(form);
-    form.RequestTerminate();
+    request.action = StartupAction::QuietUninstall;
+    request.names = rest();
+  } else if (first == "/UNINSTALL") {
+    request.action = StartupAction::Uninstall;
+    request.names = {secondOrEmpty()};
   }
+  return request;
 }
 
-void ProcessUninstallSwitch(TfrmMain& form) {
-  const auto& parameters = form.services().parameters;
-  if (parameters.empty() || FirstSwitch(parameters) != "/UNINSTALL") return;
-  const int position = form.FindProgram(ParameterOrEmpty(parameters, 1), false, false);
-  if (position < 0) return;
-  form.SelectRow(position);
-  form.cmdUninstallClick();
-}
-
-std::vector<std::string> SplitCommandLine(const std::wstring& commandLine) {
+std::vector<std::string> SplitCommandLine(std::string_view line) {
   std::vector<std::string> parameters;
-  int count = 0;
-  LPWSTR* args = ::CommandLineToArgvW(commandLine.c_str(), &count);
-  if (args == nullptr) return parameters;
-  const UniqueLocalMemory owner(args);
-  for (int i = 1; i < count; ++i) parameters.push_back(Narrow(args[i]));
+  std::size_t i = 0;
+  // The program name: up to the next quote when it starts with one, else up to a blank;
+  // backslashes and quotes have no other meaning in it.
+  if (i < line.size() && line[i] == '"') {
+    ++i;
+    while (i < line.size() && line[i] != '"') ++i;
+    if (i < line.size()) ++i;
+  } else {
+    while (i < line.size() && line[i] != ' ' && line[i] != '\t') ++i;
+  }
+  const auto blank = [&line](std::size_t at) { return line[at] == ' ' || line[at] == '\t'; };
+  while (true) {
+    while (i < line.size() && blank(i)) ++i;
+    if (i >= line.size()) break;
+    std::string parameter;
+    int quotes = 0;  // quotes seen in the current run: odd while inside quotes
+    std::size_t backslashes = 0;
+    while (i < line.size() && (quotes != 0 || !blank(i))) {
+      const char c = line[i];
+      if (c == '\\') {
+        ++backslashes;
+        parameter.push_back(c);
+        ++i;
+        continue;
+      }
+      if (c != '"') {
+        backslashes = 0;
+        parameter.push_back(c);
+        ++i;
+        continue;
+      }
+      if (backslashes % 2 == 0) {
+        // 2n backslashes and a quote: n backslashes, and the quote opens or closes.
+        parameter.resize(parameter.size() - backslashes / 2);
+        ++quotes;
+      } else {
+        // 2n+1 backslashes and a quote: n backslashes and a literal quote.
+        parameter.resize(parameter.size() - backslashes / 2 - 1);
+        parameter.push_back('"');
+      }
+      backslashes = 0;
+      ++i;
+      // A run of quotes: every third one (counting the one that opened) is a literal quote.
+      while (i < line.size() && line[i] == '"') {
+        if (++quotes == 3) {
+          parameter.push_back('"');
+          quotes = 0;
+        }
+        ++i;
+      }
+      if (quotes == 2) quotes = 0;
+    }
+    parameters.push_back(std::move(parameter));
+  }
   return parameters;
 }
 

@@ -1,33 +1,45 @@
 #pragma once
-// The command-line switches: the audit report to a file or the printer, unattended removal of
-// named programs, and the uninstall dialog for one named program.
+// The command line as data: the parameters split as Windows splits them, and what they ask
+// the program to do. Parsing knows no window; the main window acts on the request.
 
-#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tw {
 
-class TfrmMain;
+/// What the first parameter asks for.
+enum class StartupAction {
+  None,            ///< no switch, or one the program does not know: an ordinary session
+  Report,          ///< /RFL, /RFS, /RPL, /RPS: the audit report to a file or the printer, then end
+  QuietUninstall,  ///< /QU: remove the named programs without asking, then end
+  Uninstall,       ///< /UNINSTALL: the uninstall dialog for the named program
+};
 
-/// Writes the audit report (an empty file name means the printer); false when it could not
-/// be written, after telling the user. Set by the report unit; without it the report
-/// switches are not acted on.
-using ReportWriter = std::function<bool(TfrmMain& form, const std::string& fileName, bool longFormat)>;
-void SetReportWriter(ReportWriter writer);
+/// The parsed command line.
+struct StartupRequest {
+  StartupAction action = StartupAction::None;
+  /// Report: the long form (name, command and status) rather than names only.
+  bool longFormat = false;
+  /// Report: the file to write; "" sends the report to the default printer.
+  std::string fileName;
+  /// QuietUninstall: the display names, in order; Uninstall: the one name (may be "").
+  std::vector<std::string> names;
 
-/// True when the first parameter is a switch that runs without the user (a report or the
-/// unattended removal): such runs show no error boxes of the scan and extract no icons.
-bool IsUnattendedRun(const std::vector<std::string>& parameters);
+  /// A run without the user (a report or the quiet removal): no icons, no error boxes of
+  /// the scan, and the program ends when the work is done.
+  bool Unattended() const { return action == StartupAction::Report || action == StartupAction::QuietUninstall; }
+};
 
-/// The report and quiet-removal switches, run once after the first scan. A switch that was
-/// acted on asks the program to end.
-void ProcessCommandLine(TfrmMain& form);
+/// The request of the parameters after the program name. Only the first parameter is a
+/// switch, compared whole with its letters a to z upper-cased; the parameters after it are
+/// its file name or names.
+StartupRequest ParseStartupRequest(const std::vector<std::string>& parameters);
 
-/// The /UNINSTALL switch, run when the main window is first activated.
-void ProcessUninstallSwitch(TfrmMain& form);
-
-/// The parameters of a command line after the program name, split as the C runtime does.
-std::vector<std::string> SplitCommandLine(const std::wstring& commandLine);
+/// The parameters of a whole command line after the program name, split by the rules of the
+/// system's command-line splitter: blanks and tabs separate; double quotes group (a doubled
+/// quote inside quotes is a literal one); backslashes are literal unless they precede a
+/// quote, where each pair gives one backslash and an odd one makes the quote literal.
+std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
 }  // namespace tw

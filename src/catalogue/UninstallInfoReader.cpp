@@ -122,33 +122,29 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
       row.caption = kNoName;
       row.named = false;
     }
-    row.subItems[SubItem::Key] = keyPrefix + name;
+    row.keyPath = keyPrefix + name;
     if (collaborators.usage) {
       if (auto usage = collaborators.usage(name)) {
-        row.subItems[SubItem::Target] = std::move(usage->target);
-        row.subItems[SubItem::Size] = std::move(usage->size);
-        row.subItems[SubItem::LastUsedOn] = std::move(usage->lastUsedOn);
-        row.subItems[SubItem::Frequency] = std::move(usage->frequency);
+        row.hasUsage = true;
+        row.usage = std::move(*usage);
       }
     }
-    row.subItems[SubItem::UninstallCommand] =
-        ReadEntryText(uninstallValue, command, ansi, report);
+    row.command = ReadEntryText(uninstallValue, command, ansi, report);
 
     // The icon locations in order: the entry's own icon, then its Target unless an earlier
     // row of this catalogue already had it (that row shows it), then the default.
     const std::string iconSpec =
         ReadEntryText(iconValue, store->QueryValue(iconValue), ansi, report);
     if (!iconSpec.empty()) row.icons.locations.push_back(ParseIconSpec(iconSpec));
-    const std::string& target = row.subItems[SubItem::Target];
+    const std::string& target = row.usage.target;
     std::string targetKey = AsciiUpper(target);
     if (!target.empty() && knownTargets.count(targetKey) == 0) {
       row.icons.locations.push_back(ParseIconSpec(target));
     }
     if (collaborators.icons) row.imageIndex = collaborators.icons->AddRowIcons(row.icons);
 
-    if (checkUninstallers && collaborators.uninstallerTest &&
-        !collaborators.uninstallerTest(row.subItems[SubItem::UninstallCommand])) {
-      row.stateMark = 0;
+    if (checkUninstallers && collaborators.uninstallerTest && !collaborators.uninstallerTest(row.command)) {
+      row.uninstallerMissing = true;
     }
     knownTargets.insert(std::move(targetKey));
     sink.AddRow(std::move(row));
@@ -173,8 +169,10 @@ ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icon
   auto store = platform.registry.NewStore();
   store->SelectRoot(RootKey::LocalMachine);
   if (store->HasKey(LoadStr(StrId::ArpCacheKey))) {
-    collaborators.usage = [&platform](const std::string& subKeyName) {
-      return LookupUsage(platform, subKeyName);
+    collaborators.usage = [&platform](const std::string& subKeyName) -> std::optional<UsageRecord> {
+      UsageRecord record;
+      if (!ReadUsageRecord(platform.registry, subKeyName, record)) return std::nullopt;
+      return record;
     };
   }
   store.reset();

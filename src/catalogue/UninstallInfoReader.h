@@ -9,47 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/ProgramEntry.h"
 #include "catalogue/UsageCache.h"
 #include "util/Platform.h"
 #include "util/RegistryStore.h"
 
 namespace tw {
-
-/// Indexes of a row's sub item texts.
-namespace SubItem {
-inline constexpr int Key = 0;
-inline constexpr int Target = 1;
-inline constexpr int Size = 2;
-inline constexpr int LastUsedOn = 3;
-inline constexpr int Frequency = 4;
-inline constexpr int UninstallCommand = 5;
-}  // namespace SubItem
-
-/// An icon location: a file and an icon index (negative: a resource id).
-struct IconLocation {
-  std::string file;
-  int index = 0;
-  bool operator==(const IconLocation&) const = default;
-};
-
-/// The icon locations to try for a row, in order; when none gives an icon, the row shows
-/// the default icon. The plan depends only on the row's values and the Targets of earlier
-/// rows, never on whether an extraction succeeded, so extraction can wait until the row is
-/// first drawn and still give exactly the icon an immediate extraction would.
-struct IconPlan {
-  std::vector<IconLocation> locations;
-  bool operator==(const IconPlan&) const = default;
-};
-
-/// One row of the program list.
-struct ProgramEntry {
-  std::string caption;                 ///< display name, or "<no name>"
-  bool named = true;                   ///< false when the caption is the placeholder
-  std::array<std::string, 6> subItems; ///< Key, Target, Size, Last Used On, Frequency, Uninstall Command
-  int imageIndex = -1;                 ///< index in the large and small icon lists
-  int stateMark = -1;                  ///< 0: the uninstaller is missing
-  IconPlan icons;
-};
 
 /// Receives the rows of a scan in order.
 class ProgramSink {
@@ -69,7 +34,7 @@ class IconSource {
 /// The scan's collaborators; an empty one answers "no record" / "present", and without an
 /// icon source rows get no icon index.
 struct ScanCollaborators {
-  std::function<std::optional<UsageTexts>(const std::string& subKeyName)> usage;
+  std::function<std::optional<UsageRecord>(const std::string& subKeyName)> usage;
   std::function<bool(const std::string& command)> uninstallerTest;
   IconSource* icons = nullptr;
 };
@@ -120,8 +85,5 @@ std::string ReadValueByPath(Registry& registry, const std::string& fullKeyPath,
 /// Splits an icon location "file,index" (index 0 when absent or not a number; the file is
 /// used as it stands, quotes included). An empty spec gives an empty file.
 IconLocation ParseIconSpec(const std::string& spec);
-
-/// Text a row shows when its display name reads empty.
-inline constexpr const char* kNoName = "<no name>";
 
 }  // namespace tw

@@ -1,6 +1,6 @@
 #pragma once
-// The only operations that change the uninstall catalogue (write, delete and test one entry
-// by its FullKeyPath), and the uninstall log ULOG.TXT beside the executable.
+// The only operations that change the uninstall catalogue: write, delete and test one entry
+// by its FullKeyPath.
 
 #include <string>
 
@@ -47,38 +47,5 @@ bool DeleteUninstallKey(Registry& registry, const std::string& keyPath);
 
 /// True when the key can be opened for reading.
 bool UninstallKeyExists(Registry& registry, const std::string& keyPath);
-
-// The uninstall log.
-
-/// CR LF, "Tidewell Uninstall Log", CR LF, the description line, CR LF.
-std::string UninstallLogHeader();
-
-/// The log's full path: the executable's folder (with its trailing backslash) + "ULOG.TXT".
-std::string UninstallLogPath(const std::string& exeFolder);
-
-/// Appends one record and CR LF, in the ANSI code page; a missing log is created with the
-/// header first. False when the record could not be written (a read-only log, a folder in
-/// its place, a folder that takes no new file); an existing log is never replaced then.
-bool AppendToUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath,
-                          const std::string& record);
-
-/// What the user is told (once a run) when an operation's records could not be written.
-std::string LogNotWrittenText(const std::string& logPath);
-
-/// Writes the header into the (just emptied) log.
-void ClearUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath);
-
-/// The records of the log. `when` is the date and time text (DateTimeText).
-std::string UninstallStartedRecord(const std::string& when, const std::string& name);
-std::string DeleteStartedRecord(const std::string& when, const std::string& name);
-inline constexpr const char* kStartFailedRecord = "Running uninstall command failed.";
-inline constexpr const char* kUninstallOkRecord =
-    "Uninstall OK. Uninstaller removed program from list.";
-inline constexpr const char* kUninstallIncompleteRecord =
-    "Uninstaller did not complete the uninstall process or did not remove program from list.";
-std::string CleanedUpRecord();
-inline constexpr const char* kDeleteOkRecord = "Deleted OK.";
-inline constexpr const char* kDeleteFailedRecord =
-    "NOT Deleted - error encountered while deleting from registry.";
 
 }  // namespace tw

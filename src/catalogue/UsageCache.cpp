@@ -47,11 +47,17 @@ std::string FrequencyText(std::uint32_t count) {
   return {};
 }
 
+std::string UsageSizeText(Locale& locale, std::int64_t size) { return FormatSizeMB(locale, "%10.1n MB", size); }
+
+std::string UsageLastUsedText(TimeZone& zone, std::uint64_t lastUse) {
+  return FormatFileTime(zone, lastUse, "yyyy-mm-dd");
+}
+
 UsageTexts MakeUsageTexts(Locale& locale, TimeZone& zone, const UsageRecord& record) {
   UsageTexts texts;
   texts.target = record.target;
-  texts.size = FormatSizeMB(locale, "%10.1n MB", record.size);
-  texts.lastUsedOn = FormatFileTime(zone, record.lastUse, "yyyy-mm-dd");
+  texts.size = UsageSizeText(locale, record.size);
+  texts.lastUsedOn = UsageLastUsedText(zone, record.lastUse);
   texts.frequency = FrequencyText(record.useCount);
   return texts;
 }

@@ -42,6 +42,12 @@ bool ReadUsageRecord(Registry& registry, const std::string& subKeyName, UsageRec
 /// (2147483648 and above).
 std::string FrequencyText(std::uint32_t count);
 
+/// The Size text of a record's size: "%10.1n MB" of the bytes; negative gives "".
+std::string UsageSizeText(Locale& locale, std::int64_t size);
+
+/// The Last Used On text of a record's last use: "yyyy-mm-dd" of the local date; 0 gives "".
+std::string UsageLastUsedText(TimeZone& zone, std::uint64_t lastUse);
+
 /// The row texts of a record: "%10.1n MB" of the size, "yyyy-mm-dd" of the last use and the
 /// frequency word.
 UsageTexts MakeUsageTexts(Locale& locale, TimeZone& zone, const UsageRecord& record);

@@ -65,17 +65,17 @@ TEST_F(CatalogueScan, ListsEntriesOfAllCataloguesInOrderWithTheirKeys) {
   EXPECT_EQ(rows.rows[1].caption, "Zeta Tool");
   EXPECT_EQ(rows.rows[2].caption, "Old 32-bit App");
   EXPECT_EQ(rows.rows[3].caption, "User App");
-  EXPECT_EQ(rows.rows[0].subItems[SubItem::Key],
+  EXPECT_EQ(rows.rows[0].keyPath,
             "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\alpha");
-  EXPECT_EQ(rows.rows[2].subItems[SubItem::Key],
+  EXPECT_EQ(rows.rows[2].keyPath,
             "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Old32");
-  EXPECT_EQ(rows.rows[3].subItems[SubItem::Key],
+  EXPECT_EQ(rows.rows[3].keyPath,
             "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mine");
-  EXPECT_EQ(rows.rows[1].subItems[SubItem::UninstallCommand], "MsiExec.exe /X{1}");
+  EXPECT_EQ(rows.rows[1].command, "MsiExec.exe /X{1}");
   for (const auto& row : rows.rows) {
-    EXPECT_EQ(row.subItems[SubItem::Size], "");
+    EXPECT_FALSE(row.hasUsage);
     EXPECT_EQ(row.imageIndex, -1);
-    EXPECT_EQ(row.stateMark, -1);
+    EXPECT_FALSE(row.uninstallerMissing);
   }
   EXPECT_EQ(fake.registry.storesAlive, 0);
 }
@@ -89,7 +89,7 @@ TEST_F(CatalogueScan, WithoutThe32BitCatalogueOnlyTwoAreScanned) {
   EXPECT_EQ(locations[2].root, RootKey::CurrentUser);
 }
 
-TEST_F(CatalogueScan, UsageTextsComeFromTheLocalMachineCacheForEveryRoot) {
+TEST_F(CatalogueScan, UsageRecordsComeFromTheLocalMachineCacheForEveryRoot) {
   AddEntry(fake.registry, RootKey::CurrentUser, "UserApp", "User App", "x");
   AddEntry(fake.registry, RootKey::LocalMachine, "Plain", "Plain", "x");
   AddUsage(fake.registry, "UserApp",
@@ -99,13 +99,15 @@ TEST_F(CatalogueScan, UsageTextsComeFromTheLocalMachineCacheForEveryRoot) {
   Scan(rows);
   const ProgramEntry* user = rows.Find("User App");
   ASSERT_NE(user, nullptr);
-  EXPECT_EQ(user->subItems[SubItem::Target], "C:\\Apps\\user.exe");
-  EXPECT_EQ(user->subItems[SubItem::Size], "   3,072.0 MB");
-  EXPECT_EQ(user->subItems[SubItem::LastUsedOn], "2025-01-02");
-  EXPECT_EQ(user->subItems[SubItem::Frequency], "frequently");
+  EXPECT_TRUE(user->hasUsage);
+  EXPECT_EQ(user->Target(), "C:\\Apps\\user.exe");
+  EXPECT_EQ(user->usage.size, 3LL << 30);
+  EXPECT_EQ(user->usage.lastUse, test::FileTimeOf(2025, 1, 2, 3));
+  EXPECT_EQ(user->usage.useCount, 42u);
   const ProgramEntry* plain = rows.Find("Plain");
   ASSERT_NE(plain, nullptr);
-  for (int i = SubItem::Target; i <= SubItem::Frequency; ++i) EXPECT_EQ(plain->subItems[i], "");
+  EXPECT_FALSE(plain->hasUsage);
+  EXPECT_EQ(plain->Target(), "");
 }
 
 TEST_F(CatalogueScan, MissingUninstallersAreMarked) {
@@ -115,14 +117,14 @@ TEST_F(CatalogueScan, MissingUninstallersAreMarked) {
   AddEntry(fake.registry, RootKey::LocalMachine, "Batch", "Batch", "C:\\Tools\\remove.bat");
   RowList rows;
   Scan(rows);
-  EXPECT_EQ(rows.Find("Here")->stateMark, -1);
-  EXPECT_EQ(rows.Find("Gone")->stateMark, 0);
-  EXPECT_EQ(rows.Find("Batch")->stateMark, 0);
+  EXPECT_FALSE(rows.Find("Here")->uninstallerMissing);
+  EXPECT_TRUE(rows.Find("Gone")->uninstallerMissing);
+  EXPECT_TRUE(rows.Find("Batch")->uninstallerMissing);
 
   // Without the check nothing is marked.
   RowList unchecked;
   ScanCatalogue(fake.platform, unchecked, nullptr, false);
-  for (const auto& row : unchecked.rows) EXPECT_EQ(row.stateMark, -1);
+  for (const auto& row : unchecked.rows) EXPECT_FALSE(row.uninstallerMissing);
 }
 
 TEST_F(CatalogueScan, IconPlansFollowTheEntrysIconThenItsTargetOnce) {
@@ -177,8 +179,8 @@ TEST_F(CatalogueScan, AnUnreadableValueNoLongerHidesTheRestOfTheCatalogue) {
   const ScanReport report = Scan(rows, &icons);
   ASSERT_EQ(rows.rows.size(), 5u);
   EXPECT_EQ(rows.rows[1].caption, "<no name>");
-  EXPECT_EQ(rows.rows[1].subItems[SubItem::UninstallCommand], "cmd");
-  EXPECT_EQ(rows.rows[2].subItems[SubItem::UninstallCommand], "");
+  EXPECT_EQ(rows.rows[1].command, "cmd");
+  EXPECT_EQ(rows.rows[2].command, "");
   EXPECT_TRUE(rows.rows[3].icons.locations.empty());
   EXPECT_EQ(rows.rows[4].caption, "Last");
   ASSERT_EQ(report.errors.size(), 3u);
@@ -226,7 +228,7 @@ TEST_F(CatalogueScan, DisplayNamesOfEveryKind) {
   int errors = 0;
   for (const auto& c : cases) {
     const auto it = std::find_if(rows.rows.begin(), rows.rows.end(), [&](const ProgramEntry& r) {
-      return r.subItems[SubItem::Key].ends_with(std::string("\\") + c.sub);
+      return r.keyPath.ends_with(std::string("\\") + c.sub);
     });
     ASSERT_NE(it, rows.rows.end()) << c.sub;
     if (c.caption) {

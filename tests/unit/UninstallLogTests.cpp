@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "catalogue/UninstallKeyTools.h"
+#include "catalogue/UninstallLog.h"
 #include "support/Fakes.h"
-#include "util/CorFileInfoTools.h"
 
 namespace tw {
 namespace {
@@ -11,26 +10,26 @@ const char* const kHeader =
     "\r\nTidewell Uninstall Log\r\n"
     "Contains information about programs you have uninstalled from your computer\r\n\r\n";
 
-class UninstallLog : public ::testing::Test {
+class UninstallLogFile : public ::testing::Test {
  protected:
   void SetUp() override { fake.files.AddFolder("C:\\Tidewell"); }
-  void Append(const std::string& record) {
-    AppendToUninstallLog(fake.files, fake.ansi, log, record);
+  UninstallLog LogIn(const std::string& folder) {
+    return UninstallLog(fake.files, fake.ansi, fake.locale, fake.clock, folder);
   }
   test::FakePlatform fake;
-  const std::string log = UninstallLogPath("C:\\Tidewell\\");
+  UninstallLog ulog = LogIn("C:\\Tidewell\\");
+  const std::string log = ulog.Path();
 };
 
-TEST_F(UninstallLog, LivesBesideTheExecutable) {
+TEST_F(UninstallLogFile, LivesBesideTheExecutable) {
   EXPECT_EQ(log, "C:\\Tidewell\\ULOG.TXT");
-  EXPECT_EQ(UninstallLogPath("C:\\Tidewell"), "C:\\Tidewell\\ULOG.TXT");
+  EXPECT_EQ(LogIn("C:\\Tidewell").Path(), "C:\\Tidewell\\ULOG.TXT");
 }
 
-TEST_F(UninstallLog, ANewLogStartsWithTheHeader) {
-  const std::string when = DateTimeText(fake.locale, fake.clock.Now());
-  Append(UninstallStartedRecord(when, "Demo App"));
-  Append(kUninstallIncompleteRecord);
-  Append(CleanedUpRecord());
+TEST_F(UninstallLogFile, ANewLogStartsWithTheHeader) {
+  ulog.UninstallStarted("Demo App");
+  ulog.UninstallIncomplete();
+  ulog.CleanedUp();
   EXPECT_EQ(fake.files.Contents(log),
             std::string(kHeader) +
                 "\r\n12/8/2026 2:05:09 PM\r\nUninstalling Demo App\r\n"
@@ -38,53 +37,70 @@ TEST_F(UninstallLog, ANewLogStartsWithTheHeader) {
                 "Removed from list by Tidewell.\r\n");
 }
 
-TEST_F(UninstallLog, AnExistingEmptyLogGetsTheRecordAlone) {
+TEST_F(UninstallLogFile, AnExistingEmptyLogGetsTheRecordsAlone) {
   fake.files.AddFile(log, "");
-  Append(DeleteStartedRecord("1/2/2026", ""));
-  Append(kDeleteOkRecord);
-  EXPECT_EQ(fake.files.Contents(log), "\r\n1/2/2026\r\nDeleting entry \r\nDeleted OK.\r\n");
+  ulog.DeleteStarted("");
+  ulog.DeleteSucceeded();
+  ulog.UninstallStarted("X");
+  ulog.StartFailed();
+  ulog.UninstallSucceeded();
+  ulog.DeleteFailed();
+  EXPECT_EQ(fake.files.Contents(log),
+            "\r\n12/8/2026 2:05:09 PM\r\nDeleting entry \r\nDeleted OK.\r\n"
+            "\r\n12/8/2026 2:05:09 PM\r\nUninstalling X\r\nRunning uninstall command failed.\r\n"
+            "Uninstall OK. Uninstaller removed program from list.\r\n"
+            "NOT Deleted - error encountered while deleting from registry.\r\n");
 }
 
-TEST_F(UninstallLog, ClearingWritesTheHeaderOnceIntoTheEmptiedFile) {
+TEST_F(UninstallLogFile, ClearingWritesTheHeaderOnceIntoTheEmptiedFile) {
   fake.files.AddFile(log, "");
-  ClearUninstallLog(fake.files, fake.ansi, log);
+  ulog.ClearUninstallLog();
   EXPECT_EQ(fake.files.Contents(log), kHeader);
 }
 
-TEST_F(UninstallLog, RecordsAreWrittenInTheAnsiCodePage) {
-  Append(std::string("Uninstalling Caf\xC3\xA9 \xE2\x82\xAC"));
+TEST_F(UninstallLogFile, RecordsAreWrittenInTheAnsiCodePage) {
+  ulog.UninstallStarted("Caf\xC3\xA9 \xE2\x82\xAC");
   EXPECT_TRUE(fake.files.Contents(log).ends_with("Uninstalling Caf\xE9 \x80\r\n"));
 }
 
-TEST_F(UninstallLog, FailuresAreToldAndLoseNothing) {
+TEST_F(UninstallLogFile, FailuresAreToldOnceAndLoseNothing) {
   // A read-only log keeps its text; a folder where the log should be stays a folder; a
-  // folder that refuses new files stays empty. Each failure is told to the caller.
+  // folder that refuses new files stays empty. Each failure is told to the caller, and the
+  // user once a run.
   fake.files.AddFile(log, "kept", true);
-  EXPECT_FALSE(AppendToUninstallLog(fake.files, fake.ansi, log, "record"));
+  EXPECT_FALSE(ulog.TakeFailureToTell());
+  EXPECT_FALSE(ulog.DeleteSucceeded());
   EXPECT_EQ(fake.files.Contents(log), "kept");
+  EXPECT_TRUE(ulog.TakeFailureToTell());
+  EXPECT_FALSE(ulog.DeleteSucceeded());
+  EXPECT_FALSE(ulog.TakeFailureToTell());
+  EXPECT_EQ(ulog.NotWrittenText(),
+            "The uninstall log \"C:\\Tidewell\\ULOG.TXT\" could not be written, so this operation is not "
+            "fully recorded in it.");
 
-  const std::string folderLog = UninstallLogPath("C:\\AsFolder");
+  UninstallLog folderLog = LogIn("C:\\AsFolder");
   fake.files.AddFolder("C:\\AsFolder\\ULOG.TXT");
-  EXPECT_FALSE(AppendToUninstallLog(fake.files, fake.ansi, folderLog, "record"));
-  EXPECT_TRUE(fake.files.Find(folderLog)->folder);
+  EXPECT_FALSE(folderLog.AppendToUninstallLog("record"));
+  EXPECT_TRUE(fake.files.Find(folderLog.Path())->folder);
 
   fake.files.AddFolder("C:\\Locked", true);
-  const std::string lockedLog = UninstallLogPath("C:\\Locked");
-  EXPECT_FALSE(AppendToUninstallLog(fake.files, fake.ansi, lockedLog, "record"));
-  EXPECT_FALSE(fake.files.Exists(lockedLog));
+  UninstallLog lockedLog = LogIn("C:\\Locked");
+  EXPECT_FALSE(lockedLog.AppendToUninstallLog("record"));
+  EXPECT_FALSE(fake.files.Exists(lockedLog.Path()));
 
-  EXPECT_FALSE(AppendToUninstallLog(fake.files, fake.ansi, UninstallLogPath("C:\\Missing\\Folder"), "record"));
+  EXPECT_FALSE(LogIn("C:\\Missing\\Folder").AppendToUninstallLog("record"));
   EXPECT_FALSE(fake.files.Exists("C:\\Missing\\Folder\\ULOG.TXT"));
 
-  const std::string freshLog = UninstallLogPath("C:\\Fresh");
+  UninstallLog freshLog = LogIn("C:\\Fresh");
   fake.files.AddFolder("C:\\Fresh");
-  EXPECT_TRUE(AppendToUninstallLog(fake.files, fake.ansi, freshLog, "record"));
-  EXPECT_TRUE(AppendToUninstallLog(fake.files, fake.ansi, freshLog, "another"));
+  EXPECT_TRUE(freshLog.AppendToUninstallLog("record"));
+  EXPECT_TRUE(freshLog.AppendToUninstallLog("another"));
+  EXPECT_FALSE(freshLog.TakeFailureToTell());
 }
 
-TEST_F(UninstallLog, AFailingWriteStopsAndIsTold) {
+TEST_F(UninstallLogFile, AFailingWriteStopsAndIsTold) {
   fake.files.failWritesAfter = 10;
-  EXPECT_FALSE(AppendToUninstallLog(fake.files, fake.ansi, log, "a record that will not fit"));
+  EXPECT_FALSE(ulog.AppendToUninstallLog("a record that will not fit"));
   EXPECT_EQ(fake.files.Contents(log).size(), 10u);
 }
 

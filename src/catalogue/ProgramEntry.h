@@ -1,0 +1,49 @@
+#pragma once
+// One row of the program list as data: what the catalogue and the usage cache say of one
+// entry, in typed fields. The texts the list shows are derived from them (ProgramList).
+
+#include <string>
+#include <vector>
+
+#include "catalogue/UsageCache.h"
+
+namespace tw {
+
+/// An icon location: a file and an icon index (negative: a resource id).
+struct IconLocation {
+  std::string file;
+  int index = 0;
+  bool operator==(const IconLocation&) const = default;
+};
+
+/// The icon locations to try for a row, in order; when none gives an icon, the row shows
+/// the default icon. The plan depends only on the row's values and the Targets of earlier
+/// rows, never on whether an extraction succeeded, so extraction can wait until the row is
+/// first drawn and still give exactly the icon an immediate extraction would.
+struct IconPlan {
+  std::vector<IconLocation> locations;
+  bool operator==(const IconPlan&) const = default;
+};
+
+/// One row of the program list.
+struct ProgramEntry {
+  std::string caption;             ///< display name, or "<no name>" when it reads empty
+  bool named = true;               ///< false when the caption is the placeholder
+  std::string keyPath;             ///< FullKeyPath of the catalogue entry
+  std::string command;             ///< UninstallString as text
+  bool uninstallerMissing = false; ///< the uninstaller test said the program is gone
+  bool hasUsage = false;           ///< a usage record was found
+  UsageRecord usage;               ///< size, last use, use count and Target (zero without one)
+  int imageIndex = -1;             ///< index in the large and small icon lists
+  IconPlan icons;
+
+  /// The display name the row was listed with: "" for a row without one.
+  std::string DisplayName() const { return named ? caption : std::string(); }
+  /// The Target of the usage record, "" without one.
+  const std::string& Target() const { return usage.target; }
+};
+
+/// Text a row shows when its display name reads empty.
+inline constexpr const char* kNoName = "<no name>";
+
+}  // namespace tw
