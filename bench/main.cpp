@@ -50,7 +50,7 @@ class CountingSink : public tw::ProgramSink {
  public:
   void AddRow(tw::ProgramEntry&& row) override {
     ++rows;
-    missing += row.stateMark == 0;
+    missing += row.uninstallerMissing;
   }
   int rows = 0;
   int missing = 0;
@@ -75,7 +75,7 @@ int Scan(Tools& tools, const Catalogue& c) {
 int FullScan(Tools& tools, const Catalogue& c) {
   tw::ImageListIconSource icons(LoadIcon(nullptr, IDI_APPLICATION), LoadIcon(nullptr, IDI_APPLICATION));
   tw::ScanCollaborators collaborators;
-  collaborators.usage = [&tools](const std::string& name) { return tw::LookupUsage(tools.platform, name); };
+  collaborators.usage = [&tools](const std::string& name) { return tw::LookupUsage(tools.platform.registry, name); };
   collaborators.uninstallerTest = [&tools](const std::string& command) {
     return tw::UninstallerPresent(tools.files, command);
   };
@@ -140,7 +140,7 @@ int RawReadWriteOpen(const Catalogue& c) {
 
 int UsageLookups(Tools& tools, const Catalogue& c) {
   int found = 0;
-  for (const std::string& name : c.names) found += tw::LookupUsage(tools.platform, name).has_value();
+  for (const std::string& name : c.names) found += tw::LookupUsage(tools.platform.registry, name).has_value();
   return found;
 }
 

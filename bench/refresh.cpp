@@ -98,7 +98,8 @@ int wmain(int argc, wchar_t** argv) {
   tw::Win32ModalRunner modal;
   tw::Win32PrinterService printers;
   tw::Win32FileDialogs fileDialogs;
-  tw::Services services{platform, process, shell, prompts, menus, modal, printers, fileDialogs,
+  tw::UninstallLog log(platform.files, platform.ansi, platform.locale, platform.clock, "C:\\");
+  tw::Services services{platform, process, shell, prompts, menus, modal, printers, fileDialogs, log,
                         "C:\\", {}};
   const std::wstring uninstaller = tw::demo::ProgramFolder() + L"\\..\\demo\\tidewell-demo-uninstall.exe";
 

@@ -7,6 +7,13 @@
 
 namespace tw {
 
+std::vector<AuditRow> ListedRows(const ProgramList& list) {
+  std::vector<AuditRow> rows;
+  rows.reserve(static_cast<std::size_t>(list.Count()));
+  for (const ProgramEntry* row : list.Shown()) rows.push_back(AuditRow{row->caption, row->command, row->uninstallerMissing});
+  return rows;
+}
+
 namespace {
 
 constexpr const char* kLineEnd = "\r\n";

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/ProgramList.h"
 #include "util/Platform.h"
 
 namespace tw {
@@ -25,6 +26,9 @@ struct AuditRow {
   std::string uninstallCommand;
   bool uninstallerMissing = false;
 };
+
+/// The listed rows in the order the list shows them.
+std::vector<AuditRow> ListedRows(const ProgramList& list);
 
 /// Computer and user names in the header keep at most this many characters.
 inline constexpr std::size_t kMaxReportNameChars = 15;

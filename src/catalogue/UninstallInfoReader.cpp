@@ -169,10 +169,8 @@ ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icon
   auto store = platform.registry.NewStore();
   store->SelectRoot(RootKey::LocalMachine);
   if (store->HasKey(LoadStr(StrId::ArpCacheKey))) {
-    collaborators.usage = [&platform](const std::string& subKeyName) -> std::optional<UsageRecord> {
-      UsageRecord record;
-      if (!ReadUsageRecord(platform.registry, subKeyName, record)) return std::nullopt;
-      return record;
+    collaborators.usage = [&platform](const std::string& subKeyName) {
+      return LookupUsage(platform.registry, subKeyName);
     };
   }
   store.reset();

@@ -62,10 +62,10 @@ UsageTexts MakeUsageTexts(Locale& locale, TimeZone& zone, const UsageRecord& rec
   return texts;
 }
 
-std::optional<UsageTexts> LookupUsage(Platform& platform, const std::string& subKeyName) {
+std::optional<UsageRecord> LookupUsage(Registry& registry, const std::string& subKeyName) {
   UsageRecord record;
-  if (!ReadUsageRecord(platform.registry, subKeyName, record)) return std::nullopt;
-  return MakeUsageTexts(platform.locale, platform.timeZone, record);
+  if (!ReadUsageRecord(registry, subKeyName, record)) return std::nullopt;
+  return record;
 }
 
 }  // namespace tw

@@ -52,7 +52,7 @@ std::string UsageLastUsedText(TimeZone& zone, std::uint64_t lastUse);
 /// frequency word.
 UsageTexts MakeUsageTexts(Locale& locale, TimeZone& zone, const UsageRecord& record);
 
-/// The usage lookup of the catalogue scan: no record, or its texts.
-std::optional<UsageTexts> LookupUsage(Platform& platform, const std::string& subKeyName);
+/// The usage lookup of the catalogue scan: no record, or the record.
+std::optional<UsageRecord> LookupUsage(Registry& registry, const std::string& subKeyName);
 
 }  // namespace tw

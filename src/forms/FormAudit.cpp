@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "catalogue/UninstallInfoReader.h"
-#include "forms/FormMain.h"
 #include "forms/ImageButton.h"
 #include "win32/Win32Identity.h"
 
@@ -20,17 +18,6 @@ constexpr int kBandHeight = 32;
 std::string BuildReportHeader(Services& services) {
   Platform& platform = services.platform;
   return AuditReportHeader(ComputerName(), UserName(), PreparedOnText(platform.locale, platform.clock.Now()));
-}
-
-std::vector<AuditRow> ListedRows(const TfrmMain& form) {
-  std::vector<AuditRow> rows;
-  const int count = form.RowCount();
-  rows.reserve(static_cast<std::size_t>(count));
-  for (int position = 0; position < count; ++position) {
-    const ProgramEntry& row = form.RowAt(position);
-    rows.push_back(AuditRow{row.caption, row.subItems[SubItem::UninstallCommand], row.stateMark == 0});
-  }
-  return rows;
 }
 
 void PrintAuditReport(PrintSurface& printer, const std::vector<AuditRow>& rows, const std::string& header,
@@ -51,13 +38,13 @@ void WriteAuditReport(Services& services, const std::vector<AuditRow>& rows, con
                  AuditReportText(header, rows, longFormat));
 }
 
-bool WriteReportForCommandLine(TfrmMain& form, const std::string& fileName, bool longFormat) {
-  Services& services = form.services();
+bool WriteReportForCommandLine(Services& services, HWND owner, const std::vector<AuditRow>& rows,
+                               const std::string& fileName, bool longFormat) {
   try {
-    WriteAuditReport(services, ListedRows(form), fileName, BuildReportHeader(services), longFormat);
+    WriteAuditReport(services, rows, fileName, BuildReportHeader(services), longFormat);
     return true;
   } catch (const std::exception& e) {
-    ShowStandardError(services.prompts, form.Handle(), e.what());
+    ShowStandardError(services.prompts, owner, e.what());
     return false;
   }
 }

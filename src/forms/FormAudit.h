@@ -12,14 +12,9 @@
 
 namespace tw {
 
-class TfrmMain;
-
 /// The report header with this computer's and user's names (at most 15 characters each,
 /// "" when the system cannot give them) and the current local date and time.
 std::string BuildReportHeader(Services& services);
-
-/// The main window's rows in the order the list shows them.
-std::vector<AuditRow> ListedRows(const TfrmMain& form);
 
 /// Writes the report to a file (ANSI text, CR LF, replacing a file of that name only once
 /// complete) or, when `fileName` is empty, to the default printer. Raises ReportError or
@@ -32,10 +27,11 @@ void WriteAuditReport(Services& services, const std::vector<AuditRow>& rows, con
 void PrintAuditReport(PrintSurface& printer, const std::vector<AuditRow>& rows, const std::string& header,
                       bool longFormat);
 
-/// The report switches' writer: the header, then the report of the form's list to the file
+/// The report switches' writer: the header, then the report of the listed rows to the file
 /// or the default printer. A report that cannot be written is shown in the application's
 /// error box and gives false.
-bool WriteReportForCommandLine(TfrmMain& form, const std::string& fileName, bool longFormat);
+bool WriteReportForCommandLine(Services& services, HWND owner, const std::vector<AuditRow>& rows,
+                               const std::string& fileName, bool longFormat);
 
 /// The title of print jobs of the report.
 inline constexpr const char* kAuditDocumentTitle = "Software Audit Report";

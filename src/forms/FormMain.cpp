@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "app/AppConfiguration.h"
-#include "app/CommandLine.h"
 #include "app/CorDirectReg.h"
 #include "app/CorInterfaceToReg.h"
 #include "forms/FormAbout.h"
@@ -28,8 +27,6 @@
 #include "win32/WinText.h"
 
 namespace tw {
-
-bool TfrmMain::SortAscending = true;
 
 namespace {
 
@@ -56,13 +53,6 @@ constexpr ColumnSpec kColumns[7] = {
 };
 
 const char* const kSelectFirst = "Please first select the program you want to uninstall";
-
-// The rows a scan appends, collected before they are shown.
-struct RowCollector : ProgramSink {
-  std::vector<ProgramEntry>& rows;
-  explicit RowCollector(std::vector<ProgramEntry>& r) : rows(r) {}
-  void AddRow(ProgramEntry&& row) override { rows.push_back(std::move(row)); }
-};
 
 HMENU MakeMenu(std::initializer_list<std::pair<int, const wchar_t*>> items) {
   HMENU menu = ::CreatePopupMenu();
@@ -98,7 +88,10 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 }  // namespace
 
-TfrmMain::TfrmMain(Services& services) : services_(services) {}
+TfrmMain::TfrmMain(Services& services)
+    : services_(services),
+      list_(services.platform.locale, services.platform.timeZone),
+      unattended_(services.request.Unattended()) {}
 
 TfrmMain::~TfrmMain() {
   for (HMENU menu : {popOtherOptions_, popProgramPopupMenu_, popProgramNilPopupMenu_, popViewStyle_}) {
@@ -111,7 +104,6 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::Create() {
   creating_ = true;
-  unattended_ = tw::IsUnattendedRun(services_.parameters);
   const UINT systemDpi = ::GetDpiForSystem();
   CreateWindowOf(L"TidewellMain", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, WS_EX_ACCEPTFILES,
                  Widen(kAppTitle), CW_USEDEFAULT, CW_USEDEFAULT,
@@ -129,9 +121,7 @@ void TfrmMain::Create() {
   BuildMenus();
   LayoutAll();
 
-  SortColumn = 0;
-  SortAscending = true;
-  TheListViewColumnClick(0);  // on the empty list: the first click on "Name" sorts ascending
+  list_.ResetSortState();  // one click on "Name" on the empty list: the first click sorts ascending
 
   const bool scanned = RefreshProgramList();
   creating_ = false;
@@ -144,7 +134,7 @@ void TfrmMain::Create() {
     return;
   }
   if (RowCount() > 0) SelectRow(0);
-  ProcessCommandLine(*this);
+  ProcessCommandLine();
 }
 
 void TfrmMain::PlaceWindow() {
@@ -197,7 +187,6 @@ void TfrmMain::MarkCommandLineFailed() {
 void TfrmMain::LeaveUnattendedRun() {
   if (!unattended_) return;
   unattended_ = false;
-  services_.extractIcons = true;
   if (listView_ != nullptr) ::InvalidateRect(listView_, nullptr, TRUE);
 }
 
@@ -207,7 +196,7 @@ void TfrmMain::FormActivateFirst() {
                                 LoadStr(StrId::MainViewStyle), static_cast<int>(viewStyle_));
   // A stored style outside 0 to 3 is ignored, like an out-of-range window state.
   if (style >= 0 && style <= 3) SetViewStyle(static_cast<ViewStyle>(style));
-  ProcessUninstallSwitch(*this);
+  ProcessUninstallSwitch();
 }
 
 void TfrmMain::FormClose() { ::DragAcceptFiles(hwnd_, FALSE); }
@@ -507,9 +496,7 @@ void TfrmMain::panBottomResize() {
 
 int TfrmMain::RowCount() const { return ListView_GetItemCount(listView_); }
 
-const ProgramEntry& TfrmMain::RowAt(int position) const {
-  return rows_.at(order_.at(static_cast<std::size_t>(position)));
-}
+const ProgramEntry& TfrmMain::RowAt(int position) const { return list_.At(position); }
 
 int TfrmMain::SelectedIndex() const { return ListView_GetNextItem(listView_, -1, LVNI_SELECTED); }
 
@@ -518,13 +505,6 @@ void TfrmMain::SelectRow(int position) {
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetItemState(listView_, position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_EnsureVisible(listView_, position, FALSE);
-}
-
-bool TfrmMain::ColumnIsEmpty(int subItem) const {
-  for (const ProgramEntry& row : rows_) {
-    if (!row.subItems[static_cast<std::size_t>(subItem)].empty()) return false;
-  }
-  return true;
 }
 
 int TfrmMain::ColumnWidth(int column) const {
@@ -549,29 +529,27 @@ bool TfrmMain::RefreshProgramList() {
   ScanReport report;
   std::string failure;
   ListView_SetItemCountEx(listView_, 0, 0);
-  rows_.clear();
-  order_.clear();
+  list_.Clear();
   try {
     icons_->Reset();
-    RowCollector collector(rows_);
-    report = ScanCatalogue(services_.platform, collector, icons_.get(), true);
+    report = ScanCatalogue(services_.platform, list_, icons_.get(), true);
   } catch (const std::exception& e) {
     failure = e.what();
   }
   try {
     // The rows read before a failure are listed too.
     icons_->Commit();
-    SortByCaption();
-    ListView_SetItemCountEx(listView_, static_cast<int>(rows_.size()), 0);
-    for (int subItem = SubItem::Size; subItem <= SubItem::Frequency; ++subItem) {
-      if (ColumnIsEmpty(subItem)) CollapseColumn(subItem + 1);
+    list_.ShowInNameOrder();
+    ListView_SetItemCountEx(listView_, list_.Count(), 0);
+    for (const ListColumn column : {ListColumn::Size, ListColumn::LastUsedOn, ListColumn::Frequency}) {
+      if (list_.ColumnIsEmpty(column)) CollapseColumn(static_cast<int>(column));
     }
   } catch (const std::exception& e) {
     if (failure.empty()) failure = e.what();
   }
   ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
   ::InvalidateRect(listView_, nullptr, TRUE);
-  if (selected != -1 && selected < RowCount()) SelectRow(selected);
+  if (const int reselect = list_.ReselectAfterRefresh(selected); reselect >= 0) SelectRow(reselect);
   ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
   TheListViewChange();
   const bool scanned = failure.empty();
@@ -582,53 +560,9 @@ bool TfrmMain::RefreshProgramList() {
   return scanned;
 }
 
-namespace {
-
-// The text a row shows in a column (0 the caption, c the sub item c - 1).
-const std::string& ColumnText(const ProgramEntry& row, int column) {
-  return column == 0 ? row.caption : row.subItems[static_cast<std::size_t>(column - 1)];
-}
-
-}  // namespace
-
-void TfrmMain::SortByCaption() {
-  order_.resize(rows_.size());
-  for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = i;
-  SortRows(0, true);
-}
-
-void TfrmMain::SortRows(int column, bool ascending) {
-  // The locale's sort keys order texts as its comparison (CompareRows) does, at one call per
-  // row instead of two conversions and a call per comparison.
-  Locale& locale = services_.platform.locale;
-  std::vector<std::string> keys;
-  keys.reserve(rows_.size());
-  for (const ProgramEntry& row : rows_) keys.push_back(locale.SortKey(ColumnText(row, column)));
-  std::sort(order_.begin(), order_.end(), [&keys, ascending](std::size_t a, std::size_t b) {
-    return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
-  });
-}
-
-int TfrmMain::CompareRows(const ProgramEntry& row1, const ProgramEntry& row2, int column) const {
-  const int result = services_.platform.locale.Compare(ColumnText(row1, column), ColumnText(row2, column));
-  return SortAscending ? result : -result;
-}
-
 void TfrmMain::TheListViewColumnClick(int column) {
-  if (column == SortColumn) {
-    SortAscending = !SortAscending;
-  } else {
-    SortColumn = column;
-    SortAscending = true;
-  }
-  // The selected row keeps its selection wherever the sort takes it.
-  const int selected = SelectedIndex();
-  const std::size_t selectedRow = selected >= 0 ? order_[static_cast<std::size_t>(selected)] : rows_.size();
-  SortRows(SortColumn, SortAscending);
-  if (selectedRow < rows_.size()) {
-    const auto at = std::find(order_.begin(), order_.end(), selectedRow);
-    SelectRow(static_cast<int>(at - order_.begin()));
-  }
+  const int selected = list_.ColumnClick(column, SelectedIndex());
+  if (selected >= 0) SelectRow(selected);
   ::InvalidateRect(listView_, nullptr, TRUE);
 }
 
@@ -641,7 +575,7 @@ void TfrmMain::TheListViewChange() {
     return;
   }
   const ProgramEntry& row = RowAt(selected);
-  const bool missing = row.stateMark == 0;
+  const bool missing = row.uninstallerMissing;
   SetWindowTextUtf8(txtSelectedProgram_,
                     FormatText(LoadStr(missing ? StrId::AdviceMissing : StrId::AdviceOk), row.caption));
   ::ShowWindow(imgSelectedProgramOK_, missing ? SW_HIDE : SW_SHOW);
@@ -658,29 +592,12 @@ bool TfrmMain::RequireSelection() {
 }
 
 int TfrmMain::FindProgram(const std::string& text, bool substring, bool silent) {
-  if (text.empty()) return -1;
-  const int count = RowCount();
-  const std::string wanted = AsciiUpper(text);
-  if (count > 0) {
-    const int selected = SelectedIndex();
-    const int start = (silent || selected < 0) ? 0 : selected;
-    int index = start;
-    while (true) {
-      index = (index + 1) % count;
-      // A whole-name search (/UNINSTALL, /QU) never matches an entry without a name by its
-      // placeholder caption: every such entry shows it, and it names none of them.
-      const ProgramEntry& row = RowAt(index);
-      const std::string caption = AsciiUpper(row.caption);
-      const bool match = substring ? caption.find(wanted) != std::string::npos : caption == wanted && row.named;
-      if (match) return index;
-      if (index == start) break;
-    }
-  }
-  if (!silent) {
+  const int found = list_.Find(text, substring, silent, SelectedIndex());
+  if (found < 0 && !silent && !text.empty()) {
     services_.prompts.Show(hwnd_, "The program you are looking for (" + text + ") was not found",
                            std::string(kAppTitle), MB_OK | MB_ICONERROR);
   }
-  return -1;
+  return found;
 }
 
 void TfrmMain::cmdFindClick() {
@@ -763,24 +680,16 @@ void TfrmMain::RunCommand(int id) {
   }
 }
 
-namespace {
-
-// The display name a row was listed with: empty for a row whose caption is the stand-in
-// that the scan shows for an entry without a name.
-std::string DisplayNameOf(const ProgramEntry& row) { return row.named ? row.caption : std::string(); }
-
-}  // namespace
-
 void TfrmMain::cmdUninstallClick() {
   if (RequireSelection()) return;
   const ProgramEntry& row = RowAt(SelectedIndex());
   {
     TUninstallBox box(services_);
     // A row without a display name is named by its key path.
-    const std::string name = DisplayNameOf(row);
-    box.ProgramName = name.empty() ? row.subItems[SubItem::Key] : name;
-    box.UninstallCommand = row.subItems[SubItem::UninstallCommand];
-    box.KeyPath = row.subItems[SubItem::Key];
+    const std::string name = row.DisplayName();
+    box.ProgramName = name.empty() ? row.keyPath : name;
+    box.UninstallCommand = row.command;
+    box.KeyPath = row.keyPath;
     services_.modal.Run(box, hwnd_);
   }
   // However the dialog was closed, the catalogue may have changed.
@@ -790,8 +699,8 @@ void TfrmMain::cmdUninstallClick() {
 void TfrmMain::cmdDeleteFromListClick() {
   if (RequireSelection()) return;
   const ProgramEntry& row = RowAt(SelectedIndex());
-  const std::string keyPath = row.subItems[SubItem::Key];
-  const std::string name = DisplayNameOf(row);
+  const std::string keyPath = row.keyPath;
+  const std::string name = row.DisplayName();
   int choice = TDeleteKeyBox::ChoiceCancel;
   {
     TDeleteKeyBox box(services_);
@@ -804,15 +713,16 @@ void TfrmMain::cmdDeleteFromListClick() {
     return;
   }
   if (choice != TDeleteKeyBox::ChoiceDelete) return;
-  Platform& platform = services_.platform;
-  const std::string logPath = UninstallLogPath(services_.exeFolder);
-  bool logged = AppendToUninstallLog(platform.files, platform.ansi, logPath,
-                                     DeleteStartedRecord(DateTimeText(platform.locale, platform.clock.Now()), name));
-  const bool deleted = DeleteUninstallKey(platform.registry, keyPath);
-  logged = AppendToUninstallLog(platform.files, platform.ansi, logPath, deleted ? kDeleteOkRecord : kDeleteFailedRecord) &&
-           logged;
-  if (!deleted) services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
-  if (!logged) TellLogNotWritten(services_, hwnd_, logPath);
+  UninstallLog& log = services_.log;
+  log.DeleteStarted(name);
+  const bool deleted = DeleteUninstallKey(services_.platform.registry, keyPath);
+  if (deleted) {
+    log.DeleteSucceeded();
+  } else {
+    log.DeleteFailed();
+    services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
+  }
+  TellLogNotWritten(services_, hwnd_);
   RefreshProgramList();
 }
 
@@ -820,16 +730,17 @@ void TfrmMain::cmdProgramDetailsClick() {
   if (RequireSelection()) return;
   const ProgramEntry& row = RowAt(SelectedIndex());
   TProgramDetailsBox box(services_);
-  box.KeyPath = row.subItems[SubItem::Key];
-  box.SizeText = row.subItems[SubItem::Size];
-  box.LastUsedText = row.subItems[SubItem::LastUsedOn];
-  box.FrequencyText = row.subItems[SubItem::Frequency];
+  const int selected = SelectedIndex();
+  box.KeyPath = row.keyPath;
+  box.SizeText = list_.Text(selected, ListColumn::Size);
+  box.LastUsedText = list_.Text(selected, ListColumn::LastUsedOn);
+  box.FrequencyText = list_.Text(selected, ListColumn::Frequency);
   services_.modal.Run(box, hwnd_);
 }
 
 void TfrmMain::ViewEditProgramDetails1Click() {
   if (RequireSelection()) return;
-  const std::string keyPath = RowAt(SelectedIndex()).subItems[SubItem::Key];
+  const std::string keyPath = RowAt(SelectedIndex()).keyPath;
   TEditProgramBox box(services_);
   box.KeyPath = keyPath;
   if (services_.modal.Run(box, hwnd_) != kModalOk) return;
@@ -899,8 +810,49 @@ void TfrmMain::UninstallLog1Click() {
 }
 
 void TfrmMain::PrintAuditReport1Click() {
-  TAuditBox box(services_, ListedRows(*this));
+  TAuditBox box(services_, ListedRows(list_));
   services_.modal.Run(box, hwnd_);
+}
+
+// ---------------------------------------------------------------------------------------
+// The command line
+
+void TfrmMain::ProcessCommandLine() {
+  const StartupRequest& request = services_.request;
+  switch (request.action) {
+    case StartupAction::Report:
+      if (WriteReportForCommandLine(services_, hwnd_, ListedRows(list_), request.fileName, request.longFormat)) {
+        RequestTerminate();
+      } else {
+        MarkCommandLineFailed();
+      }
+      return;
+    case StartupAction::QuietUninstall:
+      QuietUninstall();
+      RequestTerminate();
+      return;
+    default:
+      return;
+  }
+}
+
+void TfrmMain::QuietUninstall() {
+  for (const std::string& name : services_.request.names) {
+    const int position = FindProgram(name, false, true);
+    if (position < 0) continue;
+    const ProgramEntry& row = RowAt(position);
+    services_.process.Start(row.command);
+    DeleteUninstallKey(services_.platform.registry, row.keyPath);
+  }
+}
+
+void TfrmMain::ProcessUninstallSwitch() {
+  const StartupRequest& request = services_.request;
+  if (request.action != StartupAction::Uninstall) return;
+  const int position = FindProgram(request.names.empty() ? std::string() : request.names.front(), false, false);
+  if (position < 0) return;
+  SelectRow(position);
+  cmdUninstallClick();
 }
 
 void TfrmMain::About1Click() {
@@ -954,18 +906,19 @@ LRESULT TfrmMain::OnNotify(NMHDR* header) {
     switch (header->code) {
       case LVN_GETDISPINFOW: {
         auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-        if (info->item.iItem < 0 || static_cast<std::size_t>(info->item.iItem) >= order_.size()) return 0;
-        ProgramEntry& row = rows_[order_[static_cast<std::size_t>(info->item.iItem)]];
-        if ((info->item.mask & LVIF_TEXT) && info->item.pszText != nullptr && info->item.cchTextMax > 0) {
-          const std::string& text = ColumnText(row, info->item.iSubItem);
-          const std::wstring wide = Widen(text);
+        const int position = info->item.iItem;
+        if (position < 0 || position >= list_.Count()) return 0;
+        const ProgramEntry& row = list_.At(position);
+        if ((info->item.mask & LVIF_TEXT) && info->item.pszText != nullptr && info->item.cchTextMax > 0 &&
+            info->item.iSubItem >= 0 && info->item.iSubItem < kListColumnCount) {
+          const std::wstring wide = Widen(list_.Text(position, static_cast<ListColumn>(info->item.iSubItem)));
           lstrcpynW(info->item.pszText, wide.c_str(), info->item.cchTextMax);
         }
         if (info->item.mask & LVIF_IMAGE) {
-          info->item.iImage = services_.extractIcons ? icons_->ResolveRow(row.imageIndex) : -1;
+          info->item.iImage = unattended_ ? -1 : icons_->ResolveRow(row.imageIndex);
         }
         if (info->item.mask & LVIF_STATE) {
-          info->item.state = INDEXTOSTATEIMAGEMASK(row.stateMark == 0 ? 1 : 0);
+          info->item.state = INDEXTOSTATEIMAGEMASK(row.uninstallerMissing ? 1 : 0);
           info->item.stateMask = LVIS_STATEIMAGEMASK;
         }
         return 0;

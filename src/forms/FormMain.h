@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/UninstallInfoReader.h"
+#include "catalogue/ProgramList.h"
 #include "forms/Controls.h"
 #include "forms/Services.h"
 #include "forms/Window.h"
@@ -28,7 +28,8 @@ class TfrmMain : public Window {
   ~TfrmMain() override;
 
   /// Builds the window and its controls, scans the catalogue, selects the first row and
-  /// processes the command line. The window stays hidden until Show.
+  /// carries out the command line's report or quiet removal. The window stays hidden until
+  /// Show.
   void Create();
   /// Centres the window on the screen, applies the stored placement and shows it.
   void Show(int showCommand);
@@ -64,14 +65,12 @@ class TfrmMain : public Window {
   /// `substring`, contains it (ASCII letters without case); -1 when none. Not silent: tells
   /// the user when nothing was found.
   int FindProgram(const std::string& text, bool substring, bool silent);
-  /// The sort comparison of two rows by a column (0 the caption, c the sub item c - 1).
-  int CompareRows(const ProgramEntry& row1, const ProgramEntry& row2, int column) const;
-  /// True when every row's sub item is empty (and for an empty list).
-  bool ColumnIsEmpty(int subItem) const;
 
   int RowCount() const;
   /// The row shown at a list position.
   const ProgramEntry& RowAt(int position) const;
+  /// The list's rows, order and sort state.
+  const ProgramList& Programs() const { return list_; }
   /// The position of the selected row, or -1.
   int SelectedIndex() const;
   /// Selects and focuses a row and scrolls it fully into view.
@@ -89,10 +88,6 @@ class TfrmMain : public Window {
   int ColumnWidth(int column) const;
   /// The row icons extracted so far (rows are drawn before their icons are made).
   const ImageListIconSource& Icons() const { return *icons_; }
-
-  /// Sort state: the column last sorted by, and the direction (one for the whole process).
-  int SortColumn = 0;
-  static bool SortAscending;
 
   // Event handlers.
 
@@ -120,6 +115,12 @@ class TfrmMain : public Window {
   void PrintAuditReport1Click();
   void About1Click();
   void Exit1Click();
+
+  /// The command line's report and quiet-removal switches, once after the first scan: a
+  /// switch that was carried out asks the program to end.
+  void ProcessCommandLine();
+  /// The /UNINSTALL switch, when the window is first activated.
+  void ProcessUninstallSwitch();
 
   /// Runs a menu or button command by its identifier.
   void RunCommand(int id);
@@ -161,10 +162,10 @@ class TfrmMain : public Window {
   LRESULT OnNotify(NMHDR* header);
   void ShowMenu(HMENU menu, POINT screen);
   void ApplyViewStyle();
-  void SortByCaption();
-  /// Orders the shown rows by a column's texts, in the locale's order.
-  void SortRows(int column, bool ascending);
   void CollapseColumn(int column);
+  /// Removes the named programs without asking: starts each one's uninstall command and
+  /// deletes its catalogue key at once. Nothing is logged.
+  void QuietUninstall();
   /// Centres the window on the screen and applies the stored placement.
   void PlaceWindow();
   /// Turns an unattended run into an ordinary session: icons drawn, errors shown.
@@ -172,9 +173,7 @@ class TfrmMain : public Window {
   int OuterWidth() const;
 
   Services& services_;
-  std::vector<ProgramEntry> rows_;
-  /// The rows in the order the list shows them (indexes into rows_).
-  std::vector<std::size_t> order_;
+  ProgramList list_;
   std::unique_ptr<ImageListIconSource> icons_;
   UniqueHImageList badIcons_;
   std::array<bool, 7> collapsed_{};

@@ -198,23 +198,14 @@ void TUninstallBox::OnCommand(int id, int code) {
   }
 }
 
-void TUninstallBox::Log(const std::string& record) {
-  const std::string path = UninstallLogPath(services_.exeFolder);
-  if (!AppendToUninstallLog(services_.platform.files, services_.platform.ansi, path, record)) {
-    TellLogNotWritten(services_, hwnd_, path);
-  }
-}
-
-std::string TUninstallBox::NowText() {
-  return DateTimeText(services_.platform.locale, services_.platform.clock.Now());
-}
-
 void TUninstallBox::cmdAddRemoveClick() {
-  Log(UninstallStartedRecord(NowText(), AppNameText()));
+  services_.log.UninstallStarted(AppNameText());
+  TellLogNotWritten(services_, hwnd_);
   ShowPage(1);
   ShowCancel(false);
   if (services_.process.Start(UninstallCommand)) return;
-  Log(kStartFailedRecord);
+  services_.log.StartFailed();
+  TellLogNotWritten(services_, hwnd_);
   services_.prompts.Show(hwnd_, LoadStr(StrId::ErrorExecuting), UninstallCommand, MB_OK | MB_ICONERROR);
   // Nothing runs that the user could wait for: the outcome is tested at once.
   cmdDoneClick();
@@ -223,11 +214,13 @@ void TUninstallBox::cmdAddRemoveClick() {
 void TUninstallBox::cmdDoneClick() {
   if (UninstallKeyExists(services_.platform.registry, KeyPath)) {
     ShowCancel(true);
-    Log(kUninstallIncompleteRecord);
+    services_.log.UninstallIncomplete();
+    TellLogNotWritten(services_, hwnd_);
     ShowPage(2);
   } else {
     ShowCancel(false);
-    Log(kUninstallOkRecord);
+    services_.log.UninstallSucceeded();
+    TellLogNotWritten(services_, hwnd_);
     ShowPage(3);
   }
 }
@@ -235,15 +228,17 @@ void TUninstallBox::cmdDoneClick() {
 void TUninstallBox::cmdCleanupClick() {
   Registry& registry = services_.platform.registry;
   if (DeleteUninstallKey(registry, KeyPath)) {
-    Log(CleanedUpRecord());
+    services_.log.CleanedUp();
   } else if (!UninstallKeyExists(registry, KeyPath)) {
     // The uninstaller removed the entry itself after all, between CONTINUE and now.
-    Log(kUninstallOkRecord);
+    services_.log.UninstallSucceeded();
   } else {
     // The log never claims a removal that did not happen, and the user is told.
-    Log(kDeleteFailedRecord);
+    services_.log.DeleteFailed();
+    TellLogNotWritten(services_, hwnd_);
     services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
   }
+  TellLogNotWritten(services_, hwnd_);
   Close();
 }
 

@@ -74,8 +74,6 @@ class TUninstallBox : public SkinnedFrame {
   void ShowCancel(bool show);
   /// Appends a record to the uninstall log; the first record of the run that cannot be
   /// written is told to the user.
-  void Log(const std::string& record);
-  std::string NowText();
 
   std::array<Panel, 4> pages_;
   int page_ = -1;

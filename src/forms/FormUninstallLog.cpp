@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "catalogue/UninstallKeyTools.h"
 #include "forms/ImageButton.h"
 #include "util/Text.h"
 #include "util/TextPrinter.h"
@@ -76,7 +75,7 @@ void TUninstallLogBox::BuildContent() {
   }
 }
 
-std::string TUninstallLogBox::LogPath() const { return UninstallLogPath(services_.exeFolder); }
+std::string TUninstallLogBox::LogPath() const { return services_.log.Path(); }
 
 void TUninstallLogBox::SetLines(std::vector<std::string> lines) {
   lines_ = std::move(lines);
@@ -116,7 +115,7 @@ void TUninstallLogBox::Image2Click() {
   if (!file) throw std::runtime_error(FormatText(kCannotCreate, {path, error}));
   if (!file->Close()) throw std::runtime_error(FormatText(kCannotCreate, {path, SystemErrorText(::GetLastError())}));
   SetLines({});
-  ClearUninstallLog(services_.platform.files, services_.platform.ansi, path);
+  services_.log.ClearUninstallLog();
   LoadLog();
 }
 

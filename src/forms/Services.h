@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "catalogue/UninstallLog.h"
 #include "util/Platform.h"
 #include "win32/ShellServices.h"
 
@@ -31,14 +33,12 @@ struct Services {
   ModalRunner& modal;
   PrinterService& printers;
   FileDialogs& fileDialogs;
-  /// The folder of the executable, with its trailing backslash (log, help, documents).
+  /// The uninstall log beside the executable, for the whole run.
+  UninstallLog& log;
+  /// The folder of the executable, with its trailing backslash (help, documents).
   std::string exeFolder;
-  /// The command-line parameters after the program name.
-  std::vector<std::string> parameters;
-  /// Whether rows' icons are extracted (off for unattended runs, which show no list).
-  bool extractIcons = true;
-  /// Set once the user was told that the uninstall log cannot be written: told once a run.
-  bool logFailureTold = false;
+  /// What the command line asks for, parsed once at start-up.
+  StartupRequest request;
 };
 
 /// Modal results.

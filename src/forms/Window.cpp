@@ -1,6 +1,5 @@
 #include "forms/Window.h"
 
-#include "catalogue/UninstallKeyTools.h"
 #include "util/AppStrings.h"
 #include "win32/WinText.h"
 
@@ -93,10 +92,9 @@ void ShowStandardError(Prompts& prompts, HWND owner, const std::string& text) {
   prompts.Show(owner, text, std::string(kAppTitle), MB_OK | MB_ICONERROR);
 }
 
-void TellLogNotWritten(Services& services, HWND owner, const std::string& logPath) {
-  if (services.logFailureTold) return;
-  services.logFailureTold = true;
-  services.prompts.Show(owner, LogNotWrittenText(logPath), std::string(kAppTitle), MB_OK | MB_ICONWARNING);
+void TellLogNotWritten(Services& services, HWND owner) {
+  if (!services.log.TakeFailureToTell()) return;
+  services.prompts.Show(owner, services.log.NotWrittenText(), std::string(kAppTitle), MB_OK | MB_ICONWARNING);
 }
 
 bool IsSelfOrDescendant(HWND ancestor, HWND child) {

@@ -74,9 +74,9 @@ class Window {
 /// error icon.
 void ShowStandardError(Prompts& prompts, HWND owner, const std::string& text);
 
-/// Tells the user, once a run, that the uninstall log could not be written: the operation
-/// goes on, but it is not fully recorded.
-void TellLogNotWritten(Services& services, HWND owner, const std::string& logPath);
+/// Tells the user, once a run, when a record of the uninstall log could not be written: the
+/// operation goes on, but it is not fully recorded.
+void TellLogNotWritten(Services& services, HWND owner);
 
 /// Whether `child` is `ancestor` or lies below it.
 bool IsSelfOrDescendant(HWND ancestor, HWND child);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -145,6 +146,27 @@ class PaintDc {
   HDC dc_;
 };
 
+/// COM on the calling thread for one scope (CoInitialize / CoUninitialize when it started).
+class ComApartment {
+ public:
+  ComApartment() : started_(SUCCEEDED(::CoInitialize(nullptr))) {}
+  ~ComApartment() {
+    if (started_) ::CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool started_;
+};
+
+/// A menu made by the program (CreatePopupMenu), destroyed with its items.
+struct HMenuTraits {
+  using pointer = HMENU;
+  static pointer Invalid() noexcept { return nullptr; }
+  static void Close(pointer h) noexcept { ::DestroyMenu(h); }
+};
+
 using UniqueHKey = UniqueHandle<HKeyTraits>;
 /// Memory the system allocated for the caller with LocalAlloc (CommandLineToArgvW,
 /// FormatMessageW with FORMAT_MESSAGE_ALLOCATE_BUFFER).
@@ -163,5 +185,6 @@ using UniqueHImageList = UniqueHandle<HImageListTraits>;
 using UniqueHdc = UniqueHandle<HdcTraits>;
 using UniqueHFont = UniqueHandle<GdiObjectTraits<HFONT>>;
 using UniqueHBitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using UniqueHMenu = UniqueHandle<HMenuTraits>;
 
 }  // namespace tw

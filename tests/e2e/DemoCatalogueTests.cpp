@@ -13,6 +13,7 @@
 
 #include "DemoCatalogue.h"
 #include "DemoSeeder.h"
+#include "catalogue/ProgramList.h"
 #include "catalogue/UninstallInfoReader.h"
 #include "util/CorRegToolsPlus.h"
 #include "win32/Win32FileSystem.h"
@@ -85,7 +86,7 @@ struct Scan {
   const ProgramEntry* Row(const std::string& key) const {
     const ProgramEntry* found = nullptr;
     for (const ProgramEntry& row : sink.rows) {
-      if (row.subItems[SubItem::Key] != key) continue;
+      if (row.keyPath != key) continue;
       EXPECT_EQ(found, nullptr) << "listed twice: " << key;
       found = &row;
     }
@@ -93,8 +94,12 @@ struct Scan {
   }
   int Position(const std::string& key) const {
     for (std::size_t i = 0; i < sink.rows.size(); ++i)
-      if (sink.rows[i].subItems[SubItem::Key] == key) return static_cast<int>(i);
+      if (sink.rows[i].keyPath == key) return static_cast<int>(i);
     return -1;
+  }
+  // The text a row shows in a column, with this system's locale and time zone.
+  std::string Text(const ProgramEntry& row, ListColumn column) const {
+    return ColumnText(row, column, platform.locale, platform.timeZone);
   }
   // Replaces {demo}, {system} and the like as the seeder did.
   std::string Expand(std::string text) const {
@@ -238,39 +243,39 @@ TEST_F(DemoCatalogueScan, RowsShowNameUsageTextsAndMissingMarks) {
     const ProgramEntry* row = scan_->Row(c.key);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->caption, c.caption);
-    EXPECT_EQ(row->subItems[SubItem::Size], c.size);
-    EXPECT_EQ(row->subItems[SubItem::LastUsedOn], c.lastUsedOn);
-    EXPECT_EQ(row->subItems[SubItem::Frequency], c.frequency);
-    EXPECT_EQ(row->stateMark, c.missing ? 0 : -1);
+    EXPECT_EQ(scan_->Text(*row, ListColumn::Size), c.size);
+    EXPECT_EQ(scan_->Text(*row, ListColumn::LastUsedOn), c.lastUsedOn);
+    EXPECT_EQ(scan_->Text(*row, ListColumn::Frequency), c.frequency);
+    EXPECT_EQ(row->uninstallerMissing, c.missing);
   }
 }
 
 TEST_F(DemoCatalogueScan, RowsCarryTargetAndCommandAsStored) {
   const ProgramEntry* demoApp = scan_->Row(kMachine + "Demo App");
   ASSERT_NE(demoApp, nullptr);
-  EXPECT_EQ(demoApp->subItems[SubItem::Target], scan_->Expand("{demo}\\Demo App\\demoapp.exe"));
-  EXPECT_EQ(demoApp->subItems[SubItem::UninstallCommand],
+  EXPECT_EQ(demoApp->Target(), scan_->Expand("{demo}\\Demo App\\demoapp.exe"));
+  EXPECT_EQ(demoApp->command,
             scan_->Expand("\"{demo}\\Demo App\\uninstall.exe\" /key \"") + kMachine + "Demo App\"");
 
   // A record with unknown size, no last use and a count past the signed range still names
   // its Target; a record one byte short is no record at all.
   const ProgramEntry* tax = scan_->Row(kMachine + "Thornfield Tax Assistant 2021");
   ASSERT_NE(tax, nullptr);
-  EXPECT_EQ(tax->subItems[SubItem::Target], "C:\\Program Files\\Thornfield\\Tax 2021\\tax2021.exe");
+  EXPECT_EQ(tax->Target(), "C:\\Program Files\\Thornfield\\Tax 2021\\tax2021.exe");
   const ProgramEntry* recipes = scan_->Row(kMachine + "Larkspur Recipe Box");
   ASSERT_NE(recipes, nullptr);
-  EXPECT_EQ(recipes->subItems[SubItem::Target], "");
+  EXPECT_EQ(recipes->Target(), "");
 
   // An expandable command is shown unexpanded; the user's rows take their usage record from
   // the machine's usage cache.
   const ProgramEntry* marlin = scan_->Row(kMachine + "Marlin Weather Widget");
   ASSERT_NE(marlin, nullptr);
-  EXPECT_EQ(marlin->subItems[SubItem::UninstallCommand].rfind(
+  EXPECT_EQ(marlin->command.rfind(
                 "%ProgramFiles%\\Tidewell Demo\\Marlin Weather\\uninstall.exe /key ", 0),
             0u);
   const ProgramEntry* chat = scan_->Row(kUser + "Fernbrook Chat");
   ASSERT_NE(chat, nullptr);
-  EXPECT_EQ(chat->subItems[SubItem::Target],
+  EXPECT_EQ(chat->Target(),
             scan_->Expand("{userapps}\\Tidewell Demo\\Fernbrook Chat\\chat.exe"));
 }
 

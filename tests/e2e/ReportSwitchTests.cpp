@@ -157,7 +157,7 @@ class ReportSwitches : public ::testing::Test {
     });
     std::vector<AuditRow> rows;
     for (const ProgramEntry& row : sink.rows) {
-      rows.push_back({row.caption, row.subItems[SubItem::UninstallCommand], row.stateMark == 0});
+      rows.push_back({row.caption, row.command, row.uninstallerMissing});
     }
     return rows;
   }

@@ -51,7 +51,6 @@ class FlakyPrinters : public PrinterService {
 class AuditReportWindow : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetReportWriter(WriteReportForCommandLine);
     h.fake.files.AddFolder("C:\\Reports");
     h.fake.files.AddFile("C:\\Apps\\alpha.exe", "MZ");
     // Three programs; Beta's uninstaller is missing, Gamma's command is an existing file.
@@ -60,7 +59,7 @@ class AuditReportWindow : public ::testing::Test {
     AddEntry(h.fake.registry, RootKey::CurrentUser, "beta", "Beta", "C:\\Gone\\uninstall.exe");
   }
   TfrmMain& Open(std::vector<std::string> parameters = {}) {
-    services.parameters = std::move(parameters);
+    services.request = ParseStartupRequest(parameters);
     form = std::make_unique<TfrmMain>(services);
     form->Create();
     if (!form->TerminateRequested()) {
@@ -85,8 +84,8 @@ class AuditReportWindow : public ::testing::Test {
 
   test::FormHarness h;
   FlakyPrinters printers{h.printers};
-  Services services{h.fake.platform, h.process, h.shell,      h.prompts, h.menus,
-                    h.modal,         printers,  h.fileDialogs, "C:\\Tidewell\\", {}};
+  Services services{h.fake.platform, h.process,     h.shell, h.prompts,         h.menus, h.modal,
+                    printers,        h.fileDialogs, h.log,   "C:\\Tidewell\\", {}};
   std::unique_ptr<TfrmMain> form;
 };
 
@@ -292,7 +291,6 @@ TEST_F(AuditReportWindow, AFailedReportSwitchIsShownAndTheProgramRunsOn) {
   for (const auto& c : cases) {
     h.prompts.shown.clear();
     h.printers.hasDefault = c.hasPrinter;
-    h.services.extractIcons = false;  // as the program starts an unattended run
     Open(c.parameters);
     EXPECT_FALSE(form->TerminateRequested()) << c.parameters[0];
     ASSERT_EQ(h.prompts.shown.size(), 1u) << c.parameters[0];

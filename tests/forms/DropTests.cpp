@@ -124,7 +124,7 @@ TEST_F(DroppedShortcuts, AShortcutProposesItsShortNameItsNameAndItsTarget) {
   // Confirmed: written and listed.
   ASSERT_EQ(form->RowCount(), 1);
   EXPECT_EQ(form->RowAt(0).caption, "Uninstall Foo");
-  EXPECT_EQ(form->RowAt(0).subItems[SubItem::UninstallCommand], target_ + " ");
+  EXPECT_EQ(form->RowAt(0).command, target_ + " ");
   EXPECT_EQ(h.modal.leftOpen, 0);
 }
 

@@ -65,7 +65,7 @@ TEST_F(MainWindow, ColumnClicksSortNameFirstAscendingAndOtherColumnsTwice) {
   AddUsage(h.fake.registry, "B", RegValue{RegType::Binary, UsageRecordBytes(1 << 20, 0, 0, u"")});
   AddUsage(h.fake.registry, "C", RegValue{RegType::Binary, UsageRecordBytes(20 << 20, 0, 0, u"")});
   Open();
-  EXPECT_FALSE(TfrmMain::SortAscending);  // the click on the empty list at creation
+  EXPECT_FALSE(form->Programs().SortAscending());  // the click on the empty list at creation
   form->TheListViewColumnClick(0);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"A", "B", "C"}));
   form->TheListViewColumnClick(0);
@@ -160,7 +160,7 @@ TEST_F(MainWindow, UsageColumnsStayWhenAnyRowHasData) {
   Open();
   EXPECT_EQ(form->ColumnWidth(3), form->Scale(80));
   EXPECT_EQ(form->ColumnWidth(4), form->Scale(100));
-  EXPECT_EQ(form->RowAt(0).subItems[SubItem::Size], "       5.0 MB");
+  EXPECT_EQ(form->Programs().Text(0, ListColumn::Size), "       5.0 MB");
 }
 
 TEST_F(MainWindow, AdviceFollowsTheSelection) {
@@ -168,7 +168,7 @@ TEST_F(MainWindow, AdviceFollowsTheSelection) {
   AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "Present", "C:\\Here\\uninst.exe");
   AddEntry(h.fake.registry, RootKey::LocalMachine, "B", "Vanished", "C:\\Gone\\uninst.exe");
   Open();
-  EXPECT_EQ(form->RowAt(1).stateMark, 0);
+  EXPECT_TRUE(form->RowAt(1).uninstallerMissing);
   EXPECT_EQ(ListView_GetItemState(form->ListView(), 1, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
   EXPECT_EQ(ListView_GetItemState(form->ListView(), 0, LVIS_STATEIMAGEMASK), 0u);
   EXPECT_EQ(AdviceText(), FormatText(LoadStr(StrId::AdviceOk), "Present"));
@@ -240,7 +240,7 @@ TEST_F(MainWindow, AnErrorInARowMenuCommandIsShownAndGoesNoFurther) {
     int Track(HWND, HMENU, POINT) override { throw std::runtime_error("The menu failed."); }
   } failing;
   Services services{h.fake.platform, h.process, h.shell, h.prompts, failing, h.modal, h.printers,
-                    h.fileDialogs, "C:\\Tidewell\\", {}};
+                    h.fileDialogs, h.log, "C:\\Tidewell\\", {}};
   AddPrograms({"A"});
   form = test::OpenMainWindow(services);
   RECT item;
@@ -267,9 +267,9 @@ TEST_F(MainWindow, AFailedScanListsWhatWasReadAndSkipsTheCommandLine) {
     }
   } files;
   Platform platform{h.fake.registry, files, h.fake.locale, h.fake.timeZone, h.fake.clock, h.fake.ansi};
-  Services services{platform, h.process, h.shell, h.prompts, h.menus, h.modal, h.printers,
-                    h.fileDialogs, "C:\\Tidewell\\", {"/QU", "A"}};
-  services.extractIcons = false;
+  Services services{platform,      h.process, h.shell, h.prompts,       h.menus,
+                    h.modal,       h.printers, h.fileDialogs, h.log, "C:\\Tidewell\\",
+                    ParseStartupRequest({"/QU", "A"})};
   for (const char* name : {"A", "B", "C"}) {
     AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, std::string("C:\\Apps\\") + name + ".exe");
   }
@@ -282,7 +282,6 @@ TEST_F(MainWindow, AFailedScanListsWhatWasReadAndSkipsTheCommandLine) {
   EXPECT_TRUE(h.process.started.empty());  // /QU did not run
   EXPECT_TRUE(form->CommandLineFailed());   // and the exit status will say so
   EXPECT_FALSE(form->IsUnattendedRun());
-  EXPECT_TRUE(services.extractIcons);
 }
 
 TEST_F(MainWindow, TabMovesTheFocusThroughTheControls) {

@@ -114,8 +114,9 @@ struct FormHarness {
   ScriptedModalRunner modal;
   RecordingPrinters printers;
   ScriptedFileDialogs fileDialogs;
-  Services services{fake.platform, process, shell,  prompts,     menus,
-                    modal,         printers, fileDialogs, "C:\\Tidewell\\", {}};
+  UninstallLog log{fake.files, fake.ansi, fake.locale, fake.clock, "C:\\Tidewell\\"};
+  Services services{fake.platform, process,     shell, prompts,           menus, modal,
+                    printers,      fileDialogs, log,   "C:\\Tidewell\\", {}};
   FormHarness() { fake.files.AddFolder("C:\\Tidewell"); }
 };
 

@@ -261,7 +261,7 @@ TEST_F(ProgramDetails, AnInstallDateTheLocaleCannotFormatShowsAsStored) {
     Platform platform{fresh.fake.registry, fresh.fake.files, locale, fresh.fake.timeZone, fresh.fake.clock,
                       fresh.fake.ansi};
     Services services{platform,       fresh.process,  fresh.shell,       fresh.prompts, fresh.menus,
-                      fresh.modal,    fresh.printers, fresh.fileDialogs, "C:\\Tidewell\\", {}};
+                      fresh.modal,    fresh.printers, fresh.fileDialogs, fresh.log, "C:\\Tidewell\\", {}};
     EXPECT_EQ(ShownInstallDate(fresh, services, stored), shown) << stored;
   }
 }

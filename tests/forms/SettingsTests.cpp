@@ -25,7 +25,7 @@ class Settings : public ::testing::Test {
     return store->ReadText(name);
   }
   void Run(std::vector<std::string> parameters = {}) {
-    h.services.parameters = std::move(parameters);
+    h.services.request = ParseStartupRequest(parameters);
     form = std::make_unique<TfrmMain>(h.services);
     form->Create();
     if (form->TerminateRequested()) {

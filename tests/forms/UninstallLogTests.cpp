@@ -123,7 +123,7 @@ TEST_F(LogViewer, TheMissingLogIsReportedOverADisabledMainWindow) {
   OwnerProbePrompts prompts(form->Handle());
   Win32ModalRunner runner;
   Services services{h.fake.platform, h.process, h.shell,       prompts,         h.menus,
-                    runner,          h.printers, h.fileDialogs, h.services.exeFolder, {}};
+                    runner,          h.printers, h.fileDialogs, h.log, h.services.exeFolder, {}};
   TUninstallLogBox box(services);
   EXPECT_EQ(runner.Run(box, form->Handle()), kModalCancel);
   ASSERT_EQ(prompts.shown.size(), 1u);
@@ -251,7 +251,7 @@ TEST_F(LogViewer, APrinterErrorIsReportedAndTheJobAbandoned) {
   h.fake.files.AddFile(kLogPath, kHeader);
   FailingPrinters printers;
   Services services{h.fake.platform, h.process, h.shell,       h.prompts,       h.menus,
-                    h.modal,         printers,  h.fileDialogs, h.services.exeFolder, {}};
+                    h.modal,         printers,  h.fileDialogs, h.log, h.services.exeFolder, {}};
   TUninstallLogBox box(services);
   h.modal.scripts.push_back([&](ModalForm&) {
     test::Click(box.Control(TUninstallLogBox::IdPrint));

@@ -346,7 +346,8 @@ TEST_F(UninstallDialog, ALogThatCannotBeWrittenIsToldOnceAndTheWalkGoesOn) {
   EXPECT_FALSE(KeyExists("Demo"));
   EXPECT_EQ(Log(), "the old log");
   ASSERT_EQ(H().prompts.shown.size(), 1u);  // once for the whole walk
-  EXPECT_EQ(H().prompts.shown[0].text, LogNotWrittenText(kLogPath));
+  EXPECT_EQ(H().prompts.shown[0].text, "The uninstall log \"C:\\Tidewell\\ULOG.TXT\" could not be written, so this operation is not "
+            "fully recorded in it.");
 }
 
 TEST_F(UninstallDialog, AnEntryGoneBeforeTheCleanUpIsLoggedAsRemovedByTheUninstaller) {
@@ -458,7 +459,7 @@ TEST_F(UninstallDialog, AHeldKeyActsOnceOnly) {
 }
 
 TEST_F(UninstallDialog, TheUninstallSwitchOpensTheDialogOnTheNamedProgram) {
-  H().services.parameters = {"/uninstall", "other tool"};
+  H().services.request = ParseStartupRequest({"/uninstall", "other tool"});
   H().modal.scripts.push_back([&](ModalForm& dialog) {
     auto& box = static_cast<TUninstallBox&>(dialog);
     EXPECT_EQ(box.AppNameText(), "Other Tool");
@@ -472,7 +473,7 @@ TEST_F(UninstallDialog, TheUninstallSwitchOpensTheDialogOnTheNamedProgram) {
 
   // A name that matches no row: the not-found message, and no dialog.
   Reset();
-  H().services.parameters = {"/UNINSTALL", "Missing Program"};
+  H().services.request = ParseStartupRequest({"/UNINSTALL", "Missing Program"});
   Open();
   ::SendMessageW(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
   test::PumpMessages();
@@ -513,17 +514,21 @@ class RealUninstall : public ::testing::Test {
       GTEST_SKIP() << "the demo uninstaller is not built: " << Narrow(DemoUninstaller());
     }
     const std::wstring pid = std::to_wstring(::GetCurrentProcessId());
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    folder_ = std::wstring(temp) + L"Tidewell walk \x0414\x0435\x043C\x043E \x2713 " + pid;
+    folder_ = Folder();
     ::CreateDirectoryW(folder_.c_str(), nullptr);
     exeName_ = L"demo uninstall " + pid + L".exe";
     exe_ = folder_ + L"\\" + exeName_;
     ASSERT_TRUE(::CopyFileW(DemoUninstaller().c_str(), exe_.c_str(), FALSE));
     subKey_ = std::string(kUninstallKey) + "\\TidewellTest-" + Narrow(pid);
     keyPath_ = "HKEY_CURRENT_USER\\" + subKey_;
-    services_.exeFolder = Narrow(folder_) + "\\";
     process_.real = true;
+  }
+  // A folder whose name has blanks and characters outside the ANSI code page.
+  static std::wstring Folder() {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"Tidewell walk \x0414\x0435\x043C\x043E \x2713 " +
+           std::to_wstring(::GetCurrentProcessId());
   }
   void TearDown() override {
     if (folder_.empty()) return;
@@ -580,7 +585,9 @@ class RealUninstall : public ::testing::Test {
   test::ScriptedModalRunner modal_;
   test::RecordingPrinters printers_;
   test::ScriptedFileDialogs fileDialogs_;
-  Services services_{platform_, process_, shell_, prompts_, menus_, modal_, printers_, fileDialogs_, "", {}};
+  UninstallLog log_{files_, ansi_, locale_, clock_, Narrow(Folder()) + "\\"};
+  Services services_{platform_, process_,     shell_, prompts_, menus_,
+                     modal_,    printers_,    fileDialogs_, log_, Narrow(Folder()) + "\\", {}};
   std::wstring folder_, exe_, exeName_;
   std::string subKey_, keyPath_;
 };

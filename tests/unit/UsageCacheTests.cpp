@@ -21,11 +21,12 @@ TEST(UsageCache, DecodesAValidRecord) {
   EXPECT_EQ(record.size, 1572864);
   EXPECT_EQ(record.useCount, 5u);
   EXPECT_EQ(record.target, "C:\\Program Files\\App\\app.exe");
-  const auto texts = LookupUsage(fake.platform, "App");
-  ASSERT_TRUE(texts.has_value());
-  EXPECT_EQ(texts->size, "       1.5 MB");
-  EXPECT_EQ(texts->lastUsedOn, "2026-03-01");
-  EXPECT_EQ(texts->frequency, "occasionally");
+  const auto found = LookupUsage(fake.registry, "App");
+  ASSERT_TRUE(found.has_value());
+  const UsageTexts texts = MakeUsageTexts(fake.locale, fake.timeZone, *found);
+  EXPECT_EQ(texts.size, "       1.5 MB");
+  EXPECT_EQ(texts.lastUsedOn, "2026-03-01");
+  EXPECT_EQ(texts.frequency, "occasionally");
   EXPECT_EQ(fake.registry.storesAlive, 0);
 }
 
@@ -47,7 +48,7 @@ TEST(UsageCache, MalformedRecordsCountAsNone) {
     EXPECT_FALSE(ReadUsageRecord(fake.registry, name, record)) << name;
     EXPECT_EQ(record.size, 0) << name;
     EXPECT_EQ(record.target, "") << name;
-    EXPECT_FALSE(LookupUsage(fake.platform, name).has_value()) << name;
+    EXPECT_FALSE(LookupUsage(fake.registry, name).has_value()) << name;
   }
 }
 
@@ -55,12 +56,13 @@ TEST(UsageCache, UnknownSizeTimeAndCountGiveEmptyTextsButKeepTarget) {
   test::FakePlatform fake;
   AddUsage(fake.registry, "App",
            RegValue{RegType::Binary, UsageRecordBytes(-1, 0, 0xFFFFFFFFu, u"C:\\a.exe")});
-  const auto texts = LookupUsage(fake.platform, "App");
-  ASSERT_TRUE(texts.has_value());
-  EXPECT_EQ(texts->target, "C:\\a.exe");
-  EXPECT_EQ(texts->size, "");
-  EXPECT_EQ(texts->lastUsedOn, "");
-  EXPECT_EQ(texts->frequency, "");
+  const auto found = LookupUsage(fake.registry, "App");
+  ASSERT_TRUE(found.has_value());
+  const UsageTexts texts = MakeUsageTexts(fake.locale, fake.timeZone, *found);
+  EXPECT_EQ(texts.target, "C:\\a.exe");
+  EXPECT_EQ(texts.size, "");
+  EXPECT_EQ(texts.lastUsedOn, "");
+  EXPECT_EQ(texts.frequency, "");
 }
 
 TEST(UsageCache, TargetWithoutNulRunsToTheEndAndStaysLossless) {
