@@ -35,7 +35,7 @@ void LoadWindowPlacement(HWND window, Registry& registry, const std::string& key
   RECT rc;
   ::GetWindowRect(window, &rc);
   int left = rc.left, top = rc.top, width = rc.right - rc.left, height = rc.bottom - rc.top;
-  const auto read = [&](int id) { return ReadSetting(registry, key, section, LoadStr(id), kNoSetting); };
+  const auto read = [&](StrId id) { return ReadSetting(registry, key, section, LoadStr(id), kNoSetting); };
   if (const int v = read(StrId::Left); v != kNoSetting) left = v;
   if (const int v = read(StrId::Top); v != kNoSetting) top = v;
   if (withSize) {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "forms/ImageButton.h"
 #include "win32/WinText.h"
 
 namespace tw {
@@ -51,6 +52,56 @@ LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return Window::HandleMessage(message, wParam, lParam);
+}
+
+namespace {
+
+struct ControlSearch {
+  int id;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindControl(HWND child, LPARAM data) {
+  auto* search = reinterpret_cast<ControlSearch*>(data);
+  if (::GetDlgCtrlID(child) != search->id) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND Form::Control(int id) const {
+  if (hwnd_ == nullptr) return nullptr;
+  ControlSearch search{id};
+  ::EnumChildWindows(hwnd_, &FindControl, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void Form::ApplyLayout(UINT dpi) {
+  dpi_ = dpi;
+  fonts_.SetDpi(dpi);
+  for (const ControlLayout& item : Layout()) {
+    const HWND control = Control(item.id);
+    if (control == nullptr) continue;
+    if (IsImageButton(control)) {
+      MoveImageButton(control, item.x, item.y, item.width, item.height, dpi);
+      continue;
+    }
+    ::SetWindowPos(control, nullptr, Scale(item.x), Scale(item.y), Scale(item.width), Scale(item.height),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (item.fontPixels > 0) {
+      ::SendMessageW(control, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(fonts_.Arial(item.fontPixels, item.bold, item.underline)), TRUE);
+    }
+  }
+  LayoutApplied();
+}
+
+void Form::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+  ApplyLayout(HIWORD(wParam));
+  const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+  ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HFONT FontSet::Arial(int pixels, bool bold, bool underline) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -74,6 +75,39 @@ class ControlColors {
   };
   std::map<HWND, Entry> entries_;
   std::map<COLORREF, UniqueHandle<GdiObjectTraits<HBRUSH>>> brushes_;
+};
+
+/// One control of a window at 96 DPI: its id, its rectangle in its parent's client area,
+/// and the Arial font of its text (0 pixels: the control's font is left as it is).
+struct ControlLayout {
+  int id;
+  int x, y, width, height;
+  int fontPixels = 0;
+  bool bold = false;
+  bool underline = false;
+};
+
+/// The base of every window of the program that has controls: its fonts at its DPI, the
+/// colours of its static controls, the table of its controls' places at 96 DPI, and the one
+/// ApplyLayout that puts them there at creation and after every DPI change.
+class Form : public Window {
+ public:
+  /// The control with this id anywhere in the window, or null.
+  HWND Control(int id) const;
+
+ protected:
+  /// The controls' places at 96 DPI.
+  virtual std::span<const ControlLayout> Layout() const { return {}; }
+  /// Takes `dpi` as the window's DPI and places every control of Layout() scaled to it, with
+  /// its font (image buttons are made anew at their size); then LayoutApplied does what else
+  /// the DPI decides (pictures, image lists, places that depend on the window's size).
+  void ApplyLayout(UINT dpi);
+  virtual void LayoutApplied() {}
+  /// WM_DPICHANGED: the layout at the new DPI, then the window takes the suggested bounds.
+  void OnDpiChanged(WPARAM wParam, LPARAM lParam);
+
+  FontSet fonts_;
+  ControlColors colors_;
 };
 
 /// A static text label (no "&" prefixes unless `prefix`), with the given font.

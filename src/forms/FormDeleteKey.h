@@ -34,7 +34,6 @@ class TDeleteKeyBox : public SkinnedFrame {
   void ediAdviceEnter() {}
 
   HWND Advice() const { return ediAdvice_; }
-  HWND Control(int id) const { return ::GetDlgItem(ContentPanel(), id); }
 
   enum : int { IdAdvice = 100, IdTryToUninstall, IdDelete, IdCancel, IdPicture };
 

@@ -22,7 +22,7 @@ namespace tw {
 /// View styles of the list, as the settings store them.
 enum class ViewStyle { LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3 };
 
-class TfrmMain : public Window {
+class TfrmMain : public Form {
  public:
   explicit TfrmMain(Services& services);
   ~TfrmMain() override;
@@ -187,8 +187,6 @@ class TfrmMain : public Window {
   /// The stored window state, kept for a window that closes without being shown.
   int hiddenWindowState_ = -1;
 
-  FontSet fonts_;
-  ControlColors colors_;
   Panel panTop_, panLVContainer_, panAdvice_, panBottom_, panBottomCenter_;
   HWND imgTop_ = nullptr, txtHeader_ = nullptr, ediFind_ = nullptr, cmdFind_ = nullptr;
   HWND listView_ = nullptr, txtViewStyle_ = nullptr, txtRefresh_ = nullptr;

@@ -151,14 +151,6 @@ std::string TUninstallBox::AppNameTip() const {
   return Narrow(buffer.c_str());
 }
 
-HWND TUninstallBox::Control(int id) const {
-  if (id == IdCancel) return cmdCancel_;
-  for (const Panel& page : pages_) {
-    if (const HWND control = ::GetDlgItem(page.Handle(), id)) return control;
-  }
-  return nullptr;
-}
-
 int TUninstallBox::EnterButton() const {
   switch (page_) {
     case 0: return IdAddRemove;

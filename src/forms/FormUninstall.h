@@ -48,8 +48,6 @@ class TUninstallBox : public SkinnedFrame {
   std::string AppNameTip() const;
   /// The panel of a page.
   HWND Page(int index) const { return pages_[static_cast<std::size_t>(index)].Handle(); }
-  /// A control of the dialog by its identifier.
-  HWND Control(int id) const;
 
   enum : int {
     IdAddRemove = 100, IdDone, IdCleanup, IdClose, IdCancel, IdAppName, IdProgress,

@@ -30,7 +30,6 @@ class TUninstallLogBox : public SkinnedFrame {
   /// The memo's lines, as shown.
   const std::vector<std::string>& Lines() const { return lines_; }
   HWND Memo() const { return memoLog_; }
-  HWND Control(int id) const { return ::GetDlgItem(ContentPanel(), id); }
 
   enum : int { IdMemo = 100, IdClearLog, IdEditLog, IdPrint, IdClose };
 

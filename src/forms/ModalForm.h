@@ -4,11 +4,11 @@
 
 #include <windows.h>
 
-#include "forms/Window.h"
+#include "forms/Controls.h"
 
 namespace tw {
 
-class ModalForm : public Window {
+class ModalForm : public Form {
  public:
   /// Creates the (hidden) window, owned by `owner`, centred on it.
   virtual void CreateForm(HWND owner) = 0;

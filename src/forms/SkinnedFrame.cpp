@@ -17,24 +17,33 @@ void SkinnedFrame::CreateForm(HWND owner) {
                  static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)));
   if (hwnd_ == nullptr) return;
   fonts_.SetDpi(Dpi());
+  txtCaption_ = CreateLabel(hwnd_, kCaptionId, look_.title, 0, 0, 0, 0, fonts_.Arial(16, true));
+  colors_.Set(txtCaption_, RGB(255, 255, 255), kBandColor, true);
+  panel1_.Create(hwnd_, 0, 0, 0, 0, RGB(255, 255, 255), Panel::Left | Panel::Right | Panel::Bottom, 2);
+  panel2_.Create(hwnd_, 0, 0, 0, 0, kBandColor);
+  imgClose_ = ::CreateWindowExW(0, L"STATIC", L"Close", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY, 0, 0, 0,
+                                0, panel2_.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseImageId)),
+                                ::GetModuleHandleW(nullptr), nullptr);
+  PlaceFrame();
+  BuildContent();
+  ApplyLayout(Dpi());
+  CenterOn(hwnd_, owner);
+}
+
+void SkinnedFrame::PlaceFrame() {
+  fonts_.SetDpi(Dpi());
   const int width = Scale(look_.clientWidth);
   const int height = Scale(look_.clientHeight);
   const int band = Scale(look_.bandHeight);
-
-  txtCaption_ = CreateLabel(hwnd_, 9000, look_.title, Scale(12), Scale(8), width - Scale(80), Scale(19),
-                            fonts_.Arial(16, true));
-  colors_.Set(txtCaption_, RGB(255, 255, 255), kBandColor, true);
-
-  panel1_.Create(hwnd_, 0, band, width, height - band, RGB(255, 255, 255),
-                 Panel::Left | Panel::Right | Panel::Bottom, 2);
-  panel2_.Create(hwnd_, width - Scale(look_.closeBoxInset) - Scale(look_.closeBoxWidth), Scale(2),
-                 Scale(look_.closeBoxWidth), Scale(21), kBandColor);
-  imgClose_ = ::CreateWindowExW(0, L"STATIC", L"Close", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY,
-                                Scale(20), 0, Scale(21), Scale(21), panel2_.Handle(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseImageId)),
-                                ::GetModuleHandleW(nullptr), nullptr);
-  BuildContent();
-  CenterOn(hwnd_, owner);
+  const auto place = [](HWND control, int x, int y, int w, int h) {
+    ::SetWindowPos(control, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  place(txtCaption_, Scale(12), Scale(8), width - Scale(80), Scale(19));
+  ::SendMessageW(txtCaption_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(16, true)), TRUE);
+  place(panel1_.Handle(), 0, band, width, height - band);
+  place(panel2_.Handle(), width - Scale(look_.closeBoxInset) - Scale(look_.closeBoxWidth), Scale(2),
+        Scale(look_.closeBoxWidth), Scale(21));
+  place(imgClose_, Scale(20), 0, Scale(21), Scale(21));
 }
 
 LRESULT SkinnedFrame::WMNCHitTest(LPARAM lParam) {
@@ -120,6 +129,18 @@ LRESULT SkinnedFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_DPICHANGED: {
+      // The frame and the controls at the new DPI; the dialog keeps its place and takes its
+      // size at that DPI.
+      dpi_ = HIWORD(wParam);
+      PlaceFrame();
+      ApplyLayout(dpi_);
+      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+      ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, Scale(look_.clientWidth),
+                     Scale(look_.clientHeight), SWP_NOZORDER | SWP_NOACTIVATE);
+      ::InvalidateRect(hwnd_, nullptr, TRUE);
+      return 0;
+    }
     default:
       break;
   }

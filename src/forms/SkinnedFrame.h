@@ -45,6 +45,7 @@ class SkinnedFrame : public ModalForm {
 
   Services& services() { return services_; }
 
+  static constexpr int kCaptionId = 9000;
   static constexpr int kCloseImageId = 9001;
 
  protected:
@@ -68,11 +69,11 @@ class SkinnedFrame : public ModalForm {
 
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void ReportError(const std::string& text) override;
+  /// Places the title, the content panel and the close box at the window's DPI.
+  void PlaceFrame();
 
   Services& services_;
   FrameLook look_;
-  FontSet fonts_;
-  ControlColors colors_;
   Panel panel1_, panel2_;
   HWND txtCaption_ = nullptr;
   HWND imgClose_ = nullptr;

@@ -1,42 +1,94 @@
 #pragma once
-// The program's string table: its message texts, the registry value names it writes and the
-// log's file name, by number. Every layer loads its texts from here when it uses them.
+// The program's string table: every text the user sees (messages, labels, menu items,
+// hints), the registry value names it writes and the log's file name, by id. The table is
+// one list: each id comes with its text, so an id without a text cannot be written.
 
 #include <string>
+#include <string_view>
 
 namespace tw {
 
-namespace StrId {
-inline constexpr int AuditHeader = 65216;
-inline constexpr int Left = 65217;
-inline constexpr int Top = 65218;
-inline constexpr int Width = 65219;
-inline constexpr int Height = 65220;
-inline constexpr int WindowState = 65221;
-inline constexpr int ArpCacheKey = 65232;
-inline constexpr int DisplayName = 65233;
-inline constexpr int UninstallString = 65234;
-inline constexpr int DisplayIcon = 65235;
-inline constexpr int LogFileName = 65236;
-inline constexpr int NewProgram = 65237;
-inline constexpr int Error = 65238;
-inline constexpr int ErrorExecuting = 65239;
-inline constexpr int ErrorOpening = 65240;
-inline constexpr int AdviceOk = 65241;
-inline constexpr int AdviceMissing = 65242;
-inline constexpr int DeleteConfirm = 65243;
-inline constexpr int FillAllFields = 65244;
-inline constexpr int AlreadyExists = 65245;
-inline constexpr int UnableToCreate = 65246;
-inline constexpr int UninstallerMissing = 65247;
-inline constexpr int SettingsKey = 65260;
-inline constexpr int SettingsSection = 65261;
-inline constexpr int MainViewStyle = 65262;
-inline constexpr int UninstallKey = 65263;
-}  // namespace StrId
+// X(id, number, text). The numbers of the first entries are the table's historic ones; the
+// rest follow on.
+#define TIDEWELL_STRING_TABLE(X)                                                                    \
+  X(AuditHeader, 65216,                                                                             \
+    "Software Audit Report for: %s\r\n"                                                             \
+    "Prepared on %s\r\n"                                                                            \
+    "\r\n"                                                                                          \
+    "By Tidewell\r\n"                                                                               \
+    "Copyright (c) Quenmark. All rights reserved.\r\n"                                              \
+    "\r\n"                                                                                          \
+    "Computer Name: %s\r\n"                                                                         \
+    "User Name: %s\r\n"                                                                             \
+    "\r\n"                                                                                          \
+    "INSTALLED PROGRAMS:\r\n"                                                                       \
+    "\r\n")                                                                                         \
+  X(Left, 65217, "Left")                                                                            \
+  X(Top, 65218, "Top")                                                                              \
+  X(Width, 65219, "Width")                                                                          \
+  X(Height, 65220, "Height")                                                                        \
+  X(WindowState, 65221, "WindowState")                                                              \
+  X(ArpCacheKey, 65232, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Management\\ARPCache")   \
+  X(DisplayName, 65233, "DisplayName")                                                              \
+  X(UninstallString, 65234, "UninstallString")                                                      \
+  X(DisplayIcon, 65235, "DisplayIcon")                                                              \
+  X(LogFileName, 65236, "ULOG.TXT")                                                                 \
+  X(NewProgram, 65237, "NewProgram")                                                                \
+  X(Error, 65238, "Error")                                                                          \
+  X(ErrorExecuting, 65239,                                                                          \
+    "There was an error executing the program. Make sure the path and filename are correct "       \
+    "and that all required libraries are available.")                                               \
+  X(ErrorOpening, 65240,                                                                            \
+    "There was an error opening the file or executing the program. Make sure the path and "        \
+    "filename are correct and that all required libraries are available.")                          \
+  X(AdviceOk, 65241,                                                                                \
+    "The selected program (%s) can be uninstalled from your computer by clicking the "             \
+    "Uninstall button below.")                                                                      \
+  X(AdviceMissing, 65242,                                                                           \
+    "It seems that the uninstall program for %s (or one of its components) is missing. It is "     \
+    "possible that you have already removed this program from your computer. To check if the "     \
+    "program is really gone, please try to uninstall it by clicking the Uninstall button "         \
+    "below.")                                                                                       \
+  X(DeleteConfirm, 65243,                                                                           \
+    "Are you sure you want to delete \"%s\" from the list of programs installed on your "          \
+    "computer?\r\n\r\nWARNING: You should only delete the entries for programs that you know "     \
+    "for sure that are no longer on your computer. If the program is still on your computer "      \
+    "and you delete it from the list, you may not be able to uninstall it later.\r\n\r\nNote: "    \
+    "If the program has a question mark near its name in the list, it does not mean for sure "     \
+    "that the program is no longer on your  computer. To check if the program is really "          \
+    "gone, please first try to uninstall it.")                                                      \
+  X(FillAllFields, 65244, "Please fill in all the fields")                                          \
+  X(AlreadyExists, 65245, "There is already an Add/Remove entry called \"%s\". Do you want to overwrite it?") \
+  X(UnableToCreate, 65246, "Unable to create the new entry.")                                       \
+  X(UninstallerMissing, 65247,                                                                      \
+    "It seems that the uninstall program for this product (or one of its components) is "          \
+    "missing. It is possible that you have already removed this program from your computer.")       \
+  X(SettingsKey, 65260, "Software\\Quenmark\\Tidewell")                                             \
+  X(SettingsSection, 65261, "Desktop")                                                              \
+  X(MainViewStyle, 65262, "MainViewStyle")                                                          \
+  X(UninstallKey, 65263, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall")
 
-/// The text of a string-table entry; an unknown id gives "".
-std::string LoadStr(int id);
+/// The ids of the string table.
+enum class StrId : int {
+#define TIDEWELL_STRING_ID(id, number, text) id = number,
+  TIDEWELL_STRING_TABLE(TIDEWELL_STRING_ID)
+#undef TIDEWELL_STRING_ID
+};
+
+/// The text of a string-table entry.
+constexpr std::string_view StrText(StrId id) {
+  switch (id) {
+#define TIDEWELL_STRING_CASE(id, number, text) \
+  case StrId::id:                              \
+    return text;
+    TIDEWELL_STRING_TABLE(TIDEWELL_STRING_CASE)
+#undef TIDEWELL_STRING_CASE
+  }
+  return {};
+}
+
+/// The text of a string-table entry, as the program loads it when it uses it.
+inline std::string LoadStr(StrId id) { return std::string(StrText(id)); }
 
 /// The application title, the caption of the program's message boxes.
 inline constexpr const char* kAppTitle = "Tidewell";
