@@ -31,6 +31,7 @@ dist: bootstrap
 screenshots: bootstrap
 	@scripts/build-targets "tidewell.exe, the demo seeder and uninstaller" tidewell tidewell-documents tidewell-seed
 	@scripts/screenshots
+	@cp build/screenshots/readme-main-window.png docs/main-window.png
 
 bench: win
 	@scripts/bench
