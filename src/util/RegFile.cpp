@@ -126,6 +126,8 @@ void AppendUnitsAsBytes(std::u16string_view units, std::vector<std::uint8_t>& ou
   }
 }
 
+constexpr std::u16string_view kHexDigits = u"0123456789abcdef";
+
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 int HexDigitValue(char16_t c) {
@@ -141,7 +143,7 @@ std::u16string Ascii16(std::string_view text) { return std::u16string(text.begin
 std::u16string HexNumber(std::uint32_t value, int minDigits) {
   std::u16string digits;
   do {
-    digits.insert(digits.begin(), u"0123456789abcdef"[value & 0xF]);
+    digits.insert(digits.begin(), kHexDigits[value & 0xF]);
     value >>= 4;
   } while (value != 0);
   while (static_cast<int>(digits.size()) < minDigits) digits.insert(digits.begin(), u'0');
@@ -209,8 +211,10 @@ bool IsQuotableString(const std::vector<std::uint8_t>& data) {
 void AppendHexData(std::u16string& line, std::uint32_t type, const std::vector<std::uint8_t>& data) {
   line += type == RegType::Binary ? std::u16string(u"hex:") : u"hex(" + HexNumber(type, 1) + u"):";
   std::size_t column = line.size();
+  line.reserve(line.size() + data.size() * 3 + data.size() / 25 * 5);
   for (std::size_t i = 0; i < data.size(); ++i) {
-    line += HexNumber(data[i], 2);
+    line.push_back(kHexDigits[data[i] >> 4]);
+    line.push_back(kHexDigits[data[i] & 0xF]);
     if (i + 1 == data.size()) break;
     line += u',';
     column += 3;
@@ -291,9 +295,10 @@ class Parser {
     if (bytes.substr(0, 2) == kUtf16Bom) {
       encoding_ = Encoding::Utf16;
       const std::string_view body = bytes.substr(2);
-      for (std::size_t i = 0; i + 1 < body.size(); i += 2) {
-        text_.push_back(static_cast<char16_t>(static_cast<unsigned char>(body[i]) |
-                                              (static_cast<unsigned char>(body[i + 1]) << 8)));
+      text_.resize(body.size() / 2);
+      for (std::size_t i = 0; i < text_.size(); ++i) {
+        text_[i] = static_cast<char16_t>(static_cast<unsigned char>(body[2 * i]) |
+                                         (static_cast<unsigned char>(body[2 * i + 1]) << 8));
       }
       if (body.size() % 2 != 0) {
         Fail(LineOfOffset(text_, text_.size()), "the file ends in the middle of a character");
@@ -619,11 +624,11 @@ std::string WriteRegFile(const RegFile& file) {
   }
   text += u"\r\n";
 
-  std::string bytes(kUtf16Bom);
-  bytes.reserve(2 + text.size() * 2);
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
+  std::string bytes(kUtf16Bom.size() + text.size() * 2, '\0');
+  kUtf16Bom.copy(bytes.data(), kUtf16Bom.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    bytes[kUtf16Bom.size() + 2 * i] = static_cast<char>(text[i] & 0xFF);
+    bytes[kUtf16Bom.size() + 2 * i + 1] = static_cast<char>(text[i] >> 8);
   }
   return bytes;
 }
