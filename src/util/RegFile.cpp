@@ -141,13 +141,13 @@ int HexDigitValue(char16_t c) {
 std::u16string Ascii16(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
 std::u16string HexNumber(std::uint32_t value, int minDigits) {
-  std::u16string digits;
+  char16_t digits[8];
+  int count = 0;
   do {
-    digits.insert(digits.begin(), kHexDigits[value & 0xF]);
+    digits[7 - count++] = kHexDigits[value & 0xF];
     value >>= 4;
-  } while (value != 0);
-  while (static_cast<int>(digits.size()) < minDigits) digits.insert(digits.begin(), u'0');
-  return digits;
+  } while (value != 0 || count < minDigits);
+  return std::u16string(digits + 8 - count, digits + 8);
 }
 
 // The root a key path starts with (its first part, ASCII letters without case), or 0.
@@ -176,11 +176,11 @@ std::string KeyPathProblem(std::string_view path) {
 
 // --- Writer -----------------------------------------------------------------------------
 
-// Escapes a name or string for a quoted field: backslash and quote, and line breaks as
-// \r and \n, as the system's editor writes them in value names.
-std::u16string Escape(std::u16string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
+// A name or string as a quoted field: backslash and quote escaped, and line breaks as \r
+// and \n, as the system's editor writes them in value names.
+std::u16string Quoted(std::u16string_view text) {
+  std::u16string out(1, u'"');
+  out.reserve(text.size() + 2);
   for (char16_t c : text) {
     switch (c) {
       case u'\\': out += u"\\\\"; break;
@@ -190,6 +190,7 @@ std::u16string Escape(std::u16string_view text) {
       default: out.push_back(c);
     }
   }
+  out.push_back(u'"');
   return out;
 }
 
@@ -230,14 +231,15 @@ void AppendValueLine(std::u16string& out, const RegFileValue& value, const std::
   if (name.find(u'\0') != std::u16string::npos) {
     throw RegFileError(0, FormatText("A value name in the key '%s' holds a NUL character.", keyPath));
   }
-  std::u16string line = name.empty() ? std::u16string(u"@=") : u"\"" + Escape(name) + u"\"=";
+  std::u16string line = name.empty() ? std::u16string(u"@") : Quoted(name);
+  line += u'=';
   const RegValue& v = value.value;
   if (value.remove) {
     line += u'-';
   } else if (v.type == RegType::String && IsQuotableString(v.data)) {
     std::u16string text = UnitsOfBytes(v.data);
     text.pop_back();
-    line += u"\"" + Escape(text) + u"\"";
+    line += Quoted(text);
   } else if (v.type == RegType::Dword && v.data.size() == 4) {
     line += u"dword:" + HexNumber(static_cast<std::uint32_t>(NumberOf(v)), 8);
   } else {

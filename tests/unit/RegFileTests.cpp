@@ -8,38 +8,21 @@
 #include <vector>
 
 #include "support/Fakes.h"
+#include "support/RegFileValues.h"
 #include "util/RegFile.h"
 
 namespace tw {
 namespace {
 
 using namespace std::string_literals;
+using test::Sequence;
+using test::Sz;
+using test::Units;
 
 // A file's bytes from its text: the UTF-16 LE byte-order mark and the text's code units.
 std::string Utf16File(std::u16string_view text) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
-
-std::vector<std::uint8_t> Units(std::u16string_view text) {
-  std::vector<std::uint8_t> data;
-  for (char16_t c : text) data.insert(data.end(), {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8)});
-  return data;
-}
-
-// A REG_SZ value as the registry stores text: its units and a NUL character.
-RegValue Sz(std::u16string_view text, std::uint32_t type = RegType::String) {
-  return RegValue{type, Units(std::u16string(text) + u'\0')};
-}
-
-std::vector<std::uint8_t> Sequence(int count) {
-  std::vector<std::uint8_t> data;
-  for (int i = 0; i < count; ++i) data.push_back(static_cast<std::uint8_t>(i));
-  return data;
+  const std::vector<std::uint8_t> units = Units(text);
+  return "\xFF\xFE" + std::string(units.begin(), units.end());
 }
 
 // What the system's editor under Wine wrote for this key (regedit /E), byte for byte.

@@ -1,0 +1,61 @@
+#pragma once
+// Registry values written out for tests of the .reg format, and how GoogleTest prints a
+// .reg file model when a comparison fails: one line per key and per value, data in hex.
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "util/RegFile.h"
+
+namespace tw {
+
+namespace test {
+
+/// The little-endian bytes of UTF-16 code units, as the registry keeps text.
+inline std::vector<std::uint8_t> Units(std::u16string_view text) {
+  std::vector<std::uint8_t> data;
+  for (char16_t c : text) data.insert(data.end(), {static_cast<std::uint8_t>(c & 0xFF), static_cast<std::uint8_t>(c >> 8)});
+  return data;
+}
+
+/// A string value as the registry stores text: its code units and a NUL character.
+inline RegValue Sz(std::u16string_view text, std::uint32_t type = RegType::String) {
+  return RegValue{type, Units(std::u16string(text) + u'\0')};
+}
+
+/// `count` bytes 0, step, 2 * step, ... (mod 256).
+inline std::vector<std::uint8_t> Sequence(int count, int step = 1) {
+  std::vector<std::uint8_t> data;
+  for (int i = 0; i < count; ++i) data.push_back(static_cast<std::uint8_t>(i * step));
+  return data;
+}
+
+}  // namespace test
+
+inline void PrintTo(const RegFileValue& value, std::ostream* out) {
+  *out << "\"" << value.name << "\"=";
+  if (value.remove) {
+    *out << "-";
+    return;
+  }
+  *out << "type " << value.value.type << ":";
+  static const char kDigits[] = "0123456789abcdef";
+  for (std::uint8_t b : value.value.data) *out << kDigits[b >> 4] << kDigits[b & 0xF] << ' ';
+}
+
+inline void PrintTo(const RegFileKey& key, std::ostream* out) {
+  *out << "\n[" << (key.remove ? "-" : "") << key.path << "]" << (key.link ? " (link)" : "");
+  for (const RegFileValue& value : key.values) {
+    *out << "\n  ";
+    PrintTo(value, out);
+  }
+}
+
+inline void PrintTo(const RegFile& file, std::ostream* out) {
+  for (const RegFileKey& key : file.keys) PrintTo(key, out);
+}
+
+}  // namespace tw
