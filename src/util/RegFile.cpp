@@ -25,24 +25,6 @@ constexpr std::size_t kHexWrapColumn = 77;
 // inside the program they are UTF-8 with each unpaired surrogate as its own three-byte
 // sequence (WTF-8). These two conversions keep every code unit.
 
-void AppendWtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 std::string Utf16ToWtf8(std::u16string_view units) {
   std::string out;
   out.reserve(units.size());
@@ -53,7 +35,7 @@ std::string Utf16ToWtf8(std::u16string_view units) {
       c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
       ++i;
     }
-    AppendWtf8(out, c);
+    AppendUtf8(out, c);
   }
   return out;
 }

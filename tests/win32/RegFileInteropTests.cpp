@@ -179,6 +179,28 @@ TEST_F(RegFileInterop, TidewellImportsWhatRegeditExports) {
   EXPECT_EQ(WriteRegFile(ReadRegFile(again)), again);
 }
 
+// Names with unpaired surrogates, through regedit both ways and the raw API (the store's
+// names are UTF-8 and cannot carry them yet).
+TEST_F(RegFileInterop, UnpairedSurrogateNamesInterchangeWithRegedit) {
+  const std::string lone = "\xED\xA0\x80";  // U+D800 on its own
+  const RegFile file{{{Full("S" + lone), {{"v" + lone, Sz(u"\xDC00")}}}}};
+  const std::string path = folder_.MakeFile("lone.reg", WriteRegFile(file));
+  ASSERT_EQ(Regedit(L"/S \"" + Widen(path) + L"\""), 0);
+
+  UniqueHKey key;
+  ASSERT_EQ(::RegOpenKeyExW(HKEY_CURRENT_USER, (Widen(base_) + L"\\S\xD800").c_str(), 0, KEY_READ, key.put()),
+            ERROR_SUCCESS);
+  wchar_t data[8] = {};
+  DWORD type = 0, size = sizeof data;
+  ASSERT_EQ(::RegQueryValueExW(key.get(), L"v\xD800", nullptr, &type, reinterpret_cast<BYTE*>(data), &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+  EXPECT_EQ(std::wstring(data, size / 2), std::wstring(L"\xDC00", 2));
+
+  ASSERT_EQ(Regedit(L"/E \"" + Widen(path) + L"\" \"" + Widen(Full("S")) + L"\xD800\""), 0);
+  EXPECT_EQ(ReadRegFile(ReadFile(path)), file);
+}
+
 TEST_F(RegFileInterop, CatalogueEntryRestoresExactly) {
   Fill(entry_, [](const Case&) { return true; });
   const RegFile before = ExportKeyTree(registry_, entry_);
