@@ -35,27 +35,15 @@ inline std::vector<std::uint8_t> Sequence(int count, int step = 1) {
 
 }  // namespace test
 
-inline void PrintTo(const RegFileValue& value, std::ostream* out) {
-  *out << "\"" << value.name << "\"=";
-  if (value.remove) {
-    *out << "-";
-    return;
-  }
-  *out << "type " << value.value.type << ":";
-  static const char kDigits[] = "0123456789abcdef";
-  for (std::uint8_t b : value.value.data) *out << kDigits[b >> 4] << kDigits[b & 0xF] << ' ';
-}
-
-inline void PrintTo(const RegFileKey& key, std::ostream* out) {
-  *out << "\n[" << (key.remove ? "-" : "") << key.path << "]" << (key.link ? " (link)" : "");
-  for (const RegFileValue& value : key.values) {
-    *out << "\n  ";
-    PrintTo(value, out);
-  }
-}
-
+/// A file model on a failed comparison: one line per key, then per value its type and bytes.
 inline void PrintTo(const RegFile& file, std::ostream* out) {
-  for (const RegFileKey& key : file.keys) PrintTo(key, out);
+  for (const RegFileKey& key : file.keys) {
+    *out << "\n[" << (key.remove ? "-" : "") << key.path << "]" << (key.link ? " link" : "");
+    for (const RegFileValue& value : key.values) {
+      *out << "\n  \"" << value.name << "\" " << (value.remove ? "removed" : "type " + std::to_string(value.value.type));
+      for (std::uint8_t b : value.value.data) *out << ' ' << "0123456789abcdef"[b >> 4] << "0123456789abcdef"[b & 0xF];
+    }
+  }
 }
 
 }  // namespace tw

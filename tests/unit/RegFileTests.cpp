@@ -148,18 +148,6 @@ TEST(RegFile, ReadsTheOtherEncodingsAndLayouts) {
   EXPECT_EQ(ReadRegFile("\xEF\xBB\xBF" + utf8), expected);
 }
 
-TEST(RegFile, ReadsRemovalsAndLinks) {
-  const RegFile file = ReadRegFile(Utf16File(
-      u"REGEDIT4\r\n[-HKEY_CURRENT_USER\\A]\r\n[HKEY_CURRENT_USER\\B]\r\n\"v\"=-\r\n"
-      u"[HKEY_CURRENT_USER\\L]\r\n\"SymbolicLinkValue\"=hex(6):5c,00\r\n"
-      u"[HKEY_CURRENT_USER\\N]\r\n\"SymbolicLinkValue\"=hex(6):5c,00\r\n[HKEY_CURRENT_USER\\N\\S]\r\n"));
-  ASSERT_EQ(file.keys.size(), 5u);
-  EXPECT_TRUE(file.keys[0].remove);
-  EXPECT_TRUE(file.keys[1].values[0].remove);
-  EXPECT_TRUE(file.keys[2].link);
-  EXPECT_FALSE(file.keys[3].link) << "a key with keys below it is no link";
-}
-
 TEST(RegFile, RefusesInvalidFilesWithTheLine) {
   const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n";
   const struct {

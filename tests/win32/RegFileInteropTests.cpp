@@ -1,6 +1,6 @@
 // .reg files through Wine's real registry and its real regedit: what Tidewell exports,
 // regedit /S imports into another place byte for byte; what regedit /E exports, Tidewell
-// reads and imports byte for byte; and a catalogue entry's backup restores exactly.
+// reads and imports byte for byte.
 
 #include <windows.h>
 
@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/EntryBackup.h"
 #include "support/ScratchFolder.h"
 #include "support/RegFileValues.h"
 #include "util/RegFile.h"
@@ -90,7 +89,6 @@ class RegFileInterop : public ::testing::Test {
   }
   void TearDown() override {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, Widen(base_).c_str());
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, Widen(entry_.substr(entry_.find('\\') + 1)).c_str());
     ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TidewellTest");
   }
   std::string Full(const std::string& relative) const { return "HKEY_CURRENT_USER\\" + base_ + "\\" + relative; }
@@ -136,9 +134,6 @@ class RegFileInterop : public ::testing::Test {
   }
 
   std::string base_;
-  // A catalogue entry of the current user's, for the cases that need one.
-  const std::string entry_ = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TidewellTest-" +
-                             std::to_string(::GetCurrentProcessId());
   Win32Registry registry_;
   test::ScratchFolder folder_{"TidewellRegFile"};
 };
@@ -199,18 +194,6 @@ TEST_F(RegFileInterop, UnpairedSurrogateNamesInterchangeWithRegedit) {
 
   ASSERT_EQ(Regedit(L"/E \"" + Widen(path) + L"\" \"" + Widen(Full("S")) + L"\xD800\""), 0);
   EXPECT_EQ(ReadRegFile(ReadFile(path)), file);
-}
-
-TEST_F(RegFileInterop, CatalogueEntryRestoresExactly) {
-  Fill(entry_, [](const Case&) { return true; });
-  const RegFile before = ExportKeyTree(registry_, entry_);
-  const std::string backup = BackupUninstallEntry(registry_, entry_);
-
-  auto store = registry_.NewStore();
-  store->SelectRoot(RootKey::CurrentUser);
-  ASSERT_TRUE(store->RemoveKey(entry_.substr(entry_.find('\\') + 1)));
-  EXPECT_EQ(RestoreUninstallEntry(registry_, backup, nullptr, false), entry_);
-  EXPECT_EQ(ExportKeyTree(registry_, entry_), before);
 }
 
 }  // namespace
