@@ -12,8 +12,6 @@ std::string AsciiUpper(std::string_view text) {
   return out;
 }
 
-namespace {
-
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -31,8 +29,6 @@ void AppendUtf8(std::string& out, char32_t cp) {
     out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
   }
 }
-
-}  // namespace
 
 // Decodes one code point at `i`, advancing it; invalid input gives U+FFFD and skips one byte.
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {

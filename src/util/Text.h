@@ -12,6 +12,10 @@ namespace tw {
 /// Upper-cases the ASCII letters a to z only; every other byte stays as it is.
 std::string AsciiUpper(std::string_view text);
 
+/// Appends the UTF-8 bytes of a code point; a surrogate code point gets three bytes of its
+/// own, as WTF-8 carries unpaired surrogates.
+void AppendUtf8(std::string& out, char32_t cp);
+
 /// Converts UTF-16 code units to UTF-8; unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);
 
