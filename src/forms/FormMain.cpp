@@ -467,6 +467,13 @@ void TfrmMain::panLVContainerResize() {
   const int listWidth = std::max(0, static_cast<int>(rc.right) - Scale(28));
   const int listHeight = std::max(0, static_cast<int>(rc.bottom) - Scale(76));
   ::SetWindowPos(listView_, nullptr, Scale(14), Scale(50), listWidth, listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The list arranges its icons for its new size before it settles its scroll bars, so a
+  // column can stick out under a vertical bar that appears. Turning its drawing off and on
+  // arranges them again in the room the bars left, and settles the bars anew.
+  if (viewStyle_ == ViewStyle::LargeIcons || viewStyle_ == ViewStyle::SmallIcons) {
+    ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+  }
   // The find box and its button at the right of the header strip, the links right-aligned
   // below the list.
   const int right = Scale(14) + listWidth;
@@ -1019,7 +1026,13 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       return 0;
     case WM_SIZE:
-      if (listView_ != nullptr) LayoutAll();
+      if (listView_ != nullptr) {
+        LayoutAll();
+        // Moved and resized controls keep the pixels they had: the list may have scrolled back
+        // (all its rows fit now) without drawing again, and the links would show what lay
+        // at their new places before. Everything is drawn anew at its new place.
+        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      }
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && !activated_) {

@@ -81,6 +81,8 @@ class TfrmMain : public Window {
   HWND AdviceText() const { return txtSelectedProgram_; }
   HWND Tooltip() const { return tooltip_; }
   HWND HelpButton() const { return cmdHelp_; }
+  HWND ViewStyleLink() const { return txtViewStyle_; }
+  HWND RefreshLink() const { return txtRefresh_; }
   bool AdviceOkShown() const;
   bool AdviceBadShown() const;
   ViewStyle CurrentViewStyle() const { return viewStyle_; }

@@ -4,10 +4,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 #include "FormTestSupport.h"
 #include "forms/FormAbout.h"
+#include "forms/Controls.h"
 #include "forms/FormMain.h"
 #include "support/Catalogue.h"
 #include "util/AppStrings.h"
@@ -340,6 +342,58 @@ TEST_F(MainWindow, ResizeRules) {
   RECT client;
   ::GetClientRect(form->Handle(), &client);
   EXPECT_EQ(container.right, client.right);
+}
+
+// What the window shows after each change of size is what a full repaint draws: no rows of
+// the view before (the list scrolls back when all rows fit), and the links below the list are
+// drawn where they now are.
+TEST_F(MainWindow, EveryResizeRepaintsTheWholeWindow) {
+  for (int i = 1; i <= 40; ++i) {
+    const std::string name = "Program " + std::to_string(100 + i);
+    AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
+  }
+  Open();
+  // Back at its size after a maximize, the icons are arranged to the list's width again, with
+  // room for its vertical scroll bar: no sideways scrolling.
+  ASSERT_EQ(::GetWindowLongW(form->ListView(), GWL_STYLE) & WS_HSCROLL, 0);
+  ::ShowWindow(form->Handle(), SW_MAXIMIZE);
+  test::PumpMessages();
+  ::ShowWindow(form->Handle(), SW_RESTORE);
+  test::PumpMessages();
+  EXPECT_EQ(::GetWindowLongW(form->ListView(), GWL_STYLE) & WS_HSCROLL, 0);
+
+  form->SetViewStyle(ViewStyle::Details);
+  form->SelectRow(39);  // the list scrolls down to the last row
+  test::PumpMessages();
+  struct Step {
+    const char* name;
+    std::function<void(HWND)> change;
+  };
+  const Step steps[] = {
+      {"maximize", [](HWND w) { ::ShowWindow(w, SW_MAXIMIZE); }},
+      {"restore", [](HWND w) { ::ShowWindow(w, SW_RESTORE); }},
+      {"larger", [](HWND w) { ::SetWindowPos(w, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER); }},
+      {"smaller", [](HWND w) { ::SetWindowPos(w, nullptr, 0, 0, 700, 480, SWP_NOMOVE | SWP_NOZORDER); }},
+      {"maximize in icons", [&](HWND w) {
+         ::ShowWindow(w, SW_RESTORE);
+         form->SetViewStyle(ViewStyle::LargeIcons);
+         form->SelectRow(39);
+         test::PumpMessages();
+         ::ShowWindow(w, SW_MAXIMIZE);
+       }},
+  };
+  for (const Step& step : steps) {
+    step.change(form->Handle());
+    test::PumpMessages();
+    const test::Screenshot shown = test::Capture(form->Handle());
+    ::RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const test::Screenshot repainted = test::Capture(form->Handle());
+    EXPECT_EQ(shown.Differences(repainted, test::RectIn(form->Handle(), form->ListView())), 0) << step.name;
+    EXPECT_EQ(shown.Differences(repainted, RECT{0, 0, shown.width, shown.height}), 0) << step.name;
+    for (HWND link : {form->ViewStyleLink(), form->RefreshLink()}) {
+      EXPECT_GT(shown.Count(test::RectIn(form->Handle(), link), kLinkColor), 0) << step.name;
+    }
+  }
 }
 
 TEST_F(MainWindow, HelpOpensTheHelpFileBesideTheProgram) {

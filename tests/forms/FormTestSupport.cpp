@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "forms/Controls.h"
+#include "forms/Pictures.h"
+#include "win32/UniqueHandle.h"
 #include "win32/ShellServices.h"
 #include "win32/WinText.h"
 
@@ -185,6 +188,53 @@ void Click(HWND control) {
   // A notifying static control tells its parent about a click.
   ::SendMessageW(::GetParent(control), WM_COMMAND,
                  MAKEWPARAM(::GetDlgCtrlID(control), STN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+int Screenshot::Count(const RECT& area, COLORREF color) const {
+  const std::uint32_t wanted = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+  int count = 0;
+  for (int y = std::max(0, static_cast<int>(area.top)); y < std::min(height, static_cast<int>(area.bottom)); ++y)
+    for (int x = std::max(0, static_cast<int>(area.left)); x < std::min(width, static_cast<int>(area.right)); ++x)
+      if (At(x, y) == wanted) ++count;
+  return count;
+}
+
+int Screenshot::Differences(const Screenshot& other, const RECT& area) const {
+  if (other.width != width || other.height != height) return width * height;
+  int count = 0;
+  for (int y = std::max(0, static_cast<int>(area.top)); y < std::min(height, static_cast<int>(area.bottom)); ++y)
+    for (int x = std::max(0, static_cast<int>(area.left)); x < std::min(width, static_cast<int>(area.right)); ++x)
+      if (At(x, y) != other.At(x, y)) ++count;
+  return count;
+}
+
+Screenshot Capture(HWND window) {
+  Screenshot shot;
+  RECT client;
+  ::GetClientRect(window, &client);
+  shot.width = client.right;
+  shot.height = client.bottom;
+  shot.pixels.assign(static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height), 0);
+  if (shot.width <= 0 || shot.height <= 0) return shot;
+  BITMAPINFO info = pictures::TopDown32(shot.width, shot.height);
+  std::uint32_t* bits = nullptr;
+  UniqueHBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
+  UniqueHdc memory(::CreateCompatibleDC(nullptr));
+  {
+    const SelectGuard select(memory.get(), bitmap.get());
+    const WindowDc screen(window);
+    ::BitBlt(memory.get(), 0, 0, shot.width, shot.height, screen.get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    for (std::size_t i = 0; i < shot.pixels.size(); ++i) shot.pixels[i] = bits[i] & 0xFFFFFF;
+  }
+  return shot;
+}
+
+RECT RectIn(HWND window, HWND control) {
+  RECT rc;
+  ::GetWindowRect(control, &rc);
+  ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
 }
 
 }  // namespace tw::test
