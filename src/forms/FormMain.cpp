@@ -737,7 +737,11 @@ void TfrmMain::ApplyViewStyle() {
   const DWORD current = static_cast<DWORD>(::GetWindowLongW(listView_, GWL_STYLE));
   ::SetWindowLongW(listView_, GWL_STYLE,
                    static_cast<LONG>((current & ~LVS_TYPEMASK) | kStyles[static_cast<int>(viewStyle_)]));
+  // The list settles its scroll bars for the new style as it first draws it, and leaves
+  // the strip above a new bar as the old style drew it: drawn once, it is drawn again.
   ::InvalidateRect(listView_, nullptr, TRUE);
+  ::UpdateWindow(listView_);
+  ::RedrawWindow(listView_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // ---------------------------------------------------------------------------------------
