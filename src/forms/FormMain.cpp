@@ -521,10 +521,15 @@ const ProgramEntry& TfrmMain::RowAt(int position) const {
 int TfrmMain::SelectedIndex() const { return ListView_GetNextItem(listView_, -1, LVNI_SELECTED); }
 
 void TfrmMain::SelectRow(int position) {
-  if (position < 0 || position >= RowCount()) return;
+  if (!SelectRowInPlace(position)) return;
+  ListView_EnsureVisible(listView_, position, FALSE);
+}
+
+bool TfrmMain::SelectRowInPlace(int position) {
+  if (position < 0 || position >= RowCount()) return false;
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetItemState(listView_, position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_EnsureVisible(listView_, position, FALSE);
+  return true;
 }
 
 bool TfrmMain::ColumnIsEmpty(int subItem) const {
@@ -705,8 +710,11 @@ void TfrmMain::TheListViewMouseDown(POINT client) {
   const int item = ListView_HitTest(listView_, &hit);
   POINT screen = client;
   ::ClientToScreen(listView_, &screen);
+  ::SetFocus(listView_);
   if (item >= 0) {
-    SelectRow(item);
+    // The row lies under the pointer: scrolling it fully into view would move another
+    // program under the menu than the one it acts on.
+    SelectRowInPlace(item);
     ShowMenu(popProgramPopupMenu_, screen);
   } else {
     ShowMenu(popProgramNilPopupMenu_, screen);

@@ -163,6 +163,8 @@ class TfrmMain : public Window {
   LRESULT OnNotify(NMHDR* header);
   void ShowMenu(HMENU menu, POINT screen);
   void ApplyViewStyle();
+  /// Selects and focuses a row where it stands, without scrolling; false for no row.
+  bool SelectRowInPlace(int position);
   void SortByCaption();
   /// Orders the shown rows by a column's texts, in the locale's order.
   void SortRows(int column, bool ascending);

@@ -235,6 +235,42 @@ TEST_F(MainWindow, RightPressOpensTheMenuOfWhatLiesUnderThePointer) {
   EXPECT_EQ(h.menus.shown[1].items, (std::vector<std::string>{"New Program..."}));
 }
 
+// In the List view the last column of names is cut off at the right edge. A right press on
+// a name there selects it where it stands: the list does not scroll, so the menu opens over
+// the program it acts on, at the pointer.
+TEST_F(MainWindow, ARightPressInTheListViewSelectsWithoutScrolling) {
+  for (int i = 1; i <= 60; ++i) {
+    const std::string name = "A Program With A Long Name " + std::to_string(100 + i);
+    AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
+  }
+  Open();
+  form->SetViewStyle(ViewStyle::List);
+  test::PumpMessages();
+  RECT client;
+  ::GetClientRect(form->ListView(), &client);
+  int cut = -1;
+  RECT item{};
+  for (int i = 0; i < form->RowCount() && cut < 0; ++i) {
+    ListView_GetItemRect(form->ListView(), i, &item, LVIR_BOUNDS);
+    if (item.left < client.right - 10 && item.right > client.right) cut = i;
+  }
+  ASSERT_GE(cut, 0) << "no name is cut off at the right edge";
+  const int scrolled = ::GetScrollPos(form->ListView(), SB_HORZ);
+  const POINT press{client.right - 5, item.top + 3};
+  ::SendMessageW(form->ListView(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(press.x, press.y));
+  EXPECT_EQ(form->SelectedIndex(), cut);
+  EXPECT_EQ(::GetScrollPos(form->ListView(), SB_HORZ), scrolled);
+  RECT after;
+  ListView_GetItemRect(form->ListView(), cut, &after, LVIR_BOUNDS);
+  EXPECT_EQ(after.left, item.left);
+  ASSERT_EQ(h.menus.shown.size(), 1u);
+  POINT screen = press;
+  ::ClientToScreen(form->ListView(), &screen);
+  EXPECT_EQ(h.menus.shown[0].at.x, screen.x);
+  EXPECT_EQ(h.menus.shown[0].at.y, screen.y);
+  EXPECT_EQ(::GetFocus(), form->ListView());
+}
+
 // The row menu's commands run inside the list's own window procedure: an error they raise is
 // shown in the standard error box and goes no further.
 TEST_F(MainWindow, AnErrorInARowMenuCommandIsShownAndGoesNoFurther) {

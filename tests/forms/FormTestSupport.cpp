@@ -41,8 +41,9 @@ std::intptr_t RecordingShell::Open(HWND, const std::string& target) {
   return result;
 }
 
-int ScriptedMenus::Track(HWND, HMENU menu, POINT) {
+int ScriptedMenus::Track(HWND, HMENU menu, POINT screen) {
   MenuRecord record;
+  record.at = screen;
   const int count = ::GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
     wchar_t text[256] = {};

@@ -58,6 +58,7 @@ class RecordingShell : public ShellOpener {
 struct MenuRecord {
   std::vector<std::string> items;  ///< captions; "-" for separators
   std::vector<bool> checked;
+  POINT at{};  ///< where it opened, in screen pixels
 };
 
 class ScriptedMenus : public MenuTracker {
