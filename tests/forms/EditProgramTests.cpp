@@ -134,6 +134,41 @@ TEST_F(EditProgram, ShowsEveryValueWithTheKeyAndEscWritesNothing) {
   EXPECT_TRUE(h.prompts.shown.empty());
 }
 
+// The key path is longer than its box: the box shows its end, the entry's own key name, and
+// still holds the whole path to select and copy.
+TEST_F(EditProgram, TheKeyBoxShowsTheEndOfALongPathAndCopiesItWhole) {
+  const std::string entry = "{3B5D7F91-2C4E-4A6B-8D0F-1E3A5C7B9D22}_is1";
+  AddEntry(h.fake.registry, RootKey::LocalMachine, entry, "Long Key", "x");
+  const std::string path = "HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + "\\" + entry;
+  Open();
+  form->SelectRow(test::RowWithCaption(*form, "Long Key"));
+  Edit([&](TEditProgramBox& box) {
+    const HWND key = box.KeyEdit();
+    ::RedrawWindow(box.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(WindowText(key), path);
+    EXPECT_TRUE(::GetWindowLongW(key, GWL_STYLE) & ES_READONLY);
+    RECT client;
+    ::GetClientRect(key, &client);
+    const int length = ::GetWindowTextLengthW(key);
+    // The start is scrolled out of sight; the last character is in sight, whole.
+    EXPECT_GT(::SendMessageW(key, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    const LRESULT last = ::SendMessageW(key, EM_POSFROMCHAR, static_cast<WPARAM>(length - 1), 0);
+    const int lastX = static_cast<short>(LOWORD(last));
+    EXPECT_GE(lastX, 0);
+    EXPECT_LE(lastX + box.Scale(4), client.right);
+    // The whole path is selected and copied.
+    ::SendMessageW(key, EM_SETSEL, 0, -1);
+    ::SendMessageW(key, WM_COPY, 0, 0);
+    ASSERT_TRUE(::OpenClipboard(box.Handle()));
+    const auto data = static_cast<HGLOBAL>(::GetClipboardData(CF_UNICODETEXT));
+    const std::wstring copied = data != nullptr ? static_cast<const wchar_t*>(::GlobalLock(data)) : L"";
+    if (data != nullptr) ::GlobalUnlock(data);
+    ::CloseClipboard();
+    EXPECT_EQ(Narrow(copied), path);
+    test::PressKey(box, key, VK_ESCAPE);
+  });
+}
+
 TEST_F(EditProgram, AddKeyThenOkWritesTheNewValueAndRescans) {
   Open();
   AddEntry(h.fake.registry, RootKey::LocalMachine, "Later", "Later", "x");
