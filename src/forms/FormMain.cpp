@@ -955,6 +955,22 @@ bool TfrmMain::PreTranslate(MSG& msg) {
     if (const HWND next = ::GetNextDlgTabItem(hwnd_, ::GetFocus(), back ? TRUE : FALSE)) ::SetFocus(next);
     return true;
   }
+  if (msg.wParam == VK_F5) {
+    Label3Click();
+    return true;
+  }
+  if (msg.wParam == 'F' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 && (::GetKeyState(VK_MENU) & 0x8000) == 0) {
+    // To the find box, its text selected so that typing replaces it.
+    ::SetFocus(ediFind_);
+    ::SendMessageW(ediFind_, EM_SETSEL, 0, -1);
+    return true;
+  }
+  if (msg.wParam == VK_DELETE && msg.hwnd != ediFind_) {
+    // While typing in the find box Delete edits the text; elsewhere it acts on the selected
+    // row as the Delete From List button does. Without a selection it does nothing, as Enter.
+    if (SelectedIndex() >= 0) cmdDeleteFromListClick();
+    return true;
+  }
   if (msg.wParam == VK_RETURN) {
     if (msg.hwnd == listView_) {
       if (SelectedIndex() >= 0) cmdUninstallClick();

@@ -344,6 +344,51 @@ TEST_F(MainWindow, TabMovesTheFocusThroughTheControls) {
   EXPECT_EQ(h.shell.opened, (std::vector<std::string>{"C:\\Tidewell\\TIDEWELL.CHM"}));
 }
 
+// Keys a user expects: Delete on a selected row asks to delete it from the list (but edits
+// the find box while typing there), F5 refreshes, Ctrl+F goes to the find box.
+TEST_F(MainWindow, DeleteF5AndCtrlF) {
+  AddPrograms({"Alpha", "Beta"});
+  Open();
+  form->SelectRow(1);
+  ::SetFocus(form->ListView());
+  h.modal.scripts.push_back([](ModalForm& dialog) { test::PressKey(static_cast<Window&>(dialog), dialog.Handle(), VK_ESCAPE); });
+  test::PressKey(*form, form->ListView(), VK_DELETE);
+  EXPECT_EQ(h.modal.titles, (std::vector<std::string>{"Delete From List"}));
+  EXPECT_EQ(h.modal.leftOpen, 0);
+  EXPECT_EQ(form->RowCount(), 2);  // cancelled: nothing deleted
+
+  // In the find box Delete deletes the character after the caret.
+  SetWindowTextUtf8(form->FindBox(), "abc");
+  ::SendMessageW(form->FindBox(), EM_SETSEL, 0, 0);
+  test::PressKey(*form, form->FindBox(), VK_DELETE);
+  EXPECT_EQ(WindowText(form->FindBox()), "bc");
+  // With no row selected Delete does nothing, as Enter does.
+  ListView_SetItemState(form->ListView(), -1, 0, LVIS_SELECTED);
+  test::PressKey(*form, form->ListView(), VK_DELETE);
+  EXPECT_EQ(h.modal.titles.size(), 1u);
+  EXPECT_TRUE(h.prompts.shown.empty());
+
+  // F5 rescans, from the list and from the find box.
+  AddPrograms({"Gamma"});
+  test::PressKey(*form, form->ListView(), VK_F5);
+  EXPECT_EQ(form->RowCount(), 3);
+  AddPrograms({"Delta"});
+  test::PressKey(*form, form->FindBox(), VK_F5);
+  EXPECT_EQ(form->RowCount(), 4);
+
+  // Ctrl+F puts the focus in the find box with its text selected, ready to be typed over; a
+  // plain F stays with the list.
+  ::SetFocus(form->ListView());
+  test::PressKey(*form, form->ListView(), 'F');
+  EXPECT_EQ(::GetFocus(), form->ListView());
+  test::PressKey(*form, form->ListView(), 'F', true);
+  EXPECT_EQ(::GetFocus(), form->FindBox());
+  DWORD start = 0, end = 0;
+  ::SendMessageW(form->FindBox(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 2u);
+}
+
 TEST_F(MainWindow, OtherOptionsMenuAndViewStyles) {
   AddPrograms({"A"});
   Open();

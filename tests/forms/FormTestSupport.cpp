@@ -138,17 +138,27 @@ int ScriptedModalRunner::Run(ModalForm& form, HWND owner) {
   return form.ModalResult() == kModalNone ? kModalCancel : form.ModalResult();
 }
 
-void PressKey(Window& form, HWND target, UINT vk) {
+void PressKey(Window& form, HWND target, UINT vk, bool control) {
+  // The key state the handlers read (GetKeyState) holds Ctrl down for the press.
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  const BYTE before = keys[VK_CONTROL];
+  keys[VK_CONTROL] = control ? 0x80 : 0;
+  ::SetKeyboardState(keys);
   MSG msg{};
   msg.hwnd = target;
   msg.message = WM_KEYDOWN;
   msg.wParam = vk;
-  if (form.PreTranslateGuarded(msg)) return;
-  ::SendMessageW(target, WM_KEYDOWN, vk, 0);
-  if (vk == VK_RETURN || vk == VK_ESCAPE || (vk >= 0x30 && vk <= 0x5A)) {
-    ::SendMessageW(target, WM_CHAR, vk, 0);
+  if (!form.PreTranslateGuarded(msg)) {
+    ::SendMessageW(target, WM_KEYDOWN, vk, 0);
+    if (vk == VK_RETURN || vk == VK_ESCAPE || (vk >= 0x30 && vk <= 0x5A)) {
+      // With Ctrl a letter types its control character.
+      ::SendMessageW(target, WM_CHAR, control && vk >= 'A' ? vk & 0x1F : vk, 0);
+    }
+    ::SendMessageW(target, WM_KEYUP, vk, 0);
   }
-  ::SendMessageW(target, WM_KEYUP, vk, 0);
+  keys[VK_CONTROL] = before;
+  ::SetKeyboardState(keys);
 }
 
 std::unique_ptr<TfrmMain> OpenMainWindow(Services& services) {

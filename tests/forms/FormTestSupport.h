@@ -122,8 +122,8 @@ struct FormHarness {
 };
 
 /// Sends a key the way the message loop delivers it: the form's key preview first, then the
-/// control (WM_KEYDOWN and, for characters, WM_CHAR).
-void PressKey(Window& form, HWND target, UINT vk);
+/// control (WM_KEYDOWN and, for characters, WM_CHAR). With `control`, the Ctrl key is held.
+void PressKey(Window& form, HWND target, UINT vk, bool control = false);
 
 /// Creates the main window on the services (scan, first row, command line), shows it and
 /// runs its first activation.
