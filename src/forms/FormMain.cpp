@@ -619,6 +619,23 @@ void TfrmMain::SortRows(int column, bool ascending) {
   std::sort(order_.begin(), order_.end(), [&keys, ascending](std::size_t a, std::size_t b) {
     return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
   });
+  shownOrder_ = {column, ascending};
+  ShowSortArrow();
+}
+
+void TfrmMain::ShowSortArrow() {
+  // The arrow shows the order the rows stand in, which a refresh puts back to ascending
+  // names whatever the sort state says.
+  const HWND header = ListView_GetHeader(listView_);
+  if (header == nullptr) return;  // made with the Details view; it is marked then
+  for (int column = 0; column < Header_GetItemCount(header); ++column) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    if (!Header_GetItem(header, column, &item)) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (column == shownOrder_.column) item.fmt |= shownOrder_.ascending ? HDF_SORTUP : HDF_SORTDOWN;
+    Header_SetItem(header, column, &item);
+  }
 }
 
 int TfrmMain::CompareRows(const ProgramEntry& row1, const ProgramEntry& row2, int column) const {
@@ -745,6 +762,7 @@ void TfrmMain::ApplyViewStyle() {
   const DWORD current = static_cast<DWORD>(::GetWindowLongW(listView_, GWL_STYLE));
   ::SetWindowLongW(listView_, GWL_STYLE,
                    static_cast<LONG>((current & ~LVS_TYPEMASK) | kStyles[static_cast<int>(viewStyle_)]));
+  ShowSortArrow();
   // The list settles its scroll bars for the new style as it first draws it, and leaves
   // the strip above a new bar as the old style drew it: drawn once, it is drawn again.
   ::InvalidateRect(listView_, nullptr, TRUE);

@@ -166,8 +166,11 @@ class TfrmMain : public Window {
   /// Selects and focuses a row where it stands, without scrolling; false for no row.
   bool SelectRowInPlace(int position);
   void SortByCaption();
-  /// Orders the shown rows by a column's texts, in the locale's order.
+  /// Orders the shown rows by a column's texts, in the locale's order, and marks that column
+  /// in the Details view's header.
   void SortRows(int column, bool ascending);
+  /// Marks the column the rows are ordered by with the arrow of its direction.
+  void ShowSortArrow();
   void CollapseColumn(int column);
   /// Centres the window on the screen and applies the stored placement.
   void PlaceWindow();
@@ -182,6 +185,11 @@ class TfrmMain : public Window {
   std::unique_ptr<ImageListIconSource> icons_;
   UniqueHImageList badIcons_;
   std::array<bool, 7> collapsed_{};
+  /// The order the rows stand in.
+  struct {
+    int column = 0;
+    bool ascending = true;
+  } shownOrder_;
   ViewStyle viewStyle_ = ViewStyle::LargeIcons;
   bool terminateRequested_ = false;
   bool commandLineFailed_ = false;

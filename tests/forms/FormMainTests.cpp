@@ -389,6 +389,50 @@ TEST_F(MainWindow, DeleteF5AndCtrlF) {
   EXPECT_EQ(end, 2u);
 }
 
+// The Details view marks the column the rows are ordered by, in the direction the user sees:
+// from the start the list is in ascending name order, and a refresh puts it back there.
+TEST_F(MainWindow, TheSortArrowShowsTheOrderOfTheRows) {
+  AddPrograms({"B", "A", "C"});
+  Open();
+  const auto arrows = [&] {
+    std::string out;
+    const HWND header = ListView_GetHeader(form->ListView());
+    for (int column = 0; column < 7; ++column) {
+      HDITEMW item{};
+      item.mask = HDI_FORMAT;
+      Header_GetItem(header, column, &item);
+      out += (item.fmt & HDF_SORTUP) ? (item.fmt & HDF_SORTDOWN ? '!' : '^') : (item.fmt & HDF_SORTDOWN ? 'v' : '.');
+    }
+    return out;
+  };
+  // Sorted before the Details view shows: the arrow is there when it does.
+  form->TheListViewColumnClick(3);
+  form->SetViewStyle(ViewStyle::Details);
+  EXPECT_EQ(arrows(), "...^...");
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    const char* arrows;
+  };
+  const Step steps[] = {
+      {"refresh", [&] { form->RefreshProgramList(); }, "^......"},
+      {"Name, first click", [&] { form->TheListViewColumnClick(0); }, "^......"},
+      {"Name, second click", [&] { form->TheListViewColumnClick(0); }, "v......"},
+      {"Uninstall Command", [&] { form->TheListViewColumnClick(6); }, "......^"},
+      {"Uninstall Command again", [&] { form->TheListViewColumnClick(6); }, "......v"},
+      {"F5", [&] { test::PressKey(*form, form->ListView(), VK_F5); }, "^......"},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_EQ(arrows(), step.arrows) << step.what;
+  }
+  // The Size column stays right-aligned.
+  HDITEMW size{};
+  size.mask = HDI_FORMAT;
+  Header_GetItem(ListView_GetHeader(form->ListView()), 3, &size);
+  EXPECT_EQ(size.fmt & HDF_JUSTIFYMASK, HDF_RIGHT);
+}
+
 TEST_F(MainWindow, OtherOptionsMenuAndViewStyles) {
   AddPrograms({"A"});
   Open();
