@@ -93,6 +93,8 @@ int ProgramList::ColumnClick(int column, int selected) {
 }
 
 void ProgramList::SortBy(int column, bool ascending) {
+  orderColumn_ = column;
+  orderAscending_ = ascending;
   // The locale's sort keys order texts as its comparison (CompareRows) does, at one call per
   // row instead of two conversions and a call per comparison; they live only while sorting.
   const auto listColumn = static_cast<ListColumn>(column);

@@ -55,6 +55,11 @@ class ProgramList : public ProgramSink {
   /// True when every row's text in the column is empty (and for an empty list).
   bool ColumnIsEmpty(ListColumn column) const;
 
+  /// The order the rows stand in: the column they were last ordered by and its direction
+  /// (after a refresh, ascending names whatever the sort state says).
+  int OrderColumn() const { return orderColumn_; }
+  bool OrderAscending() const { return orderAscending_; }
+
   /// The sort state: the column last clicked and the direction of the next sort by it.
   int SortColumn() const { return sortColumn_; }
   bool SortAscending() const { return sortAscending_; }
@@ -90,6 +95,8 @@ class ProgramList : public ProgramSink {
   std::vector<std::size_t> order_;
   int sortColumn_ = 0;
   bool sortAscending_ = true;
+  int orderColumn_ = 0;
+  bool orderAscending_ = true;
 };
 
 }  // namespace tw

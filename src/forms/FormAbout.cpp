@@ -48,9 +48,7 @@ void TAboutBox::Label8Click() { services_.shell.Open(hwnd_, services_.exeFolder 
 
 bool TAboutBox::DrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlID != static_cast<UINT>(IdPicture)) return false;
-  // An owner-drawn static starts black: the picture stands on the dialog's white.
-  ::FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  pictures::DrawPagePicture(item.hDC, item.rcItem, pictures::PagePicture::Program, Dpi());
+  DrawPicture(item, pictures::PagePicture::Program);
   return true;
 }
 

@@ -72,6 +72,11 @@ void TEditProgramBox::FormActivate() { ::SetFocus(grid_.Editor()); }
 
 void TEditProgramBox::FormCreate() {
   SetWindowTextUtf8(ediKey_, KeyPath);
+  // A path longer than the box shows its end: the entry's own key name, which tells which
+  // entry this is. The box still holds the whole path to select and copy.
+  const auto length = static_cast<WPARAM>(::GetWindowTextLengthW(ediKey_));
+  ::SendMessageW(ediKey_, EM_SETSEL, length, static_cast<LPARAM>(length));
+  ::SendMessageW(ediKey_, EM_SCROLLCARET, 0, 0);
   auto store = services_.platform.registry.NewStore();
   store->SelectRoot(ExtractRootKey(KeyPath));
   // A key that cannot be opened leaves the grid as it was made: empty, without header texts.

@@ -456,6 +456,13 @@ void TfrmMain::panLVContainerResize() {
   const int listWidth = std::max(0, static_cast<int>(rc.right) - Scale(28));
   const int listHeight = std::max(0, static_cast<int>(rc.bottom) - Scale(76));
   ::SetWindowPos(listView_, nullptr, Scale(14), Scale(50), listWidth, listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The list arranges its icons for its new size before it settles its scroll bars, so a
+  // column can stick out under a vertical bar that appears. Turning its drawing off and on
+  // arranges them again in the room the bars left, and settles the bars anew.
+  if (viewStyle_ == ViewStyle::LargeIcons || viewStyle_ == ViewStyle::SmallIcons) {
+    ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+  }
   // The find box and its button at the right of the header strip, the links right-aligned
   // below the list.
   const int right = Scale(14) + listWidth;
@@ -501,10 +508,15 @@ const ProgramEntry& TfrmMain::RowAt(int position) const { return list_.At(positi
 int TfrmMain::SelectedIndex() const { return ListView_GetNextItem(listView_, -1, LVNI_SELECTED); }
 
 void TfrmMain::SelectRow(int position) {
-  if (position < 0 || position >= RowCount()) return;
+  if (!SelectRowInPlace(position)) return;
+  ListView_EnsureVisible(listView_, position, FALSE);
+}
+
+bool TfrmMain::SelectRowInPlace(int position) {
+  if (position < 0 || position >= RowCount()) return false;
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetItemState(listView_, position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_EnsureVisible(listView_, position, FALSE);
+  return true;
 }
 
 int TfrmMain::ColumnWidth(int column) const {
@@ -540,6 +552,7 @@ bool TfrmMain::RefreshProgramList() {
     // The rows read before a failure are listed too.
     icons_->Commit();
     list_.ShowInNameOrder();
+    ShowSortArrow();
     ListView_SetItemCountEx(listView_, list_.Count(), 0);
     for (const ListColumn column : {ListColumn::Size, ListColumn::LastUsedOn, ListColumn::Frequency}) {
       if (list_.ColumnIsEmpty(column)) CollapseColumn(static_cast<int>(column));
@@ -560,9 +573,25 @@ bool TfrmMain::RefreshProgramList() {
   return scanned;
 }
 
+void TfrmMain::ShowSortArrow() {
+  // The arrow shows the order the rows stand in, which a refresh puts back to ascending
+  // names whatever the sort state says.
+  const HWND header = ListView_GetHeader(listView_);
+  if (header == nullptr) return;  // made with the Details view; it is marked then
+  for (int column = 0; column < Header_GetItemCount(header); ++column) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    if (!Header_GetItem(header, column, &item)) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (column == list_.OrderColumn()) item.fmt |= list_.OrderAscending() ? HDF_SORTUP : HDF_SORTDOWN;
+    Header_SetItem(header, column, &item);
+  }
+}
+
 void TfrmMain::TheListViewColumnClick(int column) {
   const int selected = list_.ColumnClick(column, SelectedIndex());
   if (selected >= 0) SelectRow(selected);
+  ShowSortArrow();
   ::InvalidateRect(listView_, nullptr, TRUE);
 }
 
@@ -615,8 +644,11 @@ void TfrmMain::TheListViewMouseDown(POINT client) {
   const int item = ListView_HitTest(listView_, &hit);
   POINT screen = client;
   ::ClientToScreen(listView_, &screen);
+  ::SetFocus(listView_);
   if (item >= 0) {
-    SelectRow(item);
+    // The row lies under the pointer: scrolling it fully into view would move another
+    // program under the menu than the one it acts on.
+    SelectRowInPlace(item);
     ShowMenu(popProgramPopupMenu_, screen);
   } else {
     ShowMenu(popProgramNilPopupMenu_, screen);
@@ -647,7 +679,12 @@ void TfrmMain::ApplyViewStyle() {
   const DWORD current = static_cast<DWORD>(::GetWindowLongW(listView_, GWL_STYLE));
   ::SetWindowLongW(listView_, GWL_STYLE,
                    static_cast<LONG>((current & ~LVS_TYPEMASK) | kStyles[static_cast<int>(viewStyle_)]));
+  ShowSortArrow();
+  // The list settles its scroll bars for the new style as it first draws it, and leaves
+  // the strip above a new bar as the old style drew it: drawn once, it is drawn again.
   ::InvalidateRect(listView_, nullptr, TRUE);
+  ::UpdateWindow(listView_);
+  ::RedrawWindow(listView_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -888,6 +925,22 @@ bool TfrmMain::PreTranslate(MSG& msg) {
     if (const HWND next = ::GetNextDlgTabItem(hwnd_, ::GetFocus(), back ? TRUE : FALSE)) ::SetFocus(next);
     return true;
   }
+  if (msg.wParam == VK_F5) {
+    Label3Click();
+    return true;
+  }
+  if (msg.wParam == 'F' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 && (::GetKeyState(VK_MENU) & 0x8000) == 0) {
+    // To the find box, its text selected so that typing replaces it.
+    ::SetFocus(ediFind_);
+    ::SendMessageW(ediFind_, EM_SETSEL, 0, -1);
+    return true;
+  }
+  if (msg.wParam == VK_DELETE && msg.hwnd != ediFind_) {
+    // While typing in the find box Delete edits the text; elsewhere it acts on the selected
+    // row as the Delete From List button does. Without a selection it does nothing, as Enter.
+    if (SelectedIndex() >= 0) cmdDeleteFromListClick();
+    return true;
+  }
   if (msg.wParam == VK_RETURN) {
     if (msg.hwnd == listView_) {
       if (SelectedIndex() >= 0) cmdUninstallClick();
@@ -972,7 +1025,13 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       return 0;
     case WM_SIZE:
-      if (listView_ != nullptr) LayoutAll();
+      if (listView_ != nullptr) {
+        LayoutAll();
+        // Moved and resized controls keep the pixels they had: the list may have scrolled back
+        // (all its rows fit now) without drawing again, and the links would show what lay
+        // at their new places before. Everything is drawn anew at its new place.
+        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      }
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && !activated_) {

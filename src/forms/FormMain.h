@@ -80,6 +80,8 @@ class TfrmMain : public Form {
   HWND AdviceText() const { return txtSelectedProgram_; }
   HWND Tooltip() const { return tooltip_; }
   HWND HelpButton() const { return cmdHelp_; }
+  HWND ViewStyleLink() const { return txtViewStyle_; }
+  HWND RefreshLink() const { return txtRefresh_; }
   bool AdviceOkShown() const;
   bool AdviceBadShown() const;
   ViewStyle CurrentViewStyle() const { return viewStyle_; }
@@ -162,6 +164,10 @@ class TfrmMain : public Form {
   LRESULT OnNotify(NMHDR* header);
   void ShowMenu(HMENU menu, POINT screen);
   void ApplyViewStyle();
+  /// Selects and focuses a row where it stands, without scrolling; false for no row.
+  bool SelectRowInPlace(int position);
+  /// Marks the column the rows are ordered by with the arrow of its direction.
+  void ShowSortArrow();
   void CollapseColumn(int column);
   /// Removes the named programs without asking: starts each one's uninstall command and
   /// deletes its catalogue key at once. Nothing is logged.

@@ -134,6 +134,32 @@ TEST_F(EditProgram, ShowsEveryValueWithTheKeyAndEscWritesNothing) {
   EXPECT_TRUE(h.prompts.shown.empty());
 }
 
+// The key path is longer than its box: the box shows its end, the entry's own key name, and
+// still holds the whole path to select and copy.
+TEST_F(EditProgram, TheKeyBoxShowsTheEndOfALongPath) {
+  const std::string entry = "{3B5D7F91-2C4E-4A6B-8D0F-1E3A5C7B9D22}_is1";
+  AddEntry(h.fake.registry, RootKey::LocalMachine, entry, "Long Key", "x");
+  const std::string path = "HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + "\\" + entry;
+  Open();
+  form->SelectRow(test::RowWithCaption(*form, "Long Key"));
+  Edit([&](TEditProgramBox& box) {
+    const HWND key = box.KeyEdit();
+    ::RedrawWindow(box.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(WindowText(key), path);
+    EXPECT_TRUE(::GetWindowLongW(key, GWL_STYLE) & ES_READONLY);
+    RECT client;
+    ::GetClientRect(key, &client);
+    const int length = ::GetWindowTextLengthW(key);
+    // The start is scrolled out of sight; the last character is in sight, whole.
+    EXPECT_GT(::SendMessageW(key, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    const LRESULT last = ::SendMessageW(key, EM_POSFROMCHAR, static_cast<WPARAM>(length - 1), 0);
+    const int lastX = static_cast<short>(LOWORD(last));
+    EXPECT_GE(lastX, 0);
+    EXPECT_LE(lastX + box.Scale(4), client.right);
+    test::PressKey(box, key, VK_ESCAPE);
+  });
+}
+
 TEST_F(EditProgram, AddKeyThenOkWritesTheNewValueAndRescans) {
   Open();
   AddEntry(h.fake.registry, RootKey::LocalMachine, "Later", "Later", "x");

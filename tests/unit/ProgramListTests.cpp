@@ -101,6 +101,8 @@ TEST_F(ProgramListTest, ColumnClicksSortAndKeepTheSelectedRow) {
     selected = list.ColumnClick(step.column, selected);
     EXPECT_EQ(list.SortColumn(), step.column);
     EXPECT_EQ(list.SortAscending(), step.ascending);
+    EXPECT_EQ(list.OrderColumn(), step.column);
+    EXPECT_EQ(list.OrderAscending(), step.ascending);
     if (step.column != 6) {
       EXPECT_EQ(Captions(), step.order) << step.column;
     }
@@ -111,6 +113,9 @@ TEST_F(ProgramListTest, ColumnClicksSortAndKeepTheSelectedRow) {
   // A refresh shows name order again, whatever was sorted before.
   Fill({Row("z"), Row("y")});
   EXPECT_EQ(Captions(), (std::vector<std::string>{"y", "z"}));
+  EXPECT_EQ(list.OrderColumn(), 0);
+  EXPECT_TRUE(list.OrderAscending());
+  EXPECT_EQ(list.SortColumn(), 6);  // the sort state stays as the clicks left it
 }
 
 TEST_F(ProgramListTest, CompareRowsFollowsTheDirection) {
