@@ -32,9 +32,20 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// The trail surrogate whose 3-byte sequence starts at `at`, or 0 when none does.
+char32_t TrailSurrogateAt(std::string_view s, std::size_t at) {
+  if (at + 2 >= s.size()) return 0;
+  const auto b0 = static_cast<unsigned char>(s[at]);
+  const auto b1 = static_cast<unsigned char>(s[at + 1]);
+  const auto b2 = static_cast<unsigned char>(s[at + 2]);
+  if (b0 != 0xED || (b1 & 0xF0) != 0xB0 || !IsContinuation(b2)) return 0;
+  return 0xD000 | ((b1 & 0x3F) << 6) | (b2 & 0x3F);
+}
+
 }  // namespace
 
-// Decodes one code point at `i`, advancing it; invalid input gives U+FFFD and skips one byte.
 char32_t NextCodePoint(std::string_view s, std::size_t& i) {
   const auto b0 = static_cast<unsigned char>(s[i]);
   if (b0 < 0x80) {
@@ -60,17 +71,23 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
   }
   for (int k = 1; k <= extra; ++k) {
     const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) {
+    if (!IsContinuation(b)) {
       ++i;
       return 0xFFFD;
     }
     cp = (cp << 6) | (b & 0x3F);
   }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+  if (cp < min || cp > 0x10FFFF) {
     ++i;
     return 0xFFFD;
   }
   i += extra + 1;
+  if (cp >= 0xD800 && cp <= 0xDBFF) {
+    if (const char32_t trail = TrailSurrogateAt(s, i)) {
+      i += 3;
+      return 0x10000 + ((cp - 0xD800) << 10) + (trail - 0xDC00);
+    }
+  }
   return cp;
 }
 
@@ -83,9 +100,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
         text[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
     }
+    // An unpaired surrogate is written as its own 3-byte sequence.
     AppendUtf8(out, c);
   }
   return out;
