@@ -159,12 +159,14 @@ void ClearUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& lo
   AppendToUninstallLog(files, ansi, logPath, UninstallLogHeader());
 }
 
+// The texts filled into a record stay on their own lines: a name holding a line break
+// would otherwise write lines of its choosing into the log.
 std::string UninstallStartedRecord(const std::string& when, const std::string& name) {
-  return "\r\n" + when + "\r\nUninstalling " + name;
+  return "\r\n" + OneLine(when) + "\r\nUninstalling " + OneLine(name);
 }
 
 std::string DeleteStartedRecord(const std::string& when, const std::string& name) {
-  return "\r\n" + when + "\r\nDeleting entry " + name;
+  return "\r\n" + OneLine(when) + "\r\nDeleting entry " + OneLine(name);
 }
 
 std::string CleanedUpRecord() { return std::string("Removed from list by ") + kAppTitle + "."; }

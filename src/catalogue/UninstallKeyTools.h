@@ -68,7 +68,8 @@ std::string LogNotWrittenText(const std::string& logPath);
 /// Writes the header into the (just emptied) log.
 void ClearUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath);
 
-/// The records of the log. `when` is the date and time text (DateTimeText).
+/// The records of the log. `when` is the date and time text (DateTimeText). Control
+/// characters in the texts filled in become blanks: each record keeps its own lines.
 std::string UninstallStartedRecord(const std::string& when, const std::string& name);
 std::string DeleteStartedRecord(const std::string& when, const std::string& name);
 inline constexpr const char* kStartFailedRecord = "Running uninstall command failed.";

@@ -146,6 +146,13 @@ std::string DropLeadingChars(std::string_view text, std::size_t count) {
   return std::string(text.substr(i));
 }
 
+std::string OneLine(std::string text) {
+  for (char& ch : text) {
+    if (static_cast<unsigned char>(ch) < 0x20) ch = ' ';
+  }
+  return text;
+}
+
 std::string FormatText(std::string_view pattern, const std::vector<std::string>& args) {
   std::string out;
   std::size_t next = 0;

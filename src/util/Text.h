@@ -60,6 +60,10 @@ std::vector<std::uint8_t> Utf8ToUtf16LeBytes(std::string_view text);
 /// Drops the first `count` characters (code points) of UTF-8 text; shorter text gives "".
 std::string DropLeadingChars(std::string_view text, std::size_t count);
 
+/// A text as one line of a text file: control characters (a line break, a form feed, a tab)
+/// become blanks, so that a name stored with them can neither split nor forge lines.
+std::string OneLine(std::string text);
+
 /// Replaces each "%s" of a message template, in order, by the given texts; "%%" gives "%".
 std::string FormatText(std::string_view pattern, const std::vector<std::string>& args);
 inline std::string FormatText(std::string_view pattern, const std::string& arg) {
