@@ -223,6 +223,101 @@ TEST_F(EditProgram, EditingOneRowKeepsEveryOtherValueByteForByte) {
   EXPECT_EQ(Names().size(), kept.size() + 1);
 }
 
+// The default (unnamed) value is a value like the others: it shows as "(Default)" and an
+// OK with nothing changed keeps it byte for byte, whatever its type.
+TEST_F(EditProgram, OkWithNothingChangedKeepsTheDefaultValue) {
+  struct Case {
+    const char* label;
+    RegValue value;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {"string", RegValue::Text("default text"), "default text"},
+      {"binary", RegValue{RegType::Binary, {1, 2, 0, 0xFF}}, "(cannot display information)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    Set("", c.value);
+    Open();
+    Edit([&](TEditProgramBox& box) {
+      EXPECT_EQ(GridRows(box), (std::vector<std::pair<std::string, std::string>>{
+                                   {"Registry Key", "Registry Value"},
+                                   {"DisplayName", "My App"},
+                                   {"UninstallString", "C:\\App\\unins.exe"},
+                                   {"(Default)", c.shown}}));
+      box.cmdOKClick();
+    });
+    EXPECT_EQ(Get(""), c.value);
+    EXPECT_EQ(Names().size(), 3u);
+  }
+}
+
+// What becomes of the default value's row when the user changes it, and of a value that
+// really is named "(Default)".
+TEST_F(EditProgram, TheDefaultValueRowIsBlankedRenamedOrRetypedLikeAnyOther) {
+  const RegValue blob{RegType::Binary, {7, 7}};
+  struct Case {
+    const char* label;
+    std::function<void(TEditProgramBox&)> change;  // the default value stands in row 3
+    std::optional<RegValue> defaultValue;
+    std::vector<std::pair<std::string, RegValue>> others;  // besides DisplayName and UninstallString
+  };
+  const Case cases[] = {
+      {"DELETE KEY removes it",
+       [](TEditProgramBox& box) {
+         box.gridAllInfo().SetCurrent(0, 3);
+         box.Image4Click();
+       },
+       std::nullopt,
+       {}},
+      {"renamed, it keeps its data under the new name", [](TEditProgramBox& box) { Type(box, 0, 3, "Former"); },
+       std::nullopt,
+       {{"Former", blob}}},
+      {"a new text makes it a string", [](TEditProgramBox& box) { Type(box, 1, 3, "typed"); },
+       RegValue::Text("typed"),
+       {}},
+      {"an added row named (Default) writes the default value",
+       [](TEditProgramBox& box) {
+         box.gridAllInfo().SetCurrent(0, 3);
+         box.Image4Click();
+         box.Image3Click();
+         Type(box, 0, 4, "(Default)");
+         Type(box, 1, 4, "added");
+       },
+       RegValue::Text("added"),
+       {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    RemoveKey(kKey);
+    AddEntry(h.fake.registry, RootKey::LocalMachine, "App", "My App", "C:\\App\\unins.exe");
+    Set("", blob);
+    Open();
+    Edit([&](TEditProgramBox& box) {
+      c.change(box);
+      box.cmdOKClick();
+    });
+    EXPECT_EQ(Get(""), c.defaultValue);
+    std::vector<std::string> expectedNames{"DisplayName", "UninstallString"};
+    for (const auto& [name, value] : c.others) {
+      EXPECT_EQ(Get(name), value) << name;
+      expectedNames.push_back(name);
+    }
+    if (c.defaultValue) expectedNames.push_back("");
+    EXPECT_EQ(Names(), expectedNames);
+  }
+
+  // A value named "(Default)" is not the default value: it keeps its name beside it.
+  Set("(Default)", RegValue::Text("named"));
+  Open();
+  Edit([&](TEditProgramBox& box) {
+    EXPECT_EQ(GridRows(box).back(), (std::pair<std::string, std::string>{"(Default)", "named"}));
+    box.cmdOKClick();
+  });
+  EXPECT_EQ(Get("(Default)"), RegValue::Text("named"));
+  EXPECT_EQ(Get(""), RegValue::Text("added"));
+}
+
 TEST_F(EditProgram, AValueThatCouldNotBeReadIsNeverWrittenAsThePlaceholder) {
   const RegValue blob{RegType::Binary, {9, 8, 7}};
   Set("Unread", blob);
