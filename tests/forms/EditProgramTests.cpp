@@ -227,60 +227,33 @@ TEST_F(EditProgram, EditingOneRowKeepsEveryOtherValueByteForByte) {
   EXPECT_EQ(Names().size(), kept.size() + 1);
 }
 
-// The default (unnamed) value is a value like the others: it shows as "(Default)" and an
-// OK with nothing changed keeps it byte for byte, whatever its type.
-TEST_F(EditProgram, OkWithNothingChangedKeepsTheDefaultValue) {
+// The default (unnamed) value is a value like the others: it shows as "(Default)", an OK
+// with nothing changed keeps it byte for byte whatever its type, and its row is blanked,
+// renamed or retyped like any other. A value really named "(Default)" keeps its name.
+TEST_F(EditProgram, TheDefaultValueComesThroughAnEditLikeAnyOther) {
+  const RegValue text = RegValue::Text("default text");
+  const RegValue blob{RegType::Binary, {1, 2, 0, 0xFF}};
   struct Case {
     const char* label;
-    RegValue value;
-    std::string shown;
-  };
-  const Case cases[] = {
-      {"string", RegValue::Text("default text"), "default text"},
-      {"binary", RegValue{RegType::Binary, {1, 2, 0, 0xFF}}, "(cannot display information)"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.label);
-    Set("", c.value);
-    Open();
-    Edit([&](TEditProgramBox& box) {
-      EXPECT_EQ(GridRows(box), (std::vector<std::pair<std::string, std::string>>{
-                                   {"Registry Key", "Registry Value"},
-                                   {"DisplayName", "My App"},
-                                   {"UninstallString", "C:\\App\\unins.exe"},
-                                   {"(Default)", c.shown}}));
-      box.cmdOKClick();
-    });
-    EXPECT_EQ(Get(""), c.value);
-    EXPECT_EQ(Names().size(), 3u);
-  }
-}
-
-// What becomes of the default value's row when the user changes it, and of a value that
-// really is named "(Default)".
-TEST_F(EditProgram, TheDefaultValueRowIsBlankedRenamedOrRetypedLikeAnyOther) {
-  const RegValue blob{RegType::Binary, {7, 7}};
-  struct Case {
-    const char* label;
+    RegValue stored;
     std::function<void(TEditProgramBox&)> change;  // the default value stands in row 3
-    std::optional<RegValue> defaultValue;
-    std::vector<std::pair<std::string, RegValue>> others;  // besides DisplayName and UninstallString
+    std::optional<RegValue> defaultAfter;
+    std::vector<std::string> namesAfter;
   };
   const Case cases[] = {
-      {"DELETE KEY removes it",
+      {"string, unchanged", text, nullptr, text, {"DisplayName", "UninstallString", ""}},
+      {"binary, unchanged", blob, nullptr, blob, {"DisplayName", "UninstallString", ""}},
+      {"DELETE KEY removes it", blob,
        [](TEditProgramBox& box) {
          box.gridAllInfo().SetCurrent(0, 3);
          box.Image4Click();
        },
-       std::nullopt,
-       {}},
-      {"renamed, it keeps its data under the new name", [](TEditProgramBox& box) { Type(box, 0, 3, "Former"); },
-       std::nullopt,
-       {{"Former", blob}}},
-      {"a new text makes it a string", [](TEditProgramBox& box) { Type(box, 1, 3, "typed"); },
-       RegValue::Text("typed"),
-       {}},
-      {"an added row named (Default) writes the default value",
+       std::nullopt, {"DisplayName", "UninstallString"}},
+      {"renamed, it keeps its data under the new name", blob, [](TEditProgramBox& box) { Type(box, 0, 3, "Former"); },
+       std::nullopt, {"DisplayName", "UninstallString", "Former"}},
+      {"a new text makes it a string", blob, [](TEditProgramBox& box) { Type(box, 1, 3, "typed"); },
+       RegValue::Text("typed"), {"DisplayName", "UninstallString", ""}},
+      {"an added row named (Default) writes it", blob,
        [](TEditProgramBox& box) {
          box.gridAllInfo().SetCurrent(0, 3);
          box.Image4Click();
@@ -288,30 +261,25 @@ TEST_F(EditProgram, TheDefaultValueRowIsBlankedRenamedOrRetypedLikeAnyOther) {
          Type(box, 0, 4, "(Default)");
          Type(box, 1, 4, "added");
        },
-       RegValue::Text("added"),
-       {}},
+       RegValue::Text("added"), {"DisplayName", "UninstallString", ""}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.label);
     RemoveKey(kKey);
     AddEntry(h.fake.registry, RootKey::LocalMachine, "App", "My App", "C:\\App\\unins.exe");
-    Set("", blob);
+    Set("", c.stored);
     Open();
     Edit([&](TEditProgramBox& box) {
-      c.change(box);
+      const std::string shown = c.stored == text ? "default text" : "(cannot display information)";
+      EXPECT_EQ(GridRows(box)[3], (std::pair<std::string, std::string>{"(Default)", shown}));
+      if (c.change) c.change(box);
       box.cmdOKClick();
     });
-    EXPECT_EQ(Get(""), c.defaultValue);
-    std::vector<std::string> expectedNames{"DisplayName", "UninstallString"};
-    for (const auto& [name, value] : c.others) {
-      EXPECT_EQ(Get(name), value) << name;
-      expectedNames.push_back(name);
-    }
-    if (c.defaultValue) expectedNames.push_back("");
-    EXPECT_EQ(Names(), expectedNames);
+    EXPECT_EQ(Get(""), c.defaultAfter);
+    EXPECT_EQ(Names(), c.namesAfter);
+    if (c.namesAfter.back() == "Former") EXPECT_EQ(Get("Former"), blob);
   }
 
-  // A value named "(Default)" is not the default value: it keeps its name beside it.
   Set("(Default)", RegValue::Text("named"));
   Open();
   Edit([&](TEditProgramBox& box) {
@@ -477,31 +445,22 @@ TEST_F(EditProgram, AnEntryNamedWithAnUnpairedSurrogateIsListedEditedAndDeleted)
             "HKEY_CURRENT_USER\\" + std::string(kUninstallKey) + "\\Tidewell\xED\xA0\x80Lone-" + Narrow(pid));
   form->SelectRow(row);
 
-  // Edited: nothing changed writes every value back as it was; an added row joins them.
-  for (const bool add : {false, true}) {
-    r.fakes.modal.scripts.push_back([&](ModalForm& dialog) {
-      auto& box = static_cast<TEditProgramBox&>(dialog);
-      ValueGrid& grid = box.gridAllInfo();
-      ASSERT_EQ(grid.RowCount(), 4);
-      const auto rows = GridRows(box);
-      EXPECT_NE(std::find(rows.begin(), rows.end(), std::pair<std::string, std::string>{"Note\xED\xAF\xBF", "a\xED\xB0\x80"}),
-                rows.end());
-      if (add) {
-        box.Image3Click();
-        grid.SetCell(0, 4, "Added\xED\xA0\x80");
-        grid.SetCell(1, 4, "b\xED\xBF\xBF");
-      }
-      box.cmdOKClick();
-    });
-    form->RunCommand(TfrmMain::CmdEditDetails);
-    EXPECT_TRUE(r.fakes.prompts.shown.empty());
-  }
+  // Edited: an added row joins the values, which all come back as they were.
+  r.fakes.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TEditProgramBox&>(dialog);
+    const auto rows = GridRows(box);
+    EXPECT_NE(std::find(rows.begin(), rows.end(), std::pair<std::string, std::string>{"Note\xED\xAF\xBF", "a\xED\xB0\x80"}),
+              rows.end());
+    box.Image3Click();
+    box.gridAllInfo().SetCell(0, 4, "Added\xED\xA0\x80");
+    box.gridAllInfo().SetCell(1, 4, "b\xED\xBF\xBF");
+    box.cmdOKClick();
+  });
+  form->RunCommand(TfrmMain::CmdEditDetails);
   std::vector<std::string> after = before;
   after.push_back(".|Added\\ud800|1|6200ffdf0000");
   std::sort(after.begin(), after.end());
-  std::vector<std::string> now = test::RegistryTree(HKEY_CURRENT_USER, path);
-  std::sort(now.begin(), now.end());
-  EXPECT_EQ(now, after);
+  EXPECT_EQ(test::RegistryTree(HKEY_CURRENT_USER, path), after);
 
   // Deleted from the list, and logged with a replacement character for the surrogate.
   const int edited = test::RowWithCaption(*form, caption);

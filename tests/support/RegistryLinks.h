@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -70,7 +71,7 @@ inline std::string PrintableName(const wchar_t* name, std::size_t length) {
 }
 
 /// Every key and value of a tree, one line each ("key|name|type|hex bytes"), keys as
-/// relative paths. Empty when the key cannot be opened.
+/// relative paths, in sorted order. Empty when the key cannot be opened.
 inline std::vector<std::string> RegistryTree(HKEY root, const std::wstring& path, const std::string& relative = ".") {
   std::vector<std::string> lines;
   HKEY key = nullptr;
@@ -103,6 +104,7 @@ inline std::vector<std::string> RegistryTree(HKEY root, const std::wstring& path
     const std::string subRelative = relative + "\\" + PrintableName(sub.data(), sub.size());
     for (auto& line : RegistryTree(root, path + L"\\" + sub, subRelative)) lines.push_back(std::move(line));
   }
+  std::sort(lines.begin(), lines.end());
   return lines;
 }
 
