@@ -2,6 +2,7 @@
 // The only operations that change the uninstall catalogue (write, delete and test one entry
 // by its FullKeyPath), and the uninstall log ULOG.TXT beside the executable.
 
+#include <optional>
 #include <string>
 
 #include "util/Platform.h"
@@ -27,6 +28,13 @@ class ValueTable {
   virtual const OriginalValue* Original(int row) const {
     (void)row;
     return nullptr;
+  }
+  /// The name of the value a row writes ("" is the key's default value), or nothing for a
+  /// row that writes none. A plain table writes every row whose name cell is not empty.
+  virtual std::optional<std::string> ValueName(int row) const {
+    std::string name = Cell(0, row);
+    if (name.empty()) return std::nullopt;
+    return name;
   }
 };
 
@@ -68,7 +76,8 @@ std::string LogNotWrittenText(const std::string& logPath);
 /// Writes the header into the (just emptied) log.
 void ClearUninstallLog(FileSystem& files, AnsiCodec& ansi, const std::string& logPath);
 
-/// The records of the log. `when` is the date and time text (DateTimeText).
+/// The records of the log. `when` is the date and time text (DateTimeText). Control
+/// characters in the texts filled in become blanks: each record keeps its own lines.
 std::string UninstallStartedRecord(const std::string& when, const std::string& name);
 std::string DeleteStartedRecord(const std::string& when, const std::string& name);
 inline constexpr const char* kStartFailedRecord = "Running uninstall command failed.";
