@@ -85,9 +85,9 @@ bool WriteUninstallEntry(Registry& registry, const std::string& keyPath,
     store->WriteText(LoadStr(StrId::UninstallString), uninstallCommand);
     if (table != nullptr) {
       for (int row = 1; row < table->RowCount(); ++row) {
-        const std::string name = table->Cell(0, row);
-        if (name.empty()) continue;
-        store->WriteValue(name, ValueOfRow(*table, row, name));
+        const std::optional<std::string> name = table->ValueName(row);
+        if (!name) continue;
+        store->WriteValue(*name, ValueOfRow(*table, row, *name));
       }
     }
   } catch (const RegistryError&) {

@@ -2,6 +2,7 @@
 // The only operations that change the uninstall catalogue: write, delete and test one entry
 // by its FullKeyPath.
 
+#include <optional>
 #include <string>
 
 #include "util/Platform.h"
@@ -27,6 +28,13 @@ class ValueTable {
   virtual const OriginalValue* Original(int row) const {
     (void)row;
     return nullptr;
+  }
+  /// The name of the value a row writes ("" is the key's default value), or nothing for a
+  /// row that writes none. A plain table writes every row whose name cell is not empty.
+  virtual std::optional<std::string> ValueName(int row) const {
+    std::string name = Cell(0, row);
+    if (name.empty()) return std::nullopt;
+    return name;
   }
 };
 

@@ -4,6 +4,7 @@
 
 #include "util/AppStrings.h"
 #include "util/CorFileInfoTools.h"
+#include "util/Text.h"
 
 namespace tw {
 
@@ -45,18 +46,22 @@ bool UninstallLog::Record(const std::string& text) {
   return written;
 }
 
+// The texts filled into a record stay on their own lines: a name holding a line break
+// would otherwise write lines of its choosing into the log.
 std::string UninstallLog::Opening(const std::string& firstLine) {
-  return "\r\n" + DateTimeText(locale_, clock_.Now()) + "\r\n" + firstLine;
+  return "\r\n" + OneLine(DateTimeText(locale_, clock_.Now())) + "\r\n" + firstLine;
 }
 
-bool UninstallLog::UninstallStarted(const std::string& name) { return Record(Opening("Uninstalling " + name)); }
+bool UninstallLog::UninstallStarted(const std::string& name) {
+  return Record(Opening("Uninstalling " + OneLine(name)));
+}
 bool UninstallLog::StartFailed() { return Record("Running uninstall command failed."); }
 bool UninstallLog::UninstallSucceeded() { return Record("Uninstall OK. Uninstaller removed program from list."); }
 bool UninstallLog::UninstallIncomplete() {
   return Record("Uninstaller did not complete the uninstall process or did not remove program from list.");
 }
 bool UninstallLog::CleanedUp() { return Record(std::string("Removed from list by ") + kAppTitle + "."); }
-bool UninstallLog::DeleteStarted(const std::string& name) { return Record(Opening("Deleting entry " + name)); }
+bool UninstallLog::DeleteStarted(const std::string& name) { return Record(Opening("Deleting entry " + OneLine(name))); }
 bool UninstallLog::DeleteSucceeded() { return Record("Deleted OK."); }
 bool UninstallLog::DeleteFailed() { return Record("NOT Deleted - error encountered while deleting from registry."); }
 

@@ -23,73 +23,13 @@ constexpr std::size_t kHexWrapColumn = 77;
 // --- Text that may hold unpaired surrogates ---------------------------------------------
 // The registry's names and the file's text are UTF-16 and may hold unpaired surrogates;
 // inside the program they are UTF-8 with each unpaired surrogate as its own three-byte
-// sequence (WTF-8). These two conversions keep every code unit.
+// sequence, which the text helpers keep both ways.
 
-std::string Utf16ToWtf8(std::u16string_view units) {
-  std::string out;
-  out.reserve(units.size());
-  for (std::size_t i = 0; i < units.size(); ++i) {
-    char32_t c = units[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
-      ++i;
-    }
-    AppendUtf8(out, c);
-  }
-  return out;
-}
-
-// Decodes WTF-8 (UTF-8 with surrogates allowed) into `out`; each invalid byte becomes
-// U+FFFD. Returns the offset of the first invalid byte, or npos when there is none.
+// Decodes text into `out`; each invalid byte becomes U+FFFD. Returns the offset of the
+// first invalid byte, or npos when there is none.
 std::size_t Wtf8ToUtf16(std::string_view text, std::u16string& out) {
-  std::size_t firstInvalid = std::string_view::npos;
-  out.reserve(out.size() + text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto b0 = static_cast<unsigned char>(text[i]);
-    if (b0 < 0x80) {
-      out.push_back(b0);
-      ++i;
-      continue;
-    }
-    int extra = -1;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if ((b0 & 0xE0) == 0xC0) {
-      extra = 1; cp = b0 & 0x1F; min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-      extra = 2; cp = b0 & 0x0F; min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-      extra = 3; cp = b0 & 0x07; min = 0x10000;
-    }
-    bool valid = extra > 0 && i + extra < text.size();
-    for (int k = 1; valid && k <= extra; ++k) {
-      const auto b = static_cast<unsigned char>(text[i + k]);
-      valid = (b & 0xC0) == 0x80;
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (!valid || cp < min || cp > 0x10FFFF) {
-      if (firstInvalid == std::string_view::npos) firstInvalid = i;
-      out.push_back(0xFFFD);
-      ++i;
-      continue;
-    }
-    i += static_cast<std::size_t>(extra) + 1;
-    if (cp >= 0x10000) {
-      out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-  }
-  return firstInvalid;
-}
-
-std::u16string Wtf8ToUtf16(std::string_view text) {
-  std::u16string out;
-  Wtf8ToUtf16(text, out);
-  return out;
+  AppendUtf16(text, out);
+  return FirstInvalidUtf8Byte(text);
 }
 
 std::u16string UnitsOfBytes(const std::vector<std::uint8_t>& data) {
@@ -209,7 +149,7 @@ void AppendHexData(std::u16string& line, std::uint32_t type, const std::vector<s
 }
 
 void AppendValueLine(std::u16string& out, const RegFileValue& value, const std::string& keyPath) {
-  const std::u16string name = Wtf8ToUtf16(value.name);
+  const std::u16string name = Utf8ToUtf16(value.name);
   if (name.find(u'\0') != std::u16string::npos) {
     throw RegFileError(0, FormatText("A value name in the key '%s' holds a NUL character.", keyPath));
   }
@@ -321,7 +261,7 @@ class Parser {
       }
       return Ascii16(bytes);
     }
-    return Wtf8ToUtf16(ansi_->FromAnsi(std::string(bytes)));
+    return Utf8ToUtf16(ansi_->FromAnsi(std::string(bytes)));
   }
 
   void SplitLines() {
@@ -377,7 +317,7 @@ class Parser {
       key.remove = true;
       ++pos;
     }
-    key.path = Utf16ToWtf8(line.substr(pos, close - pos));
+    key.path = Utf16ToUtf8(line.substr(pos, close - pos));
     const std::string problem = KeyPathProblem(key.path);
     if (!problem.empty()) Fail(number, problem);
     file_.keys.push_back(std::move(key));
@@ -391,7 +331,7 @@ class Parser {
     if (line[pos] == u'@') {
       ++pos;
     } else {
-      value.name = Utf16ToWtf8(ReadQuoted(line, pos, number, "the value name"));
+      value.name = Utf16ToUtf8(ReadQuoted(line, pos, number, "the value name"));
     }
     pos = SkipBlanks(line, pos);
     if (pos == line.size() || line[pos] != u'=') Fail(number, "an = must follow the value name");
@@ -443,7 +383,7 @@ class Parser {
         case u'r': out.push_back(u'\r'); break;
         case u'n': out.push_back(u'\n'); break;
         default:
-          Fail(number, FormatText("%s holds an unknown escape \\%s", {what, Utf16ToWtf8(line.substr(i, 1))}));
+          Fail(number, FormatText("%s holds an unknown escape \\%s", {what, Utf16ToUtf8(line.substr(i, 1))}));
       }
     }
     Fail(number, FormatText("%s has no closing quote", what));
@@ -591,7 +531,7 @@ bool IsSameOrBelowKey(std::string_view path, std::string_view ancestor) {
 std::string WriteRegFile(const RegFile& file) {
   std::u16string text = Ascii16(kHeaderUnicode) + u"\r\n";
   for (const RegFileKey& key : file.keys) {
-    const std::u16string path = Wtf8ToUtf16(key.path);
+    const std::u16string path = Utf8ToUtf16(key.path);
     std::string problem = KeyPathProblem(key.path);
     if (problem.empty() && path.find_first_of(std::u16string_view(u"\r\n\0", 3)) != std::u16string::npos) {
       problem = "a key name holds a line break or a NUL character, which a .reg file cannot hold";

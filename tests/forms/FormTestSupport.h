@@ -17,6 +17,7 @@
 #include "forms/Services.h"
 #include "support/Fakes.h"
 #include "support/RecordingSurface.h"
+#include "win32/Win32Registry.h"
 
 namespace tw::test {
 
@@ -120,6 +121,17 @@ struct FormHarness {
   Services services{fake.platform, process,     shell, prompts,           menus, modal,
                     printers,      fileDialogs, log,   "C:\\Tidewell\\", {}};
   FormHarness() { fake.files.AddFolder("C:\\Tidewell"); }
+};
+
+/// The same scripted services on Wine's real registry; files, locale, clock and code page
+/// stay the fakes (the log is a memory file).
+struct RealRegistryHarness {
+  FormHarness fakes;
+  Win32Registry registry;
+  Platform platform{registry, fakes.fake.files, fakes.fake.locale, fakes.fake.timeZone, fakes.fake.clock,
+                    fakes.fake.ansi};
+  Services services{platform,        fakes.process,  fakes.shell,       fakes.prompts, fakes.menus,
+                    fakes.modal,     fakes.printers, fakes.fileDialogs, fakes.log, "C:\\Tidewell\\", {}};
 };
 
 /// Sends a key the way the message loop delivers it: the form's key preview first, then the
