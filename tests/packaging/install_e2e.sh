@@ -41,6 +41,7 @@ status_in() { local s=$1; shift; local x; for x in "$@"; do [[ $s == "$x" ]] && 
 
 # Start from a catalogue without Tidewell, also after an earlier run that failed half-way.
 for key in $(tidewell_entries); do wine_quiet msiexec /x "${key##*\\}" /qn; done
+wine_quiet reg delete 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations /f
 rm -rf "$folder" "$out/report.txt" "$out/zip"
 
 # --- Install into a folder with a space and a non-ASCII letter.
@@ -77,21 +78,23 @@ wine_quiet msiexec /i "$(tidewell_winpath "$later_msi")" /qn
 later_status=$?
 # A shell keeps the low byte of a status: 3010 (restart needed) arrives as 194.
 check "the later installer finishes (0, or 3010 for a restart)" status_in "$later_status" 0 194
+kill "$running" 2>/dev/null
+wait "$running" 2>/dev/null
+# The program file that was in use is replaced when the system starts again, as the user is
+# asked to let it: one start is made.
+if ((later_status == 194)); then wine_quiet wineboot -r; fi
 entries=$(tidewell_entries)
 check "the catalogue still has one Tidewell entry" equals "$(wc -l <<<"$entries")" 1
 later_key=$entries
 check "the entry is the later version's" equals "$(value_of "$later_key" DisplayVersion)" "$later_version"
 check "the later version stays in the chosen folder" all_files_in "$folder"
 check "the earlier entry is gone" test "$later_key" != "$key"
-kill "$running" 2>/dev/null
-wait "$running" 2>/dev/null
+check "the program file is whole after the upgrade" cmp -s "$folder/tidewell.exe" "$exe"
 
 # --- Uninstall: files, shortcut, entry and remembered folder all gone.
 wine_quiet msiexec /x "${later_key##*\\}" /qn
 check "the uninstall ends with status 0" equals "$?" 0
 check "the installed files are gone" no_files_in "$folder"
-# A program file that was in use is replaced at the next start of the system: one is made.
-if ((later_status == 194)); then wine_quiet wineboot -r; fi
 check "the program folder is gone" test ! -e "$folder"
 check "the Start menu shortcut is gone" no_shortcut
 check "no Tidewell entry is left in the catalogue" equals "$(tidewell_entries)" ""
