@@ -6,8 +6,7 @@
 #include <algorithm>
 
 #include "app/AppConfiguration.h"
-#include "app/CorDirectReg.h"
-#include "app/CorInterfaceToReg.h"
+#include "forms/CorInterfaceToReg.h"
 #include "forms/FormAbout.h"
 #include "forms/FormAudit.h"
 #include "forms/ImageButton.h"
@@ -90,6 +89,7 @@ LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 TfrmMain::TfrmMain(Services& services)
     : services_(services),
+      settings_(services.platform.registry),
       list_(services.platform.locale, services.platform.timeZone),
       unattended_(services.request.Unattended()) {}
 
@@ -146,7 +146,7 @@ void TfrmMain::PlaceWindow() {
   const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
   ::SetWindowPos(hwnd_, nullptr, (screenWidth - width) / 2, (screenHeight - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  LoadWindowPlacement(hwnd_, services_.platform.registry, SettingsKey(), SettingsSection(), true);
+  LoadWindowPlacement(hwnd_, settings_, true);
 }
 
 void TfrmMain::Show(int showCommand) {
@@ -169,12 +169,9 @@ void TfrmMain::CloseWithoutShowing() {
   // Saved as on any exit, but from what is stored: the hidden window was never maximised,
   // never given the stored view style, and a first run stores the centred bounds.
   PlaceWindow();
-  Registry& registry = services_.platform.registry;
-  const int style = ReadSetting(registry, SettingsKey(), SettingsSection(),
-                                LoadStr(StrId::MainViewStyle), static_cast<int>(viewStyle_));
+  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(viewStyle_));
   if (style >= 0 && style <= 3) viewStyle_ = static_cast<ViewStyle>(style);
-  const int state = ReadSetting(registry, SettingsKey(), SettingsSection(),
-                                LoadStr(StrId::WindowState), 0);
+  const int state = settings_.Read(StrId::WindowState, 0);
   hiddenWindowState_ = state >= 0 && state <= 2 ? state : 0;
   ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
 }
@@ -191,9 +188,8 @@ void TfrmMain::LeaveUnattendedRun() {
 }
 
 void TfrmMain::FormActivateFirst() {
-  LoadWindowState(hwnd_, services_.platform.registry, SettingsKey(), SettingsSection());
-  const int style = ReadSetting(services_.platform.registry, SettingsKey(), SettingsSection(),
-                                LoadStr(StrId::MainViewStyle), static_cast<int>(viewStyle_));
+  LoadWindowState(hwnd_, settings_);
+  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(viewStyle_));
   // A stored style outside 0 to 3 is ignored, like an out-of-range window state.
   if (style >= 0 && style <= 3) SetViewStyle(static_cast<ViewStyle>(style));
   ProcessUninstallSwitch();
@@ -202,15 +198,11 @@ void TfrmMain::FormActivateFirst() {
 void TfrmMain::FormClose() { ::DragAcceptFiles(hwnd_, FALSE); }
 
 void TfrmMain::FormDestroy() {
-  Registry& registry = services_.platform.registry;
   try {
     const int state = hiddenWindowState_ >= 0 ? hiddenWindowState_ : WindowStateOf(hwnd_);
-    WriteSetting(registry, SettingsKey(), SettingsSection(), LoadStr(StrId::WindowState), state);
-    if (state == 0) {
-      SaveWindowPlacement(hwnd_, registry, SettingsKey(), SettingsSection(), true);
-    }
-    WriteSetting(registry, SettingsKey(), SettingsSection(), LoadStr(StrId::MainViewStyle),
-                 static_cast<int>(viewStyle_));
+    settings_.Write(StrId::WindowState, state);
+    if (state == 0) SaveWindowPlacement(hwnd_, settings_, true);
+    settings_.Write(StrId::MainViewStyle, static_cast<int>(viewStyle_));
   } catch (const RegistryError&) {
     // Settings that cannot be stored are not worth stopping the exit for.
   }

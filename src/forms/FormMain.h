@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AppConfiguration.h"
 #include "catalogue/ProgramList.h"
 #include "forms/Controls.h"
 #include "forms/Services.h"
@@ -179,6 +180,8 @@ class TfrmMain : public Form {
   int OuterWidth() const;
 
   Services& services_;
+  /// The window's settings below the program's key of the current user.
+  WindowSettings settings_;
   ProgramList list_;
   std::unique_ptr<ImageListIconSource> icons_;
   UniqueHImageList badIcons_;

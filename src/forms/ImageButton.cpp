@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "win32/UniqueHandle.h"
@@ -192,11 +193,13 @@ LRESULT CALLBACK ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return ::DefSubclassProc(window, WM_LBUTTONDOWN, wParam, lParam);
     case WM_ERASEBKGND:
       return TRUE;  // the face covers the whole button
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
+      // The button's data goes with the button: taken back into an owner here.
+      const std::unique_ptr<ButtonData> owned(data);
       ::RemoveWindowSubclass(window, ButtonProc, kSubclassId);
       ::RemovePropW(window, kButtonProperty);
-      delete data;
       return ::DefSubclassProc(window, message, wParam, lParam);
+    }
     default:
       break;
   }
@@ -218,14 +221,15 @@ HWND CreateImageButton(HWND parent, int id, const std::wstring& label, ButtonLoo
                                   Scaled(x96, dpi), Scaled(y96, dpi), Scaled(w96, dpi), Scaled(h96, dpi), parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   if (!button) return nullptr;
-  auto* data = new ButtonData{look, glyph, dpi};
-  if (!::SetPropW(button, kButtonProperty, data) ||
-      !::SetWindowSubclass(button, ButtonProc, kSubclassId, reinterpret_cast<DWORD_PTR>(data))) {
+  auto data = std::make_unique<ButtonData>(ButtonData{look, glyph, dpi, false});
+  if (!::SetPropW(button, kButtonProperty, data.get()) ||
+      !::SetWindowSubclass(button, ButtonProc, kSubclassId, reinterpret_cast<DWORD_PTR>(data.get()))) {
     ::RemovePropW(button, kButtonProperty);
-    delete data;
     ::DestroyWindow(button);
     return nullptr;
   }
+  // From here the button owns its data and frees it when it is destroyed (WM_NCDESTROY).
+  data.release();
   return button;
 }
 
