@@ -1,5 +1,6 @@
 #include "catalogue/UsageCache.h"
 
+#include "catalogue/ValueNames.h"
 #include "util/AppStrings.h"
 #include "util/CorFileInfoTools.h"
 #include "util/Text.h"
@@ -33,7 +34,7 @@ bool ReadUsageRecord(Registry& registry, const std::string& subKeyName, UsageRec
   auto store = registry.NewStore();
   store->SelectRoot(RootKey::LocalMachine);
   if (!store->OpenPath(LoadStr(StrId::ArpCacheKey) + "\\" + subKeyName, false)) return false;
-  const auto value = store->QueryValue("SlowInfoCache");
+  const auto value = store->QueryValue(ValueName::SlowInfoCache);
   if (!value || value->type != RegType::Binary || value->data.size() != kUsageRecordSize) {
     return false;
   }

@@ -9,7 +9,7 @@
 namespace tw {
 
 // X(id, number, text). The numbers of the first entries are the table's historic ones; the
-// rest follow on.
+// texts of each part of the program follow in lists of their own below.
 #define TIDEWELL_STRING_TABLE(X)                                                                    \
   X(AuditHeader, 65216,                                                                             \
     "Software Audit Report for: %s\r\n"                                                             \
@@ -68,10 +68,48 @@ namespace tw {
   X(MainViewStyle, 65262, "MainViewStyle")                                                          \
   X(UninstallKey, 65263, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall")
 
+// The texts of each part of the program, with numbers in the part's own range.
+// Main window: 1000 to 1099.
+#define TIDEWELL_STRINGS_MAIN(X)
+// Dialog frame and texts every dialog shares: 1100 to 1199.
+#define TIDEWELL_STRINGS_FRAME(X)
+// Uninstall dialog: 1200 to 1299.
+#define TIDEWELL_STRINGS_UNINSTALL(X)
+// Delete From List: 1300 to 1399.
+#define TIDEWELL_STRINGS_DELETE(X)
+// Uninstall log viewer: 1400 to 1499.
+#define TIDEWELL_STRINGS_LOG_VIEWER(X)
+// Program Details: 1500 to 1599.
+#define TIDEWELL_STRINGS_DETAILS(X)
+// Edit Program Details: 1600 to 1699.
+#define TIDEWELL_STRINGS_EDIT(X)
+// New Program and dropped shortcuts: 1700 to 1799.
+#define TIDEWELL_STRINGS_NEW(X)
+// Audit report: 1800 to 1899.
+#define TIDEWELL_STRINGS_AUDIT(X)
+// About box: 1900 to 1999.
+#define TIDEWELL_STRINGS_ABOUT(X)
+// Messages of the catalogue, the files and the platform: 2000 to 2099.
+#define TIDEWELL_STRINGS_CORE(X)
+
+#define TIDEWELL_ALL_STRINGS(X) \
+  TIDEWELL_STRING_TABLE(X)      \
+  TIDEWELL_STRINGS_MAIN(X)      \
+  TIDEWELL_STRINGS_FRAME(X)     \
+  TIDEWELL_STRINGS_UNINSTALL(X) \
+  TIDEWELL_STRINGS_DELETE(X)    \
+  TIDEWELL_STRINGS_LOG_VIEWER(X) \
+  TIDEWELL_STRINGS_DETAILS(X)   \
+  TIDEWELL_STRINGS_EDIT(X)      \
+  TIDEWELL_STRINGS_NEW(X)       \
+  TIDEWELL_STRINGS_AUDIT(X)     \
+  TIDEWELL_STRINGS_ABOUT(X)     \
+  TIDEWELL_STRINGS_CORE(X)
+
 /// The ids of the string table.
 enum class StrId : int {
 #define TIDEWELL_STRING_ID(id, number, text) id = number,
-  TIDEWELL_STRING_TABLE(TIDEWELL_STRING_ID)
+  TIDEWELL_ALL_STRINGS(TIDEWELL_STRING_ID)
 #undef TIDEWELL_STRING_ID
 };
 
@@ -81,7 +119,7 @@ constexpr std::string_view StrText(StrId id) {
 #define TIDEWELL_STRING_CASE(id, number, text) \
   case StrId::id:                              \
     return text;
-    TIDEWELL_STRING_TABLE(TIDEWELL_STRING_CASE)
+    TIDEWELL_ALL_STRINGS(TIDEWELL_STRING_CASE)
 #undef TIDEWELL_STRING_CASE
   }
   return {};
