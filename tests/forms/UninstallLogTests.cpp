@@ -232,6 +232,11 @@ class FailingPrinters : public PrinterService {
     int PageHeight() override { return 600; }
     int TextWidth(const std::string& text) override { return static_cast<int>(text.size()) * 10; }
     int TextHeight(const std::string&) override { return 20; }
+    std::vector<int> CharacterExtents(std::string_view text) override {
+      std::vector<int> extents;
+      for (std::size_t i = 1; i <= text.size(); ++i) extents.push_back(static_cast<int>(i) * 10);
+      return extents;
+    }
     int CellHeight() override { return 18; }
     int AverageCharWidth() override { return 10; }
     void DrawString(int, int, const std::string&) override {
