@@ -48,6 +48,9 @@ class FileSystem {
   virtual std::unique_ptr<OutputFile> OpenAppend(const std::string& path) = 0;
   /// Creates a file, replacing one of that name; nullptr (and a reason) when that fails.
   virtual std::unique_ptr<OutputFile> Create(const std::string& path, std::string& error) = 0;
+  /// Creates a file only where nothing of that name exists; nullptr (and a reason) when that
+  /// fails, with `exists` set when a file or folder of that name was in the way.
+  virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& exists, std::string& error) = 0;
   /// Reads a whole file; false with the system's description of the error otherwise.
   virtual bool ReadAll(const std::string& path, std::string& bytes, std::string& error) = 0;
   /// Moves a file over another, replacing it; false with a reason otherwise.

@@ -1,5 +1,6 @@
 #include "win32/Win32FileSystem.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "win32/UniqueHandle.h"
@@ -103,6 +104,22 @@ std::unique_ptr<OutputFile> Win32FileSystem::Create(const std::string& path, std
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
     error = SystemErrorText(::GetLastError());
+    return nullptr;
+  }
+  return std::make_unique<Win32OutputFile>(std::move(file));
+}
+
+std::unique_ptr<OutputFile> Win32FileSystem::CreateNew(const std::string& path, bool& exists, std::string& error) {
+  exists = false;
+  const std::wstring apiPath = FileApiPath(path);
+  UniqueFile file(::CreateFileW(apiPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD code = ::GetLastError();
+    error = SystemErrorText(code);
+    // A folder of that name may be refused as access denied rather than as existing.
+    exists = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ||
+             ::GetFileAttributesW(apiPath.c_str()) != INVALID_FILE_ATTRIBUTES;
     return nullptr;
   }
   return std::make_unique<Win32OutputFile>(std::move(file));

@@ -1,5 +1,6 @@
 #include "support/Fakes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -146,6 +147,16 @@ std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path, st
   return std::make_unique<MemoryFile>(*this, path);
 }
 
+std::unique_ptr<OutputFile> MemoryFileSystem::CreateNew(const std::string& path, bool& exists, std::string& error) {
+  exists = Find(path) != nullptr || takenNames > 0;
+  if (exists) {
+    if (takenNames > 0) --takenNames;
+    error = "The file exists.";
+    return nullptr;
+  }
+  return Create(path, error);
+}
+
 bool MemoryFileSystem::ReadAll(const std::string& path, std::string& bytes, std::string& error) {
   auto* entry = Find(path);
   if (!entry) {
@@ -178,6 +189,12 @@ bool MemoryFileSystem::Remove(const std::string& path) {
   if (!entry || entry->folder || entry->readOnly) return false;
   entries_.erase(path);
   return true;
+}
+
+std::string MaskTemporaryName(std::string text) {
+  const std::size_t at = text.find(".tidewell-tmp");
+  if (at != std::string::npos && at >= 8) text.replace(at - 8, 8, "XXXXXXXX");
+  return text;
 }
 
 std::string FixedLocale::FormatNumber(double value, int decimals) {
