@@ -5,6 +5,7 @@
 #include <random>
 
 #include "util/AppStrings.h"
+#include "util/CorFileUtils.h"
 #include "util/Text.h"
 
 namespace tw {
@@ -91,6 +92,14 @@ void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
                     const std::string& text) {
   if (path.empty()) throw ReportError(CreateErrorText(path, "The file name is empty."));
   std::string error;
+  if (IsDeviceName(path)) {
+    // A device takes the text as it comes: there is no file to replace, and a temporary
+    // file of a device's name would be the device itself.
+    std::unique_ptr<OutputFile> device = files.Create(path, error);
+    if (!device) throw ReportError(CreateErrorText(path, error));
+    if (!WriteAndClose(*device, ansi.ToAnsi(text))) throw ReportError(WriteErrorText(path));
+    return;
+  }
   // A name that is taken (by a file or a folder of someone else's, or one of another run)
   // is left alone and another one tried.
   std::random_device random;

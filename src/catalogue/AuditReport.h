@@ -56,8 +56,9 @@ std::string ReportTemporaryPath(const std::string& path, std::uint32_t unique);
 /// Writes the text in the ANSI code page to a new temporary file beside `path` (a name that
 /// nothing has yet, so no file or folder is ever taken for it) and moves it over `path` once
 /// it is complete, so an error never leaves a half-written file in place of a good one, and a
-/// read-only report is kept. On any failure the temporary file is removed and ReportError
-/// raised, naming the file that failed.
+/// read-only report is kept. A device name (NUL, a port, the console) is written to directly.
+/// On any failure the temporary file is removed and ReportError raised, naming the file that
+/// failed.
 void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
                     const std::string& text);
 

@@ -283,6 +283,20 @@ TEST_F(ReportSwitches, AReportIntoAMissingFolderIsShownAndTheProgramRunsOn) {
   EXPECT_EQ(Setting(L"WindowState"), "0");
 }
 
+TEST_F(ReportSwitches, AReportToADeviceIsWrittenStraightToIt) {
+  // A device is not a file to replace: the report goes to it as it is, and nothing else is
+  // made in the working folder.
+  const std::set<std::wstring> before = NamesIn(folder_);
+  const std::wstring arguments[] = {L"/RFS NUL", L"/rfl nul.txt", L"/RFS \"" + folder_ + L"\\Nul\"",
+                                    L"/RFL \"\\\\.\\NUL\""};
+  for (const std::wstring& line : arguments) {
+    Started run;
+    ASSERT_TRUE(Start(run, line, folder_));
+    EXPECT_EQ(run.Wait(120000), 0) << Narrow(line);
+  }
+  EXPECT_EQ(NamesIn(folder_), before);
+}
+
 // ---------------------------------------------------------------------------------------
 // /RPL on the real default printer: the host's PDF queue made by scripts/printer-setup,
 // read back with pdftotext.

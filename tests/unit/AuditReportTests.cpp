@@ -192,6 +192,8 @@ TEST_F(ReportFile, TheTemporaryFileNeverTakesANameThatIsInUse) {
       {"a folder of such a name",
        [&](test::MemoryFileSystem& files) { files.AddFolder(path + ".tidewell-tmp"); }, path},
       {"the first names tried are taken", [](test::MemoryFileSystem& files) { files.takenNames = 5; }, path},
+      // A device is written to as it is, without a temporary file (none could be made here).
+      {"a device name", [](test::MemoryFileSystem& files) { files.takenNames = 1000; }, "C:\\Reports\\nul.txt"},
   };
   for (const auto& c : cases) {
     test::FakePlatform local;
