@@ -157,18 +157,44 @@ std::unique_ptr<OutputFile> MemoryFileSystem::CreateNew(const std::string& path,
   return Create(path, error);
 }
 
-bool MemoryFileSystem::ReadAll(const std::string& path, std::string& bytes, std::string& error) {
+namespace {
+
+// Reads from a snapshot of the file's bytes taken when it was opened.
+class MemoryInputFile : public InputFile {
+ public:
+  MemoryInputFile(MemoryFileSystem& fs, std::string bytes) : fs_(fs), bytes_(std::move(bytes)) {}
+  std::uint64_t Size() override { return bytes_.size(); }
+  bool ReadAt(std::uint64_t offset, std::size_t count, std::string& bytes, std::string&) override {
+    bytes = offset < bytes_.size() ? bytes_.substr(static_cast<std::size_t>(offset), count) : std::string();
+    fs_.bytesRead += bytes.size();
+    fs_.largestRead = std::max(fs_.largestRead, count);
+    return true;
+  }
+
+ private:
+  MemoryFileSystem& fs_;
+  std::string bytes_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> MemoryFileSystem::OpenRead(const std::string& path, std::string& error) {
   auto* entry = Find(path);
   if (!entry) {
     error = "The system cannot find the file specified.";
-    return false;
+    return nullptr;
   }
   if (entry->folder) {
     error = "Access is denied.";
-    return false;
+    return nullptr;
   }
-  bytes = entry->bytes;
-  return true;
+  return std::make_unique<MemoryInputFile>(*this, entry->bytes);
+}
+
+bool MemoryFileSystem::ReadAll(const std::string& path, std::string& bytes, std::string& error) {
+  std::unique_ptr<InputFile> file = OpenRead(path, error);
+  if (!file) return false;
+  return file->ReadAt(0, static_cast<std::size_t>(file->Size()), bytes, error);
 }
 
 bool MemoryFileSystem::Replace(const std::string& from, const std::string& to, std::string& error) {

@@ -37,6 +37,7 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<OutputFile> OpenAppend(const std::string& path) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, std::string& error) override;
   std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& exists, std::string& error) override;
+  std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string& error) override;
   bool ReadAll(const std::string& path, std::string& bytes, std::string& error) override;
   bool Replace(const std::string& from, const std::string& to, std::string& error) override;
   bool Remove(const std::string& path) override;
@@ -50,6 +51,10 @@ class MemoryFileSystem : public FileSystem {
   /// Makes this many calls of CreateNew find their name taken, as if another program had
   /// just made a file of that name.
   int takenNames = 0;
+  /// Bytes handed out by reads so far, by every way of reading.
+  std::uint64_t bytesRead = 0;
+  /// The largest single read of an opened file.
+  std::size_t largestRead = 0;
 
  private:
   struct Less {
