@@ -34,15 +34,6 @@ bool WriteAndClose(OutputFile& file, const std::string& bytes) {
   return written && closed;
 }
 
-// A catalogue text as one report line: control characters (a line break or a form feed
-// stored in a name would split the entry or start a new printed page) become blanks.
-std::string OneLine(std::string text) {
-  for (char& ch : text) {
-    if (static_cast<unsigned char>(ch) < 0x20) ch = ' ';
-  }
-  return text;
-}
-
 }  // namespace
 
 std::string FirstChars(std::string_view text, std::size_t count) {
@@ -73,6 +64,8 @@ std::string AuditReportText(const std::string& header, const std::vector<AuditRo
   std::string text = header + kLineEnd;
   const std::string missing = longFormat ? LoadStr(StrId::UninstallerMissing) : std::string();
   for (const AuditRow& row : rows) {
+    // A catalogue text is one report line: a line break or a form feed stored in a name
+    // would split the entry or start a new printed page.
     text += OneLine(row.caption) + kLineEnd;
     if (!longFormat) continue;
     text += "Uninstall Command: " + OneLine(row.uninstallCommand) + kLineEnd;

@@ -12,7 +12,6 @@ namespace tw {
 namespace {
 
 constexpr std::size_t kRawTextCapacity = 2048;
-constexpr const char* kWow64Catalogue = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 }  // namespace
 
@@ -161,7 +160,7 @@ std::vector<CatalogueLocation> CatalogueLocations(Registry& registry) {
   std::vector<CatalogueLocation> locations{{RootKey::LocalMachine, uninstallKey}};
   auto store = registry.NewStore();
   store->SelectRoot(RootKey::LocalMachine);
-  if (store->HasKey(kWow64Catalogue)) locations.push_back({RootKey::LocalMachine, kWow64Catalogue});
+  if (store->HasKey(kWow64UninstallKey)) locations.push_back({RootKey::LocalMachine, kWow64UninstallKey});
   locations.push_back({RootKey::CurrentUser, uninstallKey});
   return locations;
 }

@@ -91,6 +91,9 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
                       const ScanCollaborators& collaborators, bool checkUninstallers,
                       ScanReport& report);
 
+/// The local machine's catalogue of 32-bit programs, the 32-bit view of the uninstall key.
+inline constexpr const char* kWow64UninstallKey = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
 /// The catalogue of the local machine, its 32-bit catalogue (when the key exists) and the
 /// current user's, in this order, as the refresh scans them.
 struct CatalogueLocation {

@@ -85,9 +85,9 @@ bool WriteUninstallEntry(Registry& registry, const std::string& keyPath,
     store->WriteText(LoadStr(StrId::UninstallString), uninstallCommand);
     if (table != nullptr) {
       for (int row = 1; row < table->RowCount(); ++row) {
-        const std::string name = table->Cell(0, row);
-        if (name.empty()) continue;
-        store->WriteValue(name, ValueOfRow(*table, row, name));
+        const std::optional<std::string> name = table->ValueName(row);
+        if (!name) continue;
+        store->WriteValue(*name, ValueOfRow(*table, row, *name));
       }
     }
   } catch (const RegistryError&) {
@@ -264,12 +264,14 @@ bool ReadLogText(InputFile& file, AnsiCodec& ansi, const std::function<void(cons
   return true;
 }
 
+// The texts filled into a record stay on their own lines: a name holding a line break
+// would otherwise write lines of its choosing into the log.
 std::string UninstallStartedRecord(const std::string& when, const std::string& name) {
-  return "\r\n" + when + "\r\nUninstalling " + name;
+  return "\r\n" + OneLine(when) + "\r\nUninstalling " + OneLine(name);
 }
 
 std::string DeleteStartedRecord(const std::string& when, const std::string& name) {
-  return "\r\n" + when + "\r\nDeleting entry " + name;
+  return "\r\n" + OneLine(when) + "\r\nDeleting entry " + OneLine(name);
 }
 
 std::string CleanedUpRecord() { return std::string("Removed from list by ") + kAppTitle + "."; }

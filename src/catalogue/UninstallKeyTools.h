@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,13 @@ class ValueTable {
   virtual const OriginalValue* Original(int row) const {
     (void)row;
     return nullptr;
+  }
+  /// The name of the value a row writes ("" is the key's default value), or nothing for a
+  /// row that writes none. A plain table writes every row whose name cell is not empty.
+  virtual std::optional<std::string> ValueName(int row) const {
+    std::string name = Cell(0, row);
+    if (name.empty()) return std::nullopt;
+    return name;
   }
 };
 
@@ -92,7 +100,8 @@ bool ReadLogExcerpt(InputFile& file, AnsiCodec& ansi, std::uint64_t limit, LogEx
 bool ReadLogText(InputFile& file, AnsiCodec& ansi, const std::function<void(const std::string&)>& piece,
                  std::string& error);
 
-/// The records of the log. `when` is the date and time text (DateTimeText).
+/// The records of the log. `when` is the date and time text (DateTimeText). Control
+/// characters in the texts filled in become blanks: each record keeps its own lines.
 std::string UninstallStartedRecord(const std::string& when, const std::string& name);
 std::string DeleteStartedRecord(const std::string& when, const std::string& name);
 inline constexpr const char* kStartFailedRecord = "Running uninstall command failed.";

@@ -160,6 +160,18 @@ void SetWindowTextUtf8(HWND hwnd, const std::string& text) {
   ::SetWindowTextW(hwnd, Widen(text).c_str());
 }
 
+void PaintParentBackground(HWND control, HDC dc) {
+  const HWND parent = ::GetParent(control);
+  POINT offset{0, 0};
+  ::MapWindowPoints(control, parent, &offset, 1);
+  // The parent erases its whole surface into the control's device context, moved so that the
+  // part under the control lands on it; the context's clipping keeps the rest out.
+  POINT origin;
+  ::OffsetViewportOrgEx(dc, -offset.x, -offset.y, &origin);
+  ::SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  ::SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
+}
+
 void Place(HWND hwnd, const Window& scaleBy, int x, int y, int width, int height) {
   ::SetWindowPos(hwnd, nullptr, scaleBy.Scale(x), scaleBy.Scale(y), scaleBy.Scale(width),
                  scaleBy.Scale(height), SWP_NOZORDER | SWP_NOACTIVATE);

@@ -103,6 +103,10 @@ TEXTMETRICW TextMetricsIn(HWND window, HFONT font);
 std::string WindowText(HWND hwnd);
 void SetWindowTextUtf8(HWND hwnd, const std::string& text);
 
+/// Paints on `dc` (a child control's device context) what the control's parent shows under
+/// it, so that what the control then draws stands on its parent's background.
+void PaintParentBackground(HWND control, HDC dc);
+
 /// Moves a window to a rectangle given in 96-DPI pixels of its parent.
 void Place(HWND hwnd, const Window& scaleBy, int x, int y, int width, int height);
 

@@ -2,6 +2,7 @@
 
 #include "forms/ImageButton.h"
 #include "forms/Pictures.h"
+#include "ProductInfo.h"
 
 namespace tw {
 
@@ -20,14 +21,14 @@ void TAboutBox::BuildContent() {
                     ::GetModuleHandleW(nullptr), nullptr);
   label(IdLabel1, L"Tidewell", 24, 24, fonts_.Arial(19, true), RGB(0, 0, 0));
   label(IdLabel3, L"for Windows XP/2000/NT/Me/98/95", 52, 16, fonts_.Arial(13, true), RGB(0, 0, 0));
-  label(IdLabel4, L"Version 4.0.1", 72, 16, fonts_.Arial(13, true), RGB(0, 0, 0));
-  label(IdLabel2, L"Quenmark", 100, 16, fonts_.Arial(13, true), RGB(0, 0, 0));
+  label(IdLabel4, L"Version " TIDEWELL_VERSION_TEXT, 72, 16, fonts_.Arial(13, true), RGB(0, 0, 0));
+  label(IdLabel2, L"" TIDEWELL_MAKER, 100, 16, fonts_.Arial(13, true), RGB(0, 0, 0));
   label(IdLabel5, L"", 124, 32, fonts_.Arial(13), RGB(0, 0, 0));
   const HWND license = CreateLink(panel, IdLabel6, L"View License Agreement", Scale(112), Scale(168), Scale(200),
                                   Scale(16), fonts_.Arial(13, true, true));
   colors_.Set(license, kLinkColor, RGB(255, 255, 255));
   label(IdLabel7, L"For more information please visit", 200, 16, fonts_.Arial(13), RGB(0, 0, 0));
-  const HWND site = CreateLink(panel, IdLabel8, L"www.quenmark.example", Scale(112), Scale(218), Scale(200),
+  const HWND site = CreateLink(panel, IdLabel8, L"" TIDEWELL_WEB_ADDRESS, Scale(112), Scale(218), Scale(200),
                                Scale(16), fonts_.Arial(13, true, true));
   colors_.Set(site, kLinkColor, RGB(255, 255, 255));
   CreateImageButton(panel, IdOK, L"OK", ButtonLook::Page, pictures::Glyph::None, (428 - 136) / 2, 282, 136, 34,
@@ -47,9 +48,7 @@ void TAboutBox::Label8Click() { services_.shell.Open(hwnd_, services_.exeFolder 
 
 bool TAboutBox::DrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlID != static_cast<UINT>(IdPicture)) return false;
-  // An owner-drawn static starts black: the picture stands on the dialog's white.
-  ::FillRect(item.hDC, &item.rcItem, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  pictures::DrawPagePicture(item.hDC, item.rcItem, pictures::PagePicture::Program, Dpi());
+  DrawPicture(item, pictures::PagePicture::Program);
   return true;
 }
 

@@ -72,7 +72,7 @@ void TDeleteKeyBox::OnCommand(int id, int code) {
 
 bool TDeleteKeyBox::DrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlID != static_cast<UINT>(IdPicture)) return false;
-  pictures::DrawPagePicture(item.hDC, item.rcItem, pictures::PagePicture::Warning, Dpi());
+  DrawPicture(item, pictures::PagePicture::Warning);
   return true;
 }
 

@@ -31,14 +31,20 @@ const OriginalValue* TEditProgramBox::GridValues::Original(int row) const {
   return original ? &*original : nullptr;
 }
 
-std::string TEditProgramBox::GridValues::Cell(int column, int row) const {
+std::optional<std::string> TEditProgramBox::GridValues::ValueName(int row) const {
   // The placeholder is no value to store, and there is no data to carry over for it: the
   // value stays out of the write-back, unless the user gave the row a text of its own.
-  if (column == 0 && row >= 0 && row < static_cast<int>(box_.unread_.size()) &&
-      box_.unread_[static_cast<std::size_t>(row)] && box_.grid_.Cell(1, row) == kCannotDisplay) {
-    return {};
+  if (row >= 0 && row < static_cast<int>(box_.unread_.size()) && box_.unread_[static_cast<std::size_t>(row)] &&
+      box_.grid_.Cell(1, row) == kCannotDisplay) {
+    return std::nullopt;
   }
-  return box_.grid_.Cell(column, row);
+  const std::string& name = box_.grid_.Cell(0, row);
+  if (name == kDefaultValueLabel) {
+    const OriginalValue* original = Original(row);
+    return original != nullptr && original->name == name ? name : std::string();
+  }
+  if (name.empty()) return std::nullopt;
+  return name;
 }
 
 void TEditProgramBox::BuildContent() {
@@ -72,6 +78,11 @@ void TEditProgramBox::FormActivate() { ::SetFocus(grid_.Editor()); }
 
 void TEditProgramBox::FormCreate() {
   SetWindowTextUtf8(ediKey_, KeyPath);
+  // A path longer than the box shows its end: the entry's own key name, which tells which
+  // entry this is. The box still holds the whole path to select and copy.
+  const auto length = static_cast<WPARAM>(::GetWindowTextLengthW(ediKey_));
+  ::SendMessageW(ediKey_, EM_SETSEL, length, static_cast<LPARAM>(length));
+  ::SendMessageW(ediKey_, EM_SCROLLCARET, 0, 0);
   auto store = services_.platform.registry.NewStore();
   store->SelectRoot(ExtractRootKey(KeyPath));
   // A key that cannot be opened leaves the grid as it was made: empty, without header texts.
@@ -93,7 +104,8 @@ void TEditProgramBox::FormCreate() {
     } else {
       unread_[static_cast<std::size_t>(row)] = true;  // listed, but gone or unreadable
     }
-    grid_.SetCell(0, row, name);
+    // The default value has no name to show: it shows as the registry editor names it.
+    grid_.SetCell(0, row, name.empty() ? kDefaultValueLabel : name);
     grid_.SetCell(1, row, text);
   }
   store->ClosePath();

@@ -44,6 +44,8 @@ class TEditProgramBox : public SkinnedFrame {
 
   /// The text a row shows for a value the grid cannot display.
   static constexpr const char* kCannotDisplay = "(cannot display information)";
+  /// The name a row shows for the key's default (unnamed) value.
+  static constexpr const char* kDefaultValueLabel = "(Default)";
 
  protected:
   void BuildContent() override;
@@ -57,10 +59,12 @@ class TEditProgramBox : public SkinnedFrame {
    public:
     explicit GridValues(const TEditProgramBox& box) : box_(box) {}
     int RowCount() const override { return box_.grid_.RowCount(); }
-    /// The grid's cell; a row that stands for a value that could not be read and still
-    /// shows the placeholder reads as a row without a name, which the write-back skips.
-    std::string Cell(int column, int row) const override;
+    std::string Cell(int column, int row) const override { return box_.grid_.Cell(column, row); }
     const OriginalValue* Original(int row) const override;
+    /// A row named by the default value's label writes the default value, unless it was
+    /// filled from a value that really has that name and keeps it. A row that stands for a
+    /// value that could not be read and still shows the placeholder writes nothing.
+    std::optional<std::string> ValueName(int row) const override;
 
    private:
     const TEditProgramBox& box_;

@@ -467,6 +467,13 @@ void TfrmMain::panLVContainerResize() {
   const int listWidth = std::max(0, static_cast<int>(rc.right) - Scale(28));
   const int listHeight = std::max(0, static_cast<int>(rc.bottom) - Scale(76));
   ::SetWindowPos(listView_, nullptr, Scale(14), Scale(50), listWidth, listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The list arranges its icons for its new size before it settles its scroll bars, so a
+  // column can stick out under a vertical bar that appears. Turning its drawing off and on
+  // arranges them again in the room the bars left, and settles the bars anew.
+  if (viewStyle_ == ViewStyle::LargeIcons || viewStyle_ == ViewStyle::SmallIcons) {
+    ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+  }
   // The find box and its button at the right of the header strip, the links right-aligned
   // below the list.
   const int right = Scale(14) + listWidth;
@@ -514,10 +521,15 @@ const ProgramEntry& TfrmMain::RowAt(int position) const {
 int TfrmMain::SelectedIndex() const { return ListView_GetNextItem(listView_, -1, LVNI_SELECTED); }
 
 void TfrmMain::SelectRow(int position) {
-  if (position < 0 || position >= RowCount()) return;
+  if (!SelectRowInPlace(position)) return;
+  ListView_EnsureVisible(listView_, position, FALSE);
+}
+
+bool TfrmMain::SelectRowInPlace(int position) {
+  if (position < 0 || position >= RowCount()) return false;
   ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetItemState(listView_, position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_EnsureVisible(listView_, position, FALSE);
+  return true;
 }
 
 bool TfrmMain::ColumnIsEmpty(int subItem) const {
@@ -607,6 +619,23 @@ void TfrmMain::SortRows(int column, bool ascending) {
   std::sort(order_.begin(), order_.end(), [&keys, ascending](std::size_t a, std::size_t b) {
     return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
   });
+  shownOrder_ = {column, ascending};
+  ShowSortArrow();
+}
+
+void TfrmMain::ShowSortArrow() {
+  // The arrow shows the order the rows stand in, which a refresh puts back to ascending
+  // names whatever the sort state says.
+  const HWND header = ListView_GetHeader(listView_);
+  if (header == nullptr) return;  // made with the Details view; it is marked then
+  for (int column = 0; column < Header_GetItemCount(header); ++column) {
+    HDITEMW item{};
+    item.mask = HDI_FORMAT;
+    if (!Header_GetItem(header, column, &item)) continue;
+    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+    if (column == shownOrder_.column) item.fmt |= shownOrder_.ascending ? HDF_SORTUP : HDF_SORTDOWN;
+    Header_SetItem(header, column, &item);
+  }
 }
 
 int TfrmMain::CompareRows(const ProgramEntry& row1, const ProgramEntry& row2, int column) const {
@@ -698,8 +727,11 @@ void TfrmMain::TheListViewMouseDown(POINT client) {
   const int item = ListView_HitTest(listView_, &hit);
   POINT screen = client;
   ::ClientToScreen(listView_, &screen);
+  ::SetFocus(listView_);
   if (item >= 0) {
-    SelectRow(item);
+    // The row lies under the pointer: scrolling it fully into view would move another
+    // program under the menu than the one it acts on.
+    SelectRowInPlace(item);
     ShowMenu(popProgramPopupMenu_, screen);
   } else {
     ShowMenu(popProgramNilPopupMenu_, screen);
@@ -730,7 +762,12 @@ void TfrmMain::ApplyViewStyle() {
   const DWORD current = static_cast<DWORD>(::GetWindowLongW(listView_, GWL_STYLE));
   ::SetWindowLongW(listView_, GWL_STYLE,
                    static_cast<LONG>((current & ~LVS_TYPEMASK) | kStyles[static_cast<int>(viewStyle_)]));
+  ShowSortArrow();
+  // The list settles its scroll bars for the new style as it first draws it, and leaves
+  // the strip above a new bar as the old style drew it: drawn once, it is drawn again.
   ::InvalidateRect(listView_, nullptr, TRUE);
+  ::UpdateWindow(listView_);
+  ::RedrawWindow(listView_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -936,6 +973,22 @@ bool TfrmMain::PreTranslate(MSG& msg) {
     if (const HWND next = ::GetNextDlgTabItem(hwnd_, ::GetFocus(), back ? TRUE : FALSE)) ::SetFocus(next);
     return true;
   }
+  if (msg.wParam == VK_F5) {
+    Label3Click();
+    return true;
+  }
+  if (msg.wParam == 'F' && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 && (::GetKeyState(VK_MENU) & 0x8000) == 0) {
+    // To the find box, its text selected so that typing replaces it.
+    ::SetFocus(ediFind_);
+    ::SendMessageW(ediFind_, EM_SETSEL, 0, -1);
+    return true;
+  }
+  if (msg.wParam == VK_DELETE && msg.hwnd != ediFind_) {
+    // While typing in the find box Delete edits the text; elsewhere it acts on the selected
+    // row as the Delete From List button does. Without a selection it does nothing, as Enter.
+    if (SelectedIndex() >= 0) cmdDeleteFromListClick();
+    return true;
+  }
   if (msg.wParam == VK_RETURN) {
     if (msg.hwnd == listView_) {
       if (SelectedIndex() >= 0) cmdUninstallClick();
@@ -1019,7 +1072,13 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       return 0;
     case WM_SIZE:
-      if (listView_ != nullptr) LayoutAll();
+      if (listView_ != nullptr) {
+        LayoutAll();
+        // Moved and resized controls keep the pixels they had: the list may have scrolled back
+        // (all its rows fit now) without drawing again, and the links would show what lay
+        // at their new places before. Everything is drawn anew at its new place.
+        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      }
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && !activated_) {

@@ -81,6 +81,8 @@ class TfrmMain : public Window {
   HWND AdviceText() const { return txtSelectedProgram_; }
   HWND Tooltip() const { return tooltip_; }
   HWND HelpButton() const { return cmdHelp_; }
+  HWND ViewStyleLink() const { return txtViewStyle_; }
+  HWND RefreshLink() const { return txtRefresh_; }
   bool AdviceOkShown() const;
   bool AdviceBadShown() const;
   ViewStyle CurrentViewStyle() const { return viewStyle_; }
@@ -161,9 +163,14 @@ class TfrmMain : public Window {
   LRESULT OnNotify(NMHDR* header);
   void ShowMenu(HMENU menu, POINT screen);
   void ApplyViewStyle();
+  /// Selects and focuses a row where it stands, without scrolling; false for no row.
+  bool SelectRowInPlace(int position);
   void SortByCaption();
-  /// Orders the shown rows by a column's texts, in the locale's order.
+  /// Orders the shown rows by a column's texts, in the locale's order, and marks that column
+  /// in the Details view's header.
   void SortRows(int column, bool ascending);
+  /// Marks the column the rows are ordered by with the arrow of its direction.
+  void ShowSortArrow();
   void CollapseColumn(int column);
   /// Centres the window on the screen and applies the stored placement.
   void PlaceWindow();
@@ -178,6 +185,11 @@ class TfrmMain : public Window {
   std::unique_ptr<ImageListIconSource> icons_;
   UniqueHImageList badIcons_;
   std::array<bool, 7> collapsed_{};
+  /// The order the rows stand in.
+  struct {
+    int column = 0;
+    bool ascending = true;
+  } shownOrder_;
   ViewStyle viewStyle_ = ViewStyle::LargeIcons;
   bool terminateRequested_ = false;
   bool commandLineFailed_ = false;

@@ -191,7 +191,10 @@ void TProgramDetailsBox::FormCreate() {
 
   rowTop_ = 24;
   AddDetailRow("Program Name:", value("DisplayName"), "", PlainText);
-  AddDetailRow("Size:", SizeText, kSizeHint, PlainText);
+  // The list's size text is right-aligned in a fixed width so that it sorts as text; here it
+  // starts where the other values start.
+  const std::size_t sizeStart = std::min(SizeText.find_first_not_of(' '), SizeText.size());
+  AddDetailRow("Size:", SizeText.substr(sizeStart), kSizeHint, PlainText);
 
   if (SizeText.empty()) {
     const std::string estimated = value("EstimatedSize");

@@ -260,7 +260,7 @@ bool TUninstallBox::DrawItem(const DRAWITEMSTRUCT& item) {
     case IdPicture3: picture = pictures::PagePicture::Success; break;
     default: return false;
   }
-  pictures::DrawPagePicture(item.hDC, item.rcItem, picture, Dpi());
+  DrawPicture(item, picture);
   return true;
 }
 

@@ -71,6 +71,11 @@ bool SkinnedFrame::PreTranslate(MSG& msg) {
   return FormKeyPress(msg.wParam);
 }
 
+void SkinnedFrame::DrawPicture(const DRAWITEMSTRUCT& item, pictures::PagePicture picture) const {
+  PaintParentBackground(item.hwndItem, item.hDC);
+  pictures::DrawPagePicture(item.hDC, item.rcItem, picture, Dpi());
+}
+
 void SkinnedFrame::ReportError(const std::string& text) {
   ShowStandardError(services_.prompts, hwnd_, text);
 }

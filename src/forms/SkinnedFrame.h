@@ -10,6 +10,7 @@
 
 #include "forms/Controls.h"
 #include "forms/ModalForm.h"
+#include "forms/Pictures.h"
 
 namespace tw {
 
@@ -60,6 +61,9 @@ class SkinnedFrame : public ModalForm {
     (void)item;
     return false;
   }
+  /// Draws a page picture on an owner-drawn control of the dialog. An owner-drawn static has
+  /// no background of its own (it starts black): the picture stands on its panel's.
+  void DrawPicture(const DRAWITEMSTRUCT& item, pictures::PagePicture picture) const;
   /// WM_NOTIFY from the dialog's controls.
   virtual LRESULT OnNotify(NMHDR* header) {
     (void)header;

@@ -51,31 +51,65 @@ std::unique_ptr<RegistryStore> MemoryRegistry::NewStore() {
   return std::make_unique<MemoryRegistryStore>(*this);
 }
 
-MemoryRegistry::Node* MemoryRegistry::Find(RootKeyHandle root, const std::string& path) {
-  return Walk(root, path, false);
+MemoryRegistry::Node* MemoryRegistry::Find(RootKeyHandle root, const std::string& path, bool followLast) {
+  return Walk(root, path, false, followLast, 0);
 }
 
 MemoryRegistry::Node* MemoryRegistry::FindOrCreate(RootKeyHandle root, const std::string& path) {
-  return Walk(root, path, true);
+  return Walk(root, path, true, true, 0);
 }
 
-// The node of a path below a root; missing keys on the way are made when `create` is set.
-MemoryRegistry::Node* MemoryRegistry::Walk(RootKeyHandle root, const std::string& path, bool create) {
+void MemoryRegistry::MakeLink(RootKeyHandle root, const std::string& path, const std::string& target) {
+  const std::size_t cut = path.rfind('\\');
+  Node* parent = FindOrCreate(root, cut == std::string::npos ? std::string() : path.substr(0, cut));
+  if (parent == nullptr) return;
+  auto link = std::make_unique<Node>();
+  link->link = target;
+  parent->subKeys[path.substr(cut == std::string::npos ? 0 : cut + 1)] = std::move(link);
+}
+
+// The node of a path below a root; missing keys on the way are made when `create` is set
+// (never a link's missing target).
+MemoryRegistry::Node* MemoryRegistry::Walk(RootKeyHandle root, const std::string& path, bool create,
+                                           bool followLast, int hops) {
   if (!IsValidRoot(root)) return nullptr;
   std::vector<std::string> parts;
   if (!SplitPath(path, parts)) return nullptr;
   auto& slot = roots_[root];
   if (!slot) slot = std::make_unique<Node>();
   Node* node = slot.get();
-  for (const auto& part : parts) {
-    auto it = node->subKeys.find(part);
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    auto it = node->subKeys.find(parts[i]);
     if (it == node->subKeys.end()) {
       if (!create) return nullptr;
-      it = node->subKeys.emplace(part, std::make_unique<Node>()).first;
+      it = node->subKeys.emplace(parts[i], std::make_unique<Node>()).first;
     }
     node = it->second.get();
+    if (node->link && (followLast || i + 1 < parts.size())) {
+      node = Resolve(*node->link, hops + 1);
+      if (node == nullptr) return nullptr;
+    }
   }
   return node;
+}
+
+// The node a link's NT path names, or nullptr (also for a chain of links that never ends).
+MemoryRegistry::Node* MemoryRegistry::Resolve(const std::string& target, int hops) {
+  constexpr int kMostHops = 32;
+  if (hops > kMostHops) return nullptr;
+  const std::string upper = AsciiUpper(target);
+  const struct {
+    std::string prefix;
+    RootKeyHandle root;
+  } roots[] = {{"\\REGISTRY\\MACHINE", RootKey::LocalMachine},
+               {"\\REGISTRY\\USER\\" + AsciiUpper(currentUserSid), RootKey::CurrentUser},
+               {"\\REGISTRY\\USER", RootKey::Users}};
+  for (const auto& [prefix, root] : roots) {
+    if (upper.compare(0, prefix.size(), prefix) != 0) continue;
+    if (upper.size() == prefix.size()) return Walk(root, std::string(), false, true, hops);
+    if (upper[prefix.size()] == '\\') return Walk(root, target.substr(prefix.size() + 1), false, true, hops);
+  }
+  return nullptr;
 }
 
 MemoryRegistryStore::MemoryRegistryStore(MemoryRegistry& registry) : registry_(registry) {
@@ -174,6 +208,7 @@ bool MemoryRegistryStore::RemoveKey(const std::string& path) {
   const std::string& leaf = parts.back();
   MemoryRegistry::Node* parent = registry_.Find(root_, parentPath);
   if (!parent) return false;
+  // The key is taken from its parent as it stands: a link goes, its target stays.
   auto it = parent->subKeys.find(leaf);
   if (it == parent->subKeys.end()) return false;
   if (registry_.failWrite && registry_.failWrite(RootKeyName(root_) + "\\" + path, std::string())) {
@@ -185,6 +220,12 @@ bool MemoryRegistryStore::RemoveKey(const std::string& path) {
   }
   parent->subKeys.erase(it);
   return true;
+}
+
+std::optional<std::string> MemoryRegistryStore::LinkTarget(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  const MemoryRegistry::Node* node = registry_.Find(root_, path, false);
+  return node != nullptr ? node->link : std::nullopt;
 }
 
 }  // namespace tw

@@ -2,10 +2,12 @@
 // An in-memory registry with the same results and errors as the Win32 store, for portable
 // tests. Sub keys enumerate in case-insensitive name order, as the registry keeps them;
 // values in the order they were created. Names compare without regard to ASCII case.
+// Symbolic links lead to their target when opened and are removed as themselves.
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,15 +24,24 @@ class MemoryRegistry : public Registry {
   struct Node {
     std::map<std::string, std::unique_ptr<Node>, CaseLess> subKeys;
     std::vector<std::pair<std::string, RegValue>> values;
+    /// A symbolic link's target (an NT path); a link holds nothing else.
+    std::optional<std::string> link;
   };
 
   MemoryRegistry();
 
   std::unique_ptr<RegistryStore> NewStore() override;
 
-  /// The node at a path below a root, or nullptr. An empty path is the root itself.
-  Node* Find(RootKeyHandle root, const std::string& path);
+  /// The node at a path below a root, or nullptr. An empty path is the root itself. Links
+  /// on the way are followed, the last one too unless `followLast` is clear.
+  Node* Find(RootKeyHandle root, const std::string& path, bool followLast = true);
   Node* FindOrCreate(RootKeyHandle root, const std::string& path);
+
+  /// Makes a symbolic link to an NT path: \Registry\Machine\... is HKEY_LOCAL_MACHINE,
+  /// \Registry\User\<currentUserSid>\... HKEY_CURRENT_USER, other \Registry\User\...
+  /// paths HKEY_USERS.
+  void MakeLink(RootKeyHandle root, const std::string& path, const std::string& target);
+  std::string currentUserSid = "S-1-5-21-0-0-0-1000";
 
   /// Test hooks: make writing a value fail (keyPath is "root name\sub path"), or make a
   /// key refuse to open. Both take the full key path and the value name.
@@ -46,7 +57,8 @@ class MemoryRegistry : public Registry {
   int storesAlive = 0;
 
  private:
-  Node* Walk(RootKeyHandle root, const std::string& path, bool create);
+  Node* Walk(RootKeyHandle root, const std::string& path, bool create, bool followLast, int hops);
+  Node* Resolve(const std::string& target, int hops);
   std::map<RootKeyHandle, std::unique_ptr<Node>> roots_;
 };
 
@@ -68,6 +80,7 @@ class MemoryRegistryStore : public RegistryStore {
   void WriteValue(const std::string& name, const RegValue& value) override;
   bool RemoveValue(const std::string& name) override;
   bool RemoveKey(const std::string& path) override;
+  std::optional<std::string> LinkTarget(const std::string& path) override;
 
  private:
   MemoryRegistry& registry_;

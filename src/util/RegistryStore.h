@@ -105,8 +105,15 @@ class RegistryStore {
 
   /// Removes a key below the root with all its sub keys; true when the key itself went.
   /// A path that OpenPath refuses, the empty path (the root) and a path ending in a
-  /// backslash remove nothing.
+  /// backslash remove nothing. A symbolic link, the key itself or one below it, is removed
+  /// as the link: the key it points at is never touched.
   virtual bool RemoveKey(const std::string& path) = 0;
+
+  /// What a key below the root points at when it is a symbolic link (a key made with
+  /// REG_OPTION_CREATE_LINK): its target as the link stores it, an NT path such as
+  /// \Registry\Machine\SOFTWARE\... Nothing for an ordinary or a missing key. Opening a
+  /// link opens its target, when that exists.
+  virtual std::optional<std::string> LinkTarget(const std::string& path) = 0;
 
   // The typed operations, the same for every implementation.
 

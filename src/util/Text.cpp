@@ -12,8 +12,6 @@ std::string AsciiUpper(std::string_view text) {
   return out;
 }
 
-namespace {
-
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -32,17 +30,34 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+namespace {
+
+bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// The trail surrogate whose 3-byte sequence starts at `at`, or 0 when none does.
+char32_t TrailSurrogateAt(std::string_view s, std::size_t at) {
+  if (at + 2 >= s.size()) return 0;
+  const auto b0 = static_cast<unsigned char>(s[at]);
+  const auto b1 = static_cast<unsigned char>(s[at + 1]);
+  const auto b2 = static_cast<unsigned char>(s[at + 2]);
+  if (b0 != 0xED || (b1 & 0xF0) != 0xB0 || !IsContinuation(b2)) return 0;
+  return 0xD000 | ((b1 & 0x3F) << 6) | (b2 & 0x3F);
+}
+
 }  // namespace
 
-// Decodes one code point at `i`, advancing it; invalid input gives U+FFFD and skips one byte.
-char32_t NextCodePoint(std::string_view s, std::size_t& i) {
+namespace {
+
+// Decodes one code point at `i`: true, with the code point, and `i` past it; false for an
+// invalid sequence, with `i` moved one byte.
+bool DecodeOne(std::string_view s, std::size_t& i, char32_t& cp) {
   const auto b0 = static_cast<unsigned char>(s[i]);
   if (b0 < 0x80) {
     ++i;
-    return b0;
+    cp = b0;
+    return true;
   }
   int extra = 0;
-  char32_t cp = 0;
   char32_t min = 0;
   if ((b0 & 0xE0) == 0xC0) {
     extra = 1; cp = b0 & 0x1F; min = 0x80;
@@ -52,26 +67,49 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
     extra = 3; cp = b0 & 0x07; min = 0x10000;
   } else {
     ++i;
-    return 0xFFFD;
+    return false;
   }
   if (i + extra >= s.size()) {
     ++i;
-    return 0xFFFD;
+    return false;
   }
   for (int k = 1; k <= extra; ++k) {
     const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80) {
+    if (!IsContinuation(b)) {
       ++i;
-      return 0xFFFD;
+      return false;
     }
     cp = (cp << 6) | (b & 0x3F);
   }
-  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+  if (cp < min || cp > 0x10FFFF) {
     ++i;
-    return 0xFFFD;
+    return false;
   }
   i += extra + 1;
-  return cp;
+  if (cp >= 0xD800 && cp <= 0xDBFF) {
+    if (const char32_t trail = TrailSurrogateAt(s, i)) {
+      i += 3;
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (trail - 0xDC00);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+char32_t NextCodePoint(std::string_view s, std::size_t& i) {
+  char32_t cp = 0;
+  return DecodeOne(s, i, cp) ? cp : 0xFFFD;
+}
+
+std::size_t FirstInvalidUtf8Byte(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t at = i;
+    char32_t cp = 0;
+    if (!DecodeOne(text, i, cp)) return at;
+  }
+  return std::string_view::npos;
 }
 
 std::string Utf16ToUtf8(std::u16string_view text) {
@@ -83,9 +121,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
         text[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
     }
+    // An unpaired surrogate is written as its own 3-byte sequence.
     AppendUtf8(out, c);
   }
   return out;
@@ -128,6 +165,13 @@ std::string DropLeadingChars(std::string_view text, std::size_t count) {
     NextCodePoint(text, i);
   }
   return std::string(text.substr(i));
+}
+
+std::string OneLine(std::string text) {
+  for (char& ch : text) {
+    if (static_cast<unsigned char>(ch) < 0x20) ch = ' ';
+  }
+  return text;
 }
 
 std::string FormatText(std::string_view pattern, const std::vector<std::string>& args) {

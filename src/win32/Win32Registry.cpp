@@ -1,15 +1,28 @@
 #include "win32/Win32Registry.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
 #include "win32/WinText.h"
+
+// ntdll's key functions: advapi32 has no call that removes the very key a handle stands for
+// (a link opened as itself), nor one that names that key.
+extern "C" {
+LONG NTAPI NtDeleteKey(HANDLE key);  // NTSTATUS, negative on failure
+LONG NTAPI NtQueryKey(HANDLE key, int informationClass, void* information, ULONG length, ULONG* resultLength);
+}
 
 namespace tw {
 
 namespace {
 
 constexpr REGSAM kReadWrite = KEY_READ | KEY_WRITE;
+// What removing a key needs of it and of each key below it.
+constexpr REGSAM kRemoveAccess = KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | DELETE;
+constexpr int kKeyNameInformation = 3;  // KEY_INFORMATION_CLASS: the key's full NT name
+const wchar_t* const kSymbolicLinkValue = L"SymbolicLinkValue";
 
 // Paths follow the memory store's rules so that both stores accept and refuse the same
 // texts: names joined by single backslashes, one trailing backslash tolerated after a name,
@@ -63,6 +76,56 @@ std::vector<std::string> EnumerateNames(DWORD count, DWORD longest, EnumFn enume
     names.push_back(Narrow(std::wstring_view(buffer.data(), length)));
   }
   return names;
+}
+
+// Removes the sub keys of a key, depth first from the last to the first, and then the key
+// itself. Every key is opened as itself (REG_OPTION_OPEN_LINK), so that a symbolic link is
+// removed as the link: RegDeleteTreeW opens a link as the key it points at and would empty
+// and remove that key instead, wherever it lies. A link has no sub keys of its own, so
+// nothing below one is ever visited. True when the key itself was removed.
+bool RemoveTreeOf(HKEY key) {
+  DWORD count = 0, longest = 0;
+  if (::RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS) {
+    count = 0;
+    longest = 0;
+  }
+  // All names first: removing a sub key renumbers the ones after it.
+  const std::vector<std::string> names =
+      EnumerateNames(count, longest, [key](DWORD index, wchar_t* name, DWORD* length) {
+        return ::RegEnumKeyExW(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+      });
+  for (auto name = names.rbegin(); name != names.rend(); ++name) {
+    UniqueHKey child;
+    if (::RegOpenKeyExW(key, Widen(*name).c_str(), REG_OPTION_OPEN_LINK, kRemoveAccess, child.put()) !=
+        ERROR_SUCCESS) {
+      child.release();
+      continue;  // the key itself then stays, holding it
+    }
+    RemoveTreeOf(child.get());
+  }
+  return NtDeleteKey(key) >= 0;
+}
+
+// The full NT name of an open key (\REGISTRY\...), or "" when it cannot be had.
+std::wstring NtNameOf(HKEY key) {
+  std::vector<std::uint8_t> buffer(1024);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    ULONG needed = 0;
+    const LONG status =
+        NtQueryKey(key, kKeyNameInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+    if (status >= 0) {
+      ULONG bytes = 0;
+      std::memcpy(&bytes, buffer.data(), sizeof bytes);
+      bytes = std::min<ULONG>(bytes, static_cast<ULONG>(buffer.size() - sizeof bytes));
+      std::wstring name(bytes / sizeof(wchar_t), L'\0');
+      std::memcpy(name.data(), buffer.data() + sizeof bytes, name.size() * sizeof(wchar_t));
+      return name;
+    }
+    if (needed <= buffer.size()) break;
+    buffer.resize(needed);
+  }
+  return {};
 }
 
 }  // namespace
@@ -204,23 +267,64 @@ bool Win32RegistryStore::RemoveKey(const std::string& path) {
   if (root == nullptr) return false;
   // The whole path follows the rules OpenPath applies: a leading or doubled backslash would
   // otherwise name a bigger key than the one meant. The key is named by its last component,
-  // which must not be empty: an empty path or a trailing backslash never reaches
-  // RegDeleteTreeW, which would empty the parent instead.
+  // which must not be empty: an empty path or a trailing backslash removes nothing, where
+  // the parent or the root would otherwise be opened.
   if (path.empty() || path.back() == '\\') return false;
   const auto normalised = NormalisePath(path);
   if (!normalised || normalised->empty()) return false;
   const std::wstring& fullPath = *normalised;
 
-  if (!HasKey(Narrow(fullPath))) return false;
-  ::RegDeleteTreeW(root, fullPath.c_str());
-  // RegDeleteTreeW can fail half way (a sub key it may not delete); what counts is whether
+  // The key as itself: a link is removed, not the key it points at.
+  UniqueHKey key;
+  if (::RegOpenKeyExW(root, fullPath.c_str(), REG_OPTION_OPEN_LINK, kRemoveAccess, key.put()) != ERROR_SUCCESS) {
+    key.release();
+    return false;
+  }
+  // Removing can fail half way (a sub key that may not be removed); what counts is whether
   // the key itself is gone.
-  if (HasKey(Narrow(fullPath))) return false;
+  if (!RemoveTreeOf(key.get())) return false;
   if (key_ && IsSameOrBelow(openPath_, fullPath)) {
     // A handle whose key was removed no longer sees it.
     ClosePath();
   }
   return true;
+}
+
+std::optional<std::string> Win32RegistryStore::LinkTarget(const std::string& path) {
+  const HKEY root = PredefinedKey(root_);
+  const auto subPath = NormalisePath(path);
+  if (root == nullptr || !subPath || subPath->empty()) return std::nullopt;
+  UniqueHKey self;
+  if (::RegOpenKeyExW(root, subPath->c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, self.put()) != ERROR_SUCCESS) {
+    self.release();
+    return std::nullopt;
+  }
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  if (::RegQueryValueExW(self.get(), kSymbolicLinkValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      type != REG_LINK) {
+    return std::nullopt;
+  }
+  std::wstring target(size / sizeof(wchar_t) + 1, L'\0');
+  size = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+  if (::RegQueryValueExW(self.get(), kSymbolicLinkValue, nullptr, &type, reinterpret_cast<BYTE*>(target.data()),
+                         &size) != ERROR_SUCCESS ||
+      type != REG_LINK) {
+    return std::nullopt;
+  }
+  target.resize(size / sizeof(wchar_t));
+  while (!target.empty() && target.back() == L'\0') target.pop_back();
+
+  // An ordinary key may hold a value of that name and type too: a link is a key that, opened
+  // the ordinary way, is another key (or none, when its target is gone).
+  UniqueHKey followed;
+  if (::RegOpenKeyExW(root, subPath->c_str(), 0, KEY_QUERY_VALUE, followed.put()) == ERROR_SUCCESS) {
+    const std::wstring selfName = NtNameOf(self.get());
+    if (!selfName.empty() && selfName == NtNameOf(followed.get())) return std::nullopt;
+  } else {
+    followed.release();
+  }
+  return Narrow(target);
 }
 
 std::unique_ptr<RegistryStore> Win32Registry::NewStore() {

@@ -1,7 +1,8 @@
 #pragma once
 // The registry store on advapi32: the same results and errors as MemoryRegistryStore, on the
 // real registry. Keys open for reading and writing, or for reading only where writing is
-// refused (a non-administrator reading HKEY_LOCAL_MACHINE).
+// refused (a non-administrator reading HKEY_LOCAL_MACHINE). Removing keys goes below advapi32
+// (ntdll's NtDeleteKey) so that a symbolic link is removed as itself, never followed.
 
 #include <windows.h>
 
@@ -35,6 +36,7 @@ class Win32RegistryStore : public RegistryStore {
   void WriteValue(const std::string& name, const RegValue& value) override;
   bool RemoveValue(const std::string& name) override;
   bool RemoveKey(const std::string& path) override;
+  std::optional<std::string> LinkTarget(const std::string& path) override;
 
   /// Whether the open key was opened for reading only.
   bool IsReadOnly() const { return readOnly_; }

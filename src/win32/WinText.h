@@ -11,10 +11,12 @@
 
 namespace tw {
 
-/// UTF-8 to UTF-16 for a W function; invalid sequences become U+FFFD.
+/// UTF-8 to UTF-16 for a W function (Utf8ToUtf16: an unpaired surrogate's sequence gives back
+/// that code unit, invalid sequences become U+FFFD).
 std::wstring Widen(std::string_view utf8);
 
-/// UTF-16 from a W function to UTF-8; unpaired surrogates become U+FFFD.
+/// UTF-16 from a W function to UTF-8, every code unit kept: an unpaired surrogate, which
+/// registry names may hold, keeps its own 3-byte sequence (Utf16ToUtf8).
 std::string Narrow(std::wstring_view utf16);
 
 /// The system's description of an error code, without the trailing line break; a generic

@@ -1,7 +1,8 @@
 // The report switches on the real tidewell.exe, run on the seeded demo catalogue the way an
 // administrator's script would run them: the report file's exact bytes against the real
 // catalogue code's scan, the exit status, the settings written at the end, and a report
-// that cannot be written (the message box, the window that stays open).
+// that cannot be written (the message box, the window that stays open). Also /QU on a
+// catalogue entry that is a registry link.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -17,6 +18,7 @@
 #include "DemoSeeder.h"
 #include "catalogue/AuditReport.h"
 #include "catalogue/UninstallInfoReader.h"
+#include "support/RegistryLinks.h"
 #include "win32/UniqueHandle.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Identity.h"
@@ -295,6 +297,44 @@ TEST_F(ReportSwitches, AReportToADeviceIsWrittenStraightToIt) {
     EXPECT_EQ(run.Wait(120000), 0) << Narrow(line);
   }
   EXPECT_EQ(NamesIn(folder_), before);
+}
+
+// ---------------------------------------------------------------------------------------
+// /QU on an entry of the current user's catalogue that is a symbolic link, as any user can
+// make one: the link goes, the key it points at stays byte for byte, and the switch writes
+// no log records.
+
+TEST(QuietRemoval, ALinkedEntryLosesTheLinkAndNeverTheKeyItPointsAt) {
+  const std::wstring pid = std::to_wstring(::GetCurrentProcessId());
+  const std::wstring target = L"Software\\TidewellTest\\QuietTarget-" + pid;
+  const std::wstring link = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TidewellQuietLink-" + pid;
+  const std::string caption = "Quiet Linked Entry " + Narrow(pid);
+  Win32RegistryStore store;
+  ASSERT_TRUE(store.OpenPath(Narrow(target) + "\\Sub\\Deep", true));
+  store.WriteValue("deep", RegValue{RegType::Binary, {4, 2}});
+  ASSERT_TRUE(store.OpenPath(Narrow(target), false));
+  store.WriteValue("DisplayName", RegValue::Text(caption));
+  store.WriteValue("UninstallString", RegValue::Text("cmd.exe /c exit 0"));
+  store.WriteValue("EstimatedSize", RegValue::Number(1234));
+  store.ClosePath();
+  const std::vector<std::string> before = test::RegistryTree(HKEY_CURRENT_USER, target);
+  ASSERT_EQ(before.size(), 7u);  // three keys, four values
+  ASSERT_TRUE(test::MakeRegistryLink(HKEY_CURRENT_USER, link, test::CurrentUserNtPath(target)));
+
+  const std::wstring exe = InBuild(TIDEWELL_EXE_PATH);
+  const std::wstring log = exe.substr(0, exe.find_last_of(L'\\') + 1) + L"ULOG.TXT";
+  const std::string logBefore = ReadAll(log);
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  Started run;
+  ASSERT_TRUE(Start(run, L"/QU \"" + Widen(caption) + L"\"", temp));
+  EXPECT_EQ(run.Wait(120000), 0);
+
+  EXPECT_FALSE(test::KeyItselfExists(HKEY_CURRENT_USER, link)) << "the link is still there";
+  EXPECT_EQ(test::RegistryTree(HKEY_CURRENT_USER, target), before);
+  EXPECT_EQ(ReadAll(log), logBefore);
+  store.RemoveKey(Narrow(link));
+  store.RemoveKey(Narrow(target));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -91,6 +91,29 @@ TEST_F(DeleteFromList, AWarningTooLongForTheMemoCanBeScrolledToItsEnd) {
   EXPECT_TRUE(KeyExists("Long"));
 }
 
+// The warning picture stands on the dialog's white, like the pictures of the uninstall
+// dialog and the about box: around the triangle the dialog shows through.
+TEST_F(DeleteFromList, TheWarningPictureStandsOnTheDialogsWhite) {
+  Open("Stale Tool");
+  h.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TDeleteKeyBox&>(dialog);
+    const HWND picture = box.Control(TDeleteKeyBox::IdPicture);
+    ::RedrawWindow(box.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const test::Screenshot shot = test::Capture(picture);
+    const int s = shot.width;
+    ASSERT_EQ(s, box.Scale(48));
+    // The corners above the triangle's sides and the rows below its base.
+    const RECT clear[] = {{0, 0, s / 6, s / 6}, {s - s / 6, 0, s, s / 6}, {0, s - s / 16, s, s}};
+    for (const RECT& area : clear) {
+      EXPECT_EQ(shot.Count(area, RGB(255, 255, 255)), (area.right - area.left) * (area.bottom - area.top))
+          << area.left << "," << area.top;
+    }
+    EXPECT_GT(shot.Count(RECT{0, 0, s, s}, RGB(248, 186, 36)), s * s / 8);  // the amber triangle
+    test::PressKey(box, box.Advice(), VK_ESCAPE);
+  });
+  form->cmdDeleteFromListClick();
+}
+
 TEST_F(DeleteFromList, ALogThatCannotBeWrittenIsToldAndKeptAsItWas) {
   h.fake.files.AddFile(kLogPath, "the old log", true);  // read only
   Open("Stale Tool");

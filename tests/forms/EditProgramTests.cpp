@@ -5,13 +5,17 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 
 #include "FormTestSupport.h"
+#include "forms/FormDeleteKey.h"
 #include "forms/FormEditProgram.h"
 #include "forms/FormMain.h"
 #include "support/Catalogue.h"
+#include "support/RegistryLinks.h"
+#include "win32/UniqueHandle.h"
 #include "win32/WinText.h"
 
 namespace tw {
@@ -134,6 +138,32 @@ TEST_F(EditProgram, ShowsEveryValueWithTheKeyAndEscWritesNothing) {
   EXPECT_TRUE(h.prompts.shown.empty());
 }
 
+// The key path is longer than its box: the box shows its end, the entry's own key name, and
+// still holds the whole path to select and copy.
+TEST_F(EditProgram, TheKeyBoxShowsTheEndOfALongPath) {
+  const std::string entry = "{3B5D7F91-2C4E-4A6B-8D0F-1E3A5C7B9D22}_is1";
+  AddEntry(h.fake.registry, RootKey::LocalMachine, entry, "Long Key", "x");
+  const std::string path = "HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + "\\" + entry;
+  Open();
+  form->SelectRow(test::RowWithCaption(*form, "Long Key"));
+  Edit([&](TEditProgramBox& box) {
+    const HWND key = box.KeyEdit();
+    ::RedrawWindow(box.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(WindowText(key), path);
+    EXPECT_TRUE(::GetWindowLongW(key, GWL_STYLE) & ES_READONLY);
+    RECT client;
+    ::GetClientRect(key, &client);
+    const int length = ::GetWindowTextLengthW(key);
+    // The start is scrolled out of sight; the last character is in sight, whole.
+    EXPECT_GT(::SendMessageW(key, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    const LRESULT last = ::SendMessageW(key, EM_POSFROMCHAR, static_cast<WPARAM>(length - 1), 0);
+    const int lastX = static_cast<short>(LOWORD(last));
+    EXPECT_GE(lastX, 0);
+    EXPECT_LE(lastX + box.Scale(4), client.right);
+    test::PressKey(box, key, VK_ESCAPE);
+  });
+}
+
 TEST_F(EditProgram, AddKeyThenOkWritesTheNewValueAndRescans) {
   Open();
   AddEntry(h.fake.registry, RootKey::LocalMachine, "Later", "Later", "x");
@@ -221,6 +251,69 @@ TEST_F(EditProgram, EditingOneRowKeepsEveryOtherValueByteForByte) {
   for (const auto& [name, value] : kept) EXPECT_EQ(Get(name), value) << name;
   EXPECT_EQ(Get("Comments"), RegValue::Text("new comment"));
   EXPECT_EQ(Names().size(), kept.size() + 1);
+}
+
+// The default (unnamed) value is a value like the others: it shows as "(Default)", an OK
+// with nothing changed keeps it byte for byte whatever its type, and its row is blanked,
+// renamed or retyped like any other. A value really named "(Default)" keeps its name.
+TEST_F(EditProgram, TheDefaultValueComesThroughAnEditLikeAnyOther) {
+  const RegValue text = RegValue::Text("default text");
+  const RegValue blob{RegType::Binary, {1, 2, 0, 0xFF}};
+  struct Case {
+    const char* label;
+    RegValue stored;
+    std::function<void(TEditProgramBox&)> change;  // the default value stands in row 3
+    std::optional<RegValue> defaultAfter;
+    std::vector<std::string> namesAfter;
+  };
+  const Case cases[] = {
+      {"string, unchanged", text, nullptr, text, {"DisplayName", "UninstallString", ""}},
+      {"binary, unchanged", blob, nullptr, blob, {"DisplayName", "UninstallString", ""}},
+      {"DELETE KEY removes it", blob,
+       [](TEditProgramBox& box) {
+         box.gridAllInfo().SetCurrent(0, 3);
+         box.Image4Click();
+       },
+       std::nullopt, {"DisplayName", "UninstallString"}},
+      {"renamed, it keeps its data under the new name", blob, [](TEditProgramBox& box) { Type(box, 0, 3, "Former"); },
+       std::nullopt, {"DisplayName", "UninstallString", "Former"}},
+      {"a new text makes it a string", blob, [](TEditProgramBox& box) { Type(box, 1, 3, "typed"); },
+       RegValue::Text("typed"), {"DisplayName", "UninstallString", ""}},
+      {"an added row named (Default) writes it", blob,
+       [](TEditProgramBox& box) {
+         box.gridAllInfo().SetCurrent(0, 3);
+         box.Image4Click();
+         box.Image3Click();
+         Type(box, 0, 4, "(Default)");
+         Type(box, 1, 4, "added");
+       },
+       RegValue::Text("added"), {"DisplayName", "UninstallString", ""}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    RemoveKey(kKey);
+    AddEntry(h.fake.registry, RootKey::LocalMachine, "App", "My App", "C:\\App\\unins.exe");
+    Set("", c.stored);
+    Open();
+    Edit([&](TEditProgramBox& box) {
+      const std::string shown = c.stored == text ? "default text" : "(cannot display information)";
+      EXPECT_EQ(GridRows(box)[3], (std::pair<std::string, std::string>{"(Default)", shown}));
+      if (c.change) c.change(box);
+      box.cmdOKClick();
+    });
+    EXPECT_EQ(Get(""), c.defaultAfter);
+    EXPECT_EQ(Names(), c.namesAfter);
+    if (c.namesAfter.back() == "Former") EXPECT_EQ(Get("Former"), blob);
+  }
+
+  Set("(Default)", RegValue::Text("named"));
+  Open();
+  Edit([&](TEditProgramBox& box) {
+    EXPECT_EQ(GridRows(box).back(), (std::pair<std::string, std::string>{"(Default)", "named"}));
+    box.cmdOKClick();
+  });
+  EXPECT_EQ(Get("(Default)"), RegValue::Text("named"));
+  EXPECT_EQ(Get(""), RegValue::Text("added"));
 }
 
 TEST_F(EditProgram, AValueThatCouldNotBeReadIsNeverWrittenAsThePlaceholder) {
@@ -340,6 +433,75 @@ TEST_F(EditProgram, TheGridMovesByKeysScrollsAndItsColumnsResize) {
     EXPECT_EQ(grid.CurrentColumn(), 0);
     box.cmdCancelClick();
   });
+}
+
+// A catalogue key whose name holds an unpaired surrogate, as the registry allows, on Wine's
+// real registry: it is listed under its exact name, its values come through an edit, and it
+// is deleted like any other. On screen and in the ANSI log the surrogate is a replacement
+// character.
+TEST_F(EditProgram, AnEntryNamedWithAnUnpairedSurrogateIsListedEditedAndDeleted) {
+  test::RealRegistryHarness r;
+  const std::wstring pid = std::to_wstring(::GetCurrentProcessId());
+  const std::wstring path = Widen(kUninstallKey) + L"\\Tidewell" + wchar_t(0xD800) + L"Lone-" + pid;
+  const std::string caption = "Lone \xED\xB0\x80 Entry " + Narrow(pid);  // with U+DC00
+  const std::wstring noteName = std::wstring(L"Note") + wchar_t(0xDBFF);
+  const std::vector<BYTE> note = {'a', 0, 0x00, 0xDC, 0, 0};  // "a" and U+DC00
+  struct RemovedAtEnd {
+    const std::wstring& path;
+    ~RemovedAtEnd() { ::RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
+  } removedAtEnd{path};
+  {
+    UniqueHKey key;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                                nullptr),
+              ERROR_SUCCESS);
+    const std::wstring display = L"Lone " + std::wstring(1, wchar_t(0xDC00)) + L" Entry " + pid;
+    ::RegSetValueExW(key.get(), L"DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>(display.c_str()),
+                     static_cast<DWORD>((display.size() + 1) * sizeof(wchar_t)));
+    ::RegSetValueExW(key.get(), L"UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"un.exe"), 14);
+    ::RegSetValueExW(key.get(), noteName.c_str(), 0, REG_SZ, note.data(), static_cast<DWORD>(note.size()));
+  }
+  const std::vector<std::string> before = test::RegistryTree(HKEY_CURRENT_USER, path);
+
+  // Listed under the name the registry gave, which opens the key again.
+  form = test::OpenMainWindow(r.services);
+  const int row = test::RowWithCaption(*form, caption);
+  ASSERT_GE(row, 0) << "the entry is not listed";
+  EXPECT_EQ(form->RowAt(row).subItems[SubItem::Key],
+            "HKEY_CURRENT_USER\\" + std::string(kUninstallKey) + "\\Tidewell\xED\xA0\x80Lone-" + Narrow(pid));
+  form->SelectRow(row);
+
+  // Edited: an added row joins the values, which all come back as they were.
+  r.fakes.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TEditProgramBox&>(dialog);
+    const auto rows = GridRows(box);
+    EXPECT_NE(std::find(rows.begin(), rows.end(), std::pair<std::string, std::string>{"Note\xED\xAF\xBF", "a\xED\xB0\x80"}),
+              rows.end());
+    box.Image3Click();
+    box.gridAllInfo().SetCell(0, 4, "Added\xED\xA0\x80");
+    box.gridAllInfo().SetCell(1, 4, "b\xED\xBF\xBF");
+    box.cmdOKClick();
+  });
+  form->RunCommand(TfrmMain::CmdEditDetails);
+  std::vector<std::string> after = before;
+  after.push_back(".|Added\\ud800|1|6200ffdf0000");
+  std::sort(after.begin(), after.end());
+  EXPECT_EQ(test::RegistryTree(HKEY_CURRENT_USER, path), after);
+
+  // Deleted from the list, and logged with a replacement character for the surrogate.
+  const int edited = test::RowWithCaption(*form, caption);
+  ASSERT_GE(edited, 0);
+  form->SelectRow(edited);
+  r.fakes.modal.scripts.push_back(
+      [](ModalForm& dialog) { test::Click(static_cast<TDeleteKeyBox&>(dialog).Control(TDeleteKeyBox::IdDelete)); });
+  form->RunCommand(TfrmMain::CmdDeleteFromList);
+  EXPECT_FALSE(test::KeyItselfExists(HKEY_CURRENT_USER, path));
+  EXPECT_EQ(test::RowWithCaption(*form, caption), -1);
+  const std::string log = r.fakes.fake.files.Contents("C:\\Tidewell\\ULOG.TXT");
+  EXPECT_TRUE(log.ends_with("\r\nDeleting entry Lone ? Entry " + Narrow(pid) + "\r\nDeleted OK.\r\n")) << log;
+  Win32AnsiCodec ansi;
+  EXPECT_EQ(ansi.ToAnsi(caption), "Lone ? Entry " + Narrow(pid));
+  EXPECT_TRUE(r.fakes.prompts.shown.empty());
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <stdexcept>
 
 #include "FormTestSupport.h"
 #include "forms/FormAbout.h"
+#include "forms/Controls.h"
 #include "forms/FormMain.h"
 #include "support/Catalogue.h"
 #include "util/AppStrings.h"
@@ -233,6 +235,39 @@ TEST_F(MainWindow, RightPressOpensTheMenuOfWhatLiesUnderThePointer) {
   EXPECT_EQ(h.menus.shown[1].items, (std::vector<std::string>{"New Program..."}));
 }
 
+// In the List view the last column of names is cut off at the right edge. A right press on
+// a name there selects it where it stands: the list does not scroll, so the menu opens over
+// the program it acts on, at the pointer.
+TEST_F(MainWindow, ARightPressInTheListViewSelectsWithoutScrolling) {
+  for (int i = 1; i <= 60; ++i) {
+    const std::string name = "A Program With A Long Name " + std::to_string(100 + i);
+    AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
+  }
+  Open();
+  form->SetViewStyle(ViewStyle::List);
+  test::PumpMessages();
+  RECT client;
+  ::GetClientRect(form->ListView(), &client);
+  int cut = -1;
+  RECT item{};
+  for (int i = 0; i < form->RowCount() && cut < 0; ++i) {
+    ListView_GetItemRect(form->ListView(), i, &item, LVIR_BOUNDS);
+    if (item.left < client.right - 10 && item.right > client.right) cut = i;
+  }
+  ASSERT_GE(cut, 0) << "no name is cut off at the right edge";
+  const int scrolled = ::GetScrollPos(form->ListView(), SB_HORZ);
+  const POINT press{client.right - 5, item.top + 3};
+  ::SendMessageW(form->ListView(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(press.x, press.y));
+  EXPECT_EQ(form->SelectedIndex(), cut);
+  EXPECT_EQ(::GetScrollPos(form->ListView(), SB_HORZ), scrolled);
+  ASSERT_EQ(h.menus.shown.size(), 1u);
+  POINT screen = press;
+  ::ClientToScreen(form->ListView(), &screen);
+  EXPECT_EQ(h.menus.shown[0].at.x, screen.x);
+  EXPECT_EQ(h.menus.shown[0].at.y, screen.y);
+  EXPECT_EQ(::GetFocus(), form->ListView());
+}
+
 // The row menu's commands run inside the list's own window procedure: an error they raise is
 // shown in the standard error box and goes no further.
 TEST_F(MainWindow, AnErrorInARowMenuCommandIsShownAndGoesNoFurther) {
@@ -306,6 +341,92 @@ TEST_F(MainWindow, TabMovesTheFocusThroughTheControls) {
   EXPECT_EQ(h.shell.opened, (std::vector<std::string>{"C:\\Tidewell\\TIDEWELL.CHM"}));
 }
 
+// Keys a user expects: Delete on a selected row asks to delete it from the list (but edits
+// the find box while typing there), F5 refreshes, Ctrl+F goes to the find box.
+TEST_F(MainWindow, DeleteF5AndCtrlF) {
+  AddPrograms({"Alpha", "Beta"});
+  Open();
+  form->SelectRow(1);
+  ::SetFocus(form->ListView());
+  h.modal.scripts.push_back([](ModalForm& dialog) { test::PressKey(static_cast<Window&>(dialog), dialog.Handle(), VK_ESCAPE); });
+  test::PressKey(*form, form->ListView(), VK_DELETE);
+  EXPECT_EQ(h.modal.titles, (std::vector<std::string>{"Delete From List"}));
+  EXPECT_EQ(h.modal.leftOpen, 0);
+  EXPECT_EQ(form->RowCount(), 2);  // cancelled: nothing deleted
+
+  // In the find box Delete deletes the character after the caret.
+  SetWindowTextUtf8(form->FindBox(), "abc");
+  ::SendMessageW(form->FindBox(), EM_SETSEL, 0, 0);
+  test::PressKey(*form, form->FindBox(), VK_DELETE);
+  EXPECT_EQ(WindowText(form->FindBox()), "bc");
+  // With no row selected Delete does nothing, as Enter does.
+  ListView_SetItemState(form->ListView(), -1, 0, LVIS_SELECTED);
+  test::PressKey(*form, form->ListView(), VK_DELETE);
+  EXPECT_EQ(h.modal.titles.size(), 1u);
+  EXPECT_TRUE(h.prompts.shown.empty());
+
+  // F5 rescans, wherever the focus is.
+  AddPrograms({"Gamma"});
+  test::PressKey(*form, form->FindBox(), VK_F5);
+  EXPECT_EQ(form->RowCount(), 3);
+
+  // Ctrl+F puts the focus in the find box with its text selected, ready to be typed over; a
+  // plain F stays with the list.
+  ::SetFocus(form->ListView());
+  test::PressKey(*form, form->ListView(), 'F');
+  EXPECT_EQ(::GetFocus(), form->ListView());
+  test::PressKey(*form, form->ListView(), 'F', true);
+  EXPECT_EQ(::GetFocus(), form->FindBox());
+  DWORD start = 0, end = 0;
+  ::SendMessageW(form->FindBox(), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 2u);
+}
+
+// The Details view marks the column the rows are ordered by, in the direction the user sees:
+// from the start the list is in ascending name order, and a refresh puts it back there.
+TEST_F(MainWindow, TheSortArrowShowsTheOrderOfTheRows) {
+  AddPrograms({"B", "A", "C"});
+  Open();
+  const auto arrows = [&] {
+    std::string out;
+    const HWND header = ListView_GetHeader(form->ListView());
+    for (int column = 0; column < 7; ++column) {
+      HDITEMW item{};
+      item.mask = HDI_FORMAT;
+      Header_GetItem(header, column, &item);
+      out += (item.fmt & HDF_SORTUP) ? (item.fmt & HDF_SORTDOWN ? '!' : '^') : (item.fmt & HDF_SORTDOWN ? 'v' : '.');
+    }
+    return out;
+  };
+  // Sorted before the Details view shows: the arrow is there when it does.
+  form->TheListViewColumnClick(3);
+  form->SetViewStyle(ViewStyle::Details);
+  EXPECT_EQ(arrows(), "...^...");
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+    const char* arrows;
+  };
+  const Step steps[] = {
+      {"refresh", [&] { form->RefreshProgramList(); }, "^......"},
+      {"Name, first click", [&] { form->TheListViewColumnClick(0); }, "^......"},
+      {"Name, second click", [&] { form->TheListViewColumnClick(0); }, "v......"},
+      {"Uninstall Command", [&] { form->TheListViewColumnClick(6); }, "......^"},
+      {"Uninstall Command again", [&] { form->TheListViewColumnClick(6); }, "......v"},
+      {"F5", [&] { test::PressKey(*form, form->ListView(), VK_F5); }, "^......"},
+  };
+  for (const Step& step : steps) {
+    step.act();
+    EXPECT_EQ(arrows(), step.arrows) << step.what;
+  }
+  // The Size column stays right-aligned.
+  HDITEMW size{};
+  size.mask = HDI_FORMAT;
+  Header_GetItem(ListView_GetHeader(form->ListView()), 3, &size);
+  EXPECT_EQ(size.fmt & HDF_JUSTIFYMASK, HDF_RIGHT);
+}
+
 TEST_F(MainWindow, OtherOptionsMenuAndViewStyles) {
   AddPrograms({"A"});
   Open();
@@ -340,6 +461,60 @@ TEST_F(MainWindow, ResizeRules) {
   RECT client;
   ::GetClientRect(form->Handle(), &client);
   EXPECT_EQ(container.right, client.right);
+}
+
+// What the window shows after each change of size or view is what a full repaint draws: no
+// rows of the view before (the list scrolls back when all rows fit, a new scroll bar leaves a
+// strip of the old view above it), and the links below the list are drawn where they now are.
+TEST_F(MainWindow, EveryResizeAndViewChangeDrawsTheWholeWindowAnew) {
+  for (int i = 1; i <= 40; ++i) {
+    // Long names take two lines under their icons.
+    const std::string name = "Corvane Office Suite Proofing " + std::to_string(100 + i);
+    AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
+  }
+  Open();
+  // Back at its size after a maximize, the icons are arranged to the list's width again, with
+  // room for its vertical scroll bar: no sideways scrolling.
+  ASSERT_EQ(::GetWindowLongW(form->ListView(), GWL_STYLE) & WS_HSCROLL, 0);
+  ::ShowWindow(form->Handle(), SW_MAXIMIZE);
+  test::PumpMessages();
+  ::ShowWindow(form->Handle(), SW_RESTORE);
+  test::PumpMessages();
+  EXPECT_EQ(::GetWindowLongW(form->ListView(), GWL_STYLE) & WS_HSCROLL, 0);
+
+  struct Step {
+    const char* name;
+    std::function<void(HWND)> change;
+  };
+  const Step steps[] = {
+      {"list view", [&](HWND) { form->SetViewStyle(ViewStyle::List); }},
+      {"details view, scrolled down", [&](HWND) {
+         form->SetViewStyle(ViewStyle::Details);
+         form->SelectRow(39);
+       }},
+      {"maximize", [](HWND w) { ::ShowWindow(w, SW_MAXIMIZE); }},
+      {"restore", [](HWND w) { ::ShowWindow(w, SW_RESTORE); }},
+      {"larger", [](HWND w) { ::SetWindowPos(w, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER); }},
+      {"smaller", [](HWND w) { ::SetWindowPos(w, nullptr, 0, 0, 700, 480, SWP_NOMOVE | SWP_NOZORDER); }},
+      {"maximize in icons", [&](HWND w) {
+         ::ShowWindow(w, SW_RESTORE);
+         form->SetViewStyle(ViewStyle::LargeIcons);
+         form->SelectRow(39);
+         test::PumpMessages();
+         ::ShowWindow(w, SW_MAXIMIZE);
+       }},
+  };
+  for (const Step& step : steps) {
+    step.change(form->Handle());
+    test::PumpMessages();
+    const test::Screenshot shown = test::Capture(form->Handle());
+    ::RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const test::Screenshot repainted = test::Capture(form->Handle());
+    EXPECT_EQ(shown.Differences(repainted, RECT{0, 0, shown.width, shown.height}), 0) << step.name;
+    for (HWND link : {form->ViewStyleLink(), form->RefreshLink()}) {
+      EXPECT_GT(shown.Count(test::RectIn(form->Handle(), link), kLinkColor), 0) << step.name;
+    }
+  }
 }
 
 TEST_F(MainWindow, HelpOpensTheHelpFileBesideTheProgram) {

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "forms/Controls.h"
+#include "forms/Pictures.h"
+#include "win32/UniqueHandle.h"
 #include "win32/ShellServices.h"
 #include "win32/WinText.h"
 
@@ -38,8 +41,9 @@ std::intptr_t RecordingShell::Open(HWND, const std::string& target) {
   return result;
 }
 
-int ScriptedMenus::Track(HWND, HMENU menu, POINT) {
+int ScriptedMenus::Track(HWND, HMENU menu, POINT screen) {
   MenuRecord record;
+  record.at = screen;
   const int count = ::GetMenuItemCount(menu);
   for (int i = 0; i < count; ++i) {
     wchar_t text[256] = {};
@@ -135,17 +139,27 @@ int ScriptedModalRunner::Run(ModalForm& form, HWND owner) {
   return form.ModalResult() == kModalNone ? kModalCancel : form.ModalResult();
 }
 
-void PressKey(Window& form, HWND target, UINT vk) {
+void PressKey(Window& form, HWND target, UINT vk, bool control) {
+  // The key state the handlers read (GetKeyState) holds Ctrl down for the press.
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  const BYTE before = keys[VK_CONTROL];
+  keys[VK_CONTROL] = control ? 0x80 : 0;
+  ::SetKeyboardState(keys);
   MSG msg{};
   msg.hwnd = target;
   msg.message = WM_KEYDOWN;
   msg.wParam = vk;
-  if (form.PreTranslateGuarded(msg)) return;
-  ::SendMessageW(target, WM_KEYDOWN, vk, 0);
-  if (vk == VK_RETURN || vk == VK_ESCAPE || (vk >= 0x30 && vk <= 0x5A)) {
-    ::SendMessageW(target, WM_CHAR, vk, 0);
+  if (!form.PreTranslateGuarded(msg)) {
+    ::SendMessageW(target, WM_KEYDOWN, vk, 0);
+    if (vk == VK_RETURN || vk == VK_ESCAPE || (vk >= 0x30 && vk <= 0x5A)) {
+      // With Ctrl a letter types its control character.
+      ::SendMessageW(target, WM_CHAR, control && vk >= 'A' ? vk & 0x1F : vk, 0);
+    }
+    ::SendMessageW(target, WM_KEYUP, vk, 0);
   }
-  ::SendMessageW(target, WM_KEYUP, vk, 0);
+  keys[VK_CONTROL] = before;
+  ::SetKeyboardState(keys);
 }
 
 std::unique_ptr<TfrmMain> OpenMainWindow(Services& services) {
@@ -186,6 +200,53 @@ void Click(HWND control) {
   // A notifying static control tells its parent about a click.
   ::SendMessageW(::GetParent(control), WM_COMMAND,
                  MAKEWPARAM(::GetDlgCtrlID(control), STN_CLICKED), reinterpret_cast<LPARAM>(control));
+}
+
+int Screenshot::Count(const RECT& area, COLORREF color) const {
+  const std::uint32_t wanted = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+  int count = 0;
+  for (int y = std::max(0, static_cast<int>(area.top)); y < std::min(height, static_cast<int>(area.bottom)); ++y)
+    for (int x = std::max(0, static_cast<int>(area.left)); x < std::min(width, static_cast<int>(area.right)); ++x)
+      if (At(x, y) == wanted) ++count;
+  return count;
+}
+
+int Screenshot::Differences(const Screenshot& other, const RECT& area) const {
+  if (other.width != width || other.height != height) return width * height;
+  int count = 0;
+  for (int y = std::max(0, static_cast<int>(area.top)); y < std::min(height, static_cast<int>(area.bottom)); ++y)
+    for (int x = std::max(0, static_cast<int>(area.left)); x < std::min(width, static_cast<int>(area.right)); ++x)
+      if (At(x, y) != other.At(x, y)) ++count;
+  return count;
+}
+
+Screenshot Capture(HWND window) {
+  Screenshot shot;
+  RECT client;
+  ::GetClientRect(window, &client);
+  shot.width = client.right;
+  shot.height = client.bottom;
+  shot.pixels.assign(static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height), 0);
+  if (shot.width <= 0 || shot.height <= 0) return shot;
+  BITMAPINFO info = pictures::TopDown32(shot.width, shot.height);
+  std::uint32_t* bits = nullptr;
+  UniqueHBitmap bitmap(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
+  UniqueHdc memory(::CreateCompatibleDC(nullptr));
+  {
+    const SelectGuard select(memory.get(), bitmap.get());
+    const WindowDc screen(window);
+    ::BitBlt(memory.get(), 0, 0, shot.width, shot.height, screen.get(), 0, 0, SRCCOPY);
+    ::GdiFlush();
+    for (std::size_t i = 0; i < shot.pixels.size(); ++i) shot.pixels[i] = bits[i] & 0xFFFFFF;
+  }
+  return shot;
+}
+
+RECT RectIn(HWND window, HWND control) {
+  RECT rc;
+  ::GetWindowRect(control, &rc);
+  ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rc), 2);
+  return rc;
 }
 
 }  // namespace tw::test

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "forms/Services.h"
 #include "support/Fakes.h"
 #include "support/RecordingSurface.h"
+#include "win32/Win32Registry.h"
 
 namespace tw::test {
 
@@ -57,6 +59,7 @@ class RecordingShell : public ShellOpener {
 struct MenuRecord {
   std::vector<std::string> items;  ///< captions; "-" for separators
   std::vector<bool> checked;
+  POINT at{};  ///< where it opened, in screen pixels
 };
 
 class ScriptedMenus : public MenuTracker {
@@ -119,9 +122,20 @@ struct FormHarness {
   FormHarness() { fake.files.AddFolder("C:\\Tidewell"); }
 };
 
+/// The same scripted services on Wine's real registry; files, locale, clock and code page
+/// stay the fakes (the log is a memory file).
+struct RealRegistryHarness {
+  FormHarness fakes;
+  Win32Registry registry;
+  Platform platform{registry, fakes.fake.files, fakes.fake.locale, fakes.fake.timeZone, fakes.fake.clock,
+                    fakes.fake.ansi};
+  Services services{platform,        fakes.process,  fakes.shell,       fakes.prompts, fakes.menus,
+                    fakes.modal,     fakes.printers, fakes.fileDialogs, "C:\\Tidewell\\", {}};
+};
+
 /// Sends a key the way the message loop delivers it: the form's key preview first, then the
-/// control (WM_KEYDOWN and, for characters, WM_CHAR).
-void PressKey(Window& form, HWND target, UINT vk);
+/// control (WM_KEYDOWN and, for characters, WM_CHAR). With `control`, the Ctrl key is held.
+void PressKey(Window& form, HWND target, UINT vk, bool control = false);
 
 /// Creates the main window on the services (scan, first row, command line), shows it and
 /// runs its first activation.
@@ -135,5 +149,21 @@ void PumpMessages();
 
 /// Sends a click to a button or a notifying static control.
 void Click(HWND control);
+
+/// What a window shows on screen: its client area as 0x00RRGGBB pixels, read back from the
+/// window's own surface (not drawn anew).
+struct Screenshot {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+  /// Pixels of `area` (client pixels) that are `color`.
+  int Count(const RECT& area, COLORREF color) const;
+  /// Pixels of `area` that differ from the same pixels of `other`.
+  int Differences(const Screenshot& other, const RECT& area) const;
+};
+Screenshot Capture(HWND window);
+/// The rectangle of `control` in the client pixels of `window`.
+RECT RectIn(HWND window, HWND control);
 
 }  // namespace tw::test

@@ -153,27 +153,30 @@ TEST_F(ProgramDetails, EveryDetailInItsPlaceWithItsLinkKind) {
 TEST_F(ProgramDetails, SizeOrEstimatedSize) {
   struct Case {
     const char* what;
-    bool usage;
+    std::int64_t usageBytes;  // 0: no usage record
     std::optional<RegValue> estimated;
     std::string size;       // the "Size:" row, or "(none)"
     std::string estimate;   // the "Estimated Size:" row, or "(none)"
   };
   const Case cases[] = {
-      {"size text wins", true, RegValue::Number(2048), "       5.0 MB", "(none)"},
-      {"estimate in kilobytes", false, RegValue::Number(2048), "(none)", "2.0 MB"},
-      {"estimate as text", false, RegValue::Text("1"), "(none)", "1,024 bytes"},
-      {"negative estimate", false, RegValue::Number(static_cast<std::uint32_t>(-5)), "(none)", "(none)"},
-      {"no estimate", false, std::nullopt, "(none)", "(none)"},
-      {"estimate too large for bytes", false, RegValue::Text("9223372036854775807"), "(none)", "(none)"},
-      {"negative estimate too large for bytes", false, RegValue::Text("-10000000000000000"), "(none)", "(none)"},
+      // The list's size text is right-aligned in a field of ten; here it lines up with the
+      // other values.
+      {"size text wins", 5 << 20, RegValue::Number(2048), "5.0 MB", "(none)"},
+      {"size text with separators", std::int64_t{2560} << 20, std::nullopt, "2,560.0 MB", "(none)"},
+      {"estimate in kilobytes", 0, RegValue::Number(2048), "(none)", "2.0 MB"},
+      {"estimate as text", 0, RegValue::Text("1"), "(none)", "1,024 bytes"},
+      {"negative estimate", 0, RegValue::Number(static_cast<std::uint32_t>(-5)), "(none)", "(none)"},
+      {"no estimate", 0, std::nullopt, "(none)", "(none)"},
+      {"estimate too large for bytes", 0, RegValue::Text("9223372036854775807"), "(none)", "(none)"},
+      {"negative estimate too large for bytes", 0, RegValue::Text("-10000000000000000"), "(none)", "(none)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     test::FormHarness fresh;
     AddEntry(fresh.fake.registry, RootKey::LocalMachine, "App", "My App", "x");
-    if (c.usage) {
+    if (c.usageBytes > 0) {
       test::AddUsage(fresh.fake.registry, "App",
-                     RegValue{RegType::Binary, test::UsageRecordBytes(5 << 20, 0, 0, u"")});
+                     RegValue{RegType::Binary, test::UsageRecordBytes(c.usageBytes, 0, 0, u"")});
     }
     if (c.estimated) SetValue(fresh.fake.registry, RootKey::LocalMachine, kKey, "EstimatedSize", *c.estimated);
     TfrmMain main(fresh.services);
@@ -189,6 +192,7 @@ TEST_F(ProgramDetails, SizeOrEstimatedSize) {
     });
     main.RunCommand(TfrmMain::CmdProgramDetails);
     EXPECT_TRUE(fresh.prompts.shown.empty());
+    if (c.usageBytes > 0) EXPECT_EQ(main.RowAt(0).subItems[SubItem::Size].size(), 13u);  // the list's text stays
   }
 }
 
@@ -358,7 +362,7 @@ TEST_F(ProgramDetails, AVanishedKeyShowsOnlyTheRowTexts) {
     std::vector<std::string> captions;
     for (const auto& row : box.Rows()) captions.push_back(row.caption);
     EXPECT_EQ(captions, (std::vector<std::string>{"Size:", "Used:", "Last Used:", " "}));
-    EXPECT_EQ(Shown(box, "Size:"), "       5.0 MB");
+    EXPECT_EQ(Shown(box, "Size:"), "5.0 MB");
     EXPECT_EQ(Shown(box, "Used:"), "occasionally");
     EXPECT_EQ(Shown(box, "Last Used:"), "2025-05-05");
     box.cmdOKClick();

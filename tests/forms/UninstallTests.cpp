@@ -8,8 +8,10 @@
 #include "FormTestSupport.h"
 #include "catalogue/UninstallKeyTools.h"
 #include "forms/FormMain.h"
+#include "forms/FormDeleteKey.h"
 #include "forms/FormUninstall.h"
 #include "support/Catalogue.h"
+#include "support/RegistryLinks.h"
 #include "util/AppStrings.h"
 #include "win32/ShellServices.h"
 #include "win32/Win32FileSystem.h"
@@ -480,6 +482,84 @@ TEST_F(UninstallDialog, TheUninstallSwitchOpensTheDialogOnTheNamedProgram) {
   ASSERT_EQ(H().prompts.shown.size(), 1u);
   EXPECT_EQ(H().prompts.shown[0].text, "The program you are looking for (Missing Program) was not found");
   EXPECT_EQ(form->SelectedIndex(), 0);
+}
+
+// ---------------------------------------------------------------------------------------
+// A catalogue entry that is a symbolic link, on Wine's real registry. Any user can make one
+// in his own catalogue, pointing at any key; deleting the entry must remove the link alone.
+
+class LinkedEntry : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::wstring pid = std::to_wstring(::GetCurrentProcessId());
+    caption_ = "Linked Entry " + Narrow(pid);
+    target_ = L"Software\\TidewellTest\\LinkTarget-" + pid;
+    link_ = Widen(kUninstallKey) + L"\\TidewellLink-" + pid;
+    // The key pointed at: an entry's values, and keys with values below it.
+    auto store = r.registry.NewStore();
+    store->SelectRoot(RootKey::CurrentUser);
+    ASSERT_TRUE(store->OpenPath(Narrow(target_) + "\\Sub\\Deep", true));
+    store->WriteValue("deep", RegValue::Number(42));
+    ASSERT_TRUE(store->OpenPath(Narrow(target_), false));
+    store->WriteValue("DisplayName", RegValue::Text(caption_));
+    store->WriteValue("UninstallString", RegValue::Text("C:\\Linked\\un.exe"));
+    store->WriteValue("Blob", RegValue{RegType::Binary, {0, 1, 0xFE}});
+    before_ = test::RegistryTree(HKEY_CURRENT_USER, target_);
+    ASSERT_EQ(before_.size(), 7u);  // three keys, four values
+  }
+  void TearDown() override {
+    Win32RegistryStore store;
+    store.RemoveKey(Narrow(link_));
+    store.RemoveKey(Narrow(target_));
+  }
+  void MakeLink() {
+    ASSERT_TRUE(test::MakeRegistryLink(HKEY_CURRENT_USER, link_, test::CurrentUserNtPath(target_)));
+    form = test::OpenMainWindow(r.services);
+    const int row = test::RowWithCaption(*form, caption_);
+    ASSERT_GE(row, 0) << "the linked entry is not listed";
+    EXPECT_EQ(form->RowAt(row).subItems[SubItem::Key], "HKEY_CURRENT_USER\\" + Narrow(link_));
+    form->SelectRow(row);
+  }
+  std::string Log() { return r.fakes.fake.files.Contents(kLogPath); }
+
+  test::RealRegistryHarness r;
+  std::unique_ptr<TfrmMain> form;
+  std::string caption_;
+  std::wstring target_, link_;
+  std::vector<std::string> before_;
+};
+
+// Delete From List and the uninstall dialog's clean-up each remove the link and log the
+// deletion as for any entry; the key it points at keeps every key and value byte for byte.
+TEST_F(LinkedEntry, DeletingItRemovesTheLinkAndNeverTheKeyItPointsAt) {
+  MakeLink();
+  r.fakes.modal.scripts.push_back(
+      [](ModalForm& dialog) { test::Click(static_cast<TDeleteKeyBox&>(dialog).Control(TDeleteKeyBox::IdDelete)); });
+  form->cmdDeleteFromListClick();
+  EXPECT_FALSE(test::KeyItselfExists(HKEY_CURRENT_USER, link_));
+  EXPECT_EQ(test::RegistryTree(HKEY_CURRENT_USER, target_), before_);
+  EXPECT_EQ(test::RowWithCaption(*form, caption_), -1);
+  const std::string deleted = kHeader + "\r\n" + kWhen + "\r\nDeleting entry " + caption_ + "\r\nDeleted OK.\r\n";
+  EXPECT_EQ(Log(), deleted);
+
+  MakeLink();
+  r.fakes.modal.scripts.push_back([&](ModalForm& dialog) {
+    auto& box = static_cast<TUninstallBox&>(dialog);
+    Pause(r.fakes.fake.clock);
+    test::Click(box.Control(TUninstallBox::IdAddRemove));
+    Pause(r.fakes.fake.clock);
+    test::Click(box.Control(TUninstallBox::IdDone));
+    EXPECT_EQ(box.PageIndex(), 2) << "the entry still opens, as the key it points at";
+    Pause(r.fakes.fake.clock);
+    test::Click(box.Control(TUninstallBox::IdCleanup));
+    EXPECT_FALSE(box.Running());
+  });
+  form->cmdUninstallClick();
+  EXPECT_EQ(r.fakes.process.started, std::vector<std::string>{"C:\\Linked\\un.exe"});
+  EXPECT_FALSE(test::KeyItselfExists(HKEY_CURRENT_USER, link_));
+  EXPECT_EQ(test::RegistryTree(HKEY_CURRENT_USER, target_), before_);
+  EXPECT_EQ(Log(), deleted + Started(caption_) + kIncompleteLine + kCleanedLine);
+  EXPECT_EQ(r.fakes.modal.leftOpen, 0);
 }
 
 // ---------------------------------------------------------------------------------------

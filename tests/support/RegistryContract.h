@@ -32,6 +32,9 @@ class RegistryTarget {
   virtual Registry& registry() = 0;
   /// A path below HKEY_CURRENT_USER that exists, is empty and belongs to this case.
   virtual std::string Base() const = 0;
+  /// Makes a symbolic link at `path` to the key at `targetPath` (both below
+  /// HKEY_CURRENT_USER; the target need not exist) and gives the target as the link stores it.
+  virtual std::string MakeLink(const std::string& path, const std::string& targetPath) = 0;
 };
 
 /// Names a store implementation and makes a fresh target for each case.
@@ -57,6 +60,11 @@ inline RegistryTargetFactory MemoryRegistryTarget() {
     }
     Registry& registry() override { return registry_; }
     std::string Base() const override { return "Software\\TidewellTest\\Contract"; }
+    std::string MakeLink(const std::string& path, const std::string& targetPath) override {
+      const std::string target = "\\REGISTRY\\USER\\" + registry_.currentUserSid + "\\" + targetPath;
+      registry_.MakeLink(RootKey::CurrentUser, path, target);
+      return target;
+    }
 
    private:
     MemoryRegistry registry_;
@@ -117,6 +125,25 @@ class RegistryContract : public ::testing::TestWithParam<RegistryTargetFactory> 
   static std::vector<std::string> Sorted(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
     return names;
+  }
+
+  /// Every value of a key and of the keys below it, as "path|name|type|bytes" lines.
+  std::vector<std::string> Tree(const std::string& path) {
+    std::vector<std::string> lines;
+    auto store = NewStore();
+    if (!store->OpenPath(path, false)) return lines;
+    for (const auto& name : store->ListValues()) {
+      const auto value = store->QueryValue(name);
+      std::string line = path + "|" + name + "|" + std::to_string(value ? value->type : 99u) + "|";
+      if (value) {
+        for (std::uint8_t b : value->data) line += std::to_string(b) + " ";
+      }
+      lines.push_back(line);
+    }
+    for (const auto& sub : store->ListSubKeys()) {
+      for (auto& line : Tree(path + "\\" + sub)) lines.push_back(std::move(line));
+    }
+    return lines;
   }
 
   std::unique_ptr<RegistryTarget> target_;
@@ -466,6 +493,56 @@ TEST_P(RegistryContract, RemoveKeyRefusesMalformedPaths) {
   EXPECT_TRUE(store_->HasKey(Path("Tree")));
   EXPECT_TRUE(store_->RemoveKey(top));
   EXPECT_FALSE(store_->HasKey(top));
+}
+
+// A symbolic link opens as the key it points at, but removing it, or a tree that holds one,
+// removes the link alone: what it points at stays as it was.
+TEST_P(RegistryContract, RemovingALinkNeverTouchesWhatItPointsAt) {
+  OpenCreated("Target\\Child\\Grandchild");
+  store_->WriteText("deep", "d");
+  OpenCreated("Target\\Child");
+  store_->WriteValue("n", RegValue::Number(7));
+  OpenCreated("Target");
+  store_->WriteText("DisplayName", "Linked");
+  store_->WriteValue("", RegValue{RegType::Binary, {1, 2}});
+  // An ordinary key that holds a value like a link's is no link.
+  OpenCreated("Catalogue\\Fake");
+  store_->WriteValue("SymbolicLinkValue", RegValue{RegType::Link, Utf16(u"\\REGISTRY\\MACHINE\\SOFTWARE", false)});
+  store_->ClosePath();
+  const std::vector<std::string> before = Tree(Path("Target"));
+  ASSERT_EQ(before.size(), 4u);
+
+  const std::string link = target_->MakeLink(Path("Catalogue\\Link"), Path("Target"));
+  target_->MakeLink(Path("Catalogue\\Tree\\Inner"), Path("Target"));
+  target_->MakeLink(Path("Catalogue\\Tree\\Inner2"), Path("Target\\Child"));
+  const std::string dangling = target_->MakeLink(Path("Catalogue\\Dangling"), Path("Gone"));
+
+  struct LinkCase {
+    const char* path;
+    std::optional<std::string> target;
+  };
+  const LinkCase links[] = {{"Catalogue\\Link", link},       {"Catalogue\\Dangling", dangling},
+                            {"Target", std::nullopt},          {"Catalogue\\Tree", std::nullopt},
+                            {"Catalogue\\Fake", std::nullopt}, {"Catalogue\\Missing", std::nullopt}};
+  for (const auto& c : links) EXPECT_EQ(store_->LinkTarget(Path(c.path)), c.target) << c.path;
+  EXPECT_EQ(store_->LinkTarget(""), std::nullopt);
+
+  // Opened, a link reads as its target; one whose target is gone does not open.
+  ASSERT_TRUE(store_->OpenPath(Path("Catalogue\\Link"), false));
+  EXPECT_EQ(store_->ReadText("DisplayName"), "Linked");
+  EXPECT_EQ(store_->ListSubKeys(), std::vector<std::string>{"Child"});
+  store_->ClosePath();
+  EXPECT_TRUE(store_->HasKey(Path("Catalogue\\Tree\\Inner\\Child\\Grandchild")));
+  EXPECT_FALSE(store_->HasKey(Path("Catalogue\\Dangling")));
+
+  EXPECT_TRUE(store_->RemoveKey(Path("Catalogue\\Link")));
+  EXPECT_FALSE(store_->RemoveKey(Path("Catalogue\\Link")));
+  EXPECT_TRUE(store_->RemoveKey(Path("Catalogue\\Tree")));
+  EXPECT_TRUE(store_->RemoveKey(Path("Catalogue\\Dangling")));
+  EXPECT_TRUE(store_->RemoveKey(Path("Catalogue\\Fake")));
+  ASSERT_TRUE(store_->OpenPath(Path("Catalogue"), false));
+  EXPECT_TRUE(store_->ListSubKeys().empty());
+  EXPECT_EQ(Tree(Path("Target")), before);
 }
 
 TEST_P(RegistryContract, HasKeyOpensNothing) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "util/CorRegToolsPlus.h"
 #include "util/Text.h"
@@ -14,14 +15,64 @@ TEST(Text, AsciiUpperTouchesOnlyAsciiLetters) {
   EXPECT_EQ(AsciiUpper("caf\xC3\xA9"), "CAF\xC3\xA9");  // é stays as it is
 }
 
-TEST(Text, Utf16RoundTripsIncludingSurrogatesAndBadInput) {
-  const std::string text = "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";  // A é € 😀
-  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(text)), text);
-  EXPECT_EQ(Utf8ToUtf16(text).size(), 5u);
-  // An unpaired surrogate and a broken UTF-8 sequence both become U+FFFD.
-  EXPECT_EQ(Utf16ToUtf8(std::u16string{u'a', char16_t(0xD800), u'b'}), "a\xEF\xBF\xBD" "b");
-  EXPECT_EQ(Utf8ToUtf16("\xC3"), std::u16string(1, char16_t(0xFFFD)));
-  EXPECT_EQ(Utf8ToUtf16("\xE2\x82"), (std::u16string{char16_t(0xFFFD), char16_t(0xFFFD)}));
+// UTF-16 code units and their generalized UTF-8: every unit comes back, an unpaired
+// surrogate included (registry names may hold one).
+TEST(Text, Utf16RoundTripsEveryCodeUnitIncludingUnpairedSurrogates) {
+  struct Case {
+    const char* label;
+    std::u16string units;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"A e-acute euro smiley", {u'A', 0xE9, 0x20AC, 0xD83D, 0xDE00}, "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"},
+      {"lone lead inside", {u'a', 0xD800, u'b'}, "a\xED\xA0\x80" "b"},
+      {"lone lead at the end", {u'x', 0xDBFF}, "x\xED\xAF\xBF"},
+      {"lone trail", {0xDC00}, "\xED\xB0\x80"},
+      {"last trail", {0xDFFF, u'.'}, "\xED\xBF\xBF."},
+      {"trail before lead", {0xDC00, 0xD800}, "\xED\xB0\x80\xED\xA0\x80"},
+      {"two leads", {0xD800, 0xDBFF}, "\xED\xA0\x80\xED\xAF\xBF"},
+      {"lead then a plain unit", {0xD800, 0xE000}, "\xED\xA0\x80\xEE\x80\x80"},
+      {"pair after a lone trail", {0xDC00, 0xD83D, 0xDE00}, "\xED\xB0\x80\xF0\x9F\x98\x80"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(Utf16ToUtf8(c.units), c.bytes);
+    EXPECT_EQ(Utf8ToUtf16(c.bytes), c.units);
+    std::vector<std::uint8_t> le;
+    for (char16_t unit : c.units) {
+      le.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+      le.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    EXPECT_EQ(Utf16LeBytesToUtf8(le.data(), le.size()), c.bytes);
+    le.insert(le.end(), {0, 0});
+    EXPECT_EQ(Utf8ToUtf16LeBytes(c.bytes), le);
+  }
+}
+
+// Bytes that are neither UTF-8 nor an unpaired surrogate's sequence read as U+FFFD, one per
+// byte that starts no character.
+TEST(Text, Utf8ThatIsInvalidBecomesReplacementCharacters) {
+  constexpr char16_t R = 0xFFFD;
+  struct Case {
+    const char* label;
+    std::string bytes;
+    std::u16string units;
+  };
+  const Case cases[] = {
+      {"cut two-byte sequence", "\xC3", {R}},
+      {"cut three-byte sequence", "\xE2\x82", {R, R}},
+      {"cut surrogate sequence", "\xED\xA0", {R, R}},
+      {"overlong slash", "\xC0\xAF", {R, R}},
+      {"beyond U+10FFFF", "\xF4\x90\x80\x80", {R, R, R, R}},
+      {"stray continuation", "a\x80" "b", {u'a', R, u'b'}},
+      {"byte FF", "\xFF", {R}},
+      // A lead and a trail surrogate written apart make their pair, as joining two texts does.
+      {"pair written as two sequences", "\xED\xA0\xBD\xED\xB8\x80", {0xD83D, 0xDE00}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    EXPECT_EQ(Utf8ToUtf16(c.bytes), c.units);
+  }
 }
 
 TEST(Text, Utf16LeBytesStopAtFirstNulAndIgnoreOddByte) {
@@ -37,6 +88,7 @@ TEST(Text, DropLeadingCharsCountsCharactersNotBytes) {
   EXPECT_EQ(DropLeadingChars("\xC3\xA9\xC3\xA9\xC3\xA9rest", 3), "rest");
   EXPECT_EQ(DropLeadingChars("ab", 3), "");
   EXPECT_EQ(DropLeadingChars("abc", 3), "");
+  EXPECT_EQ(DropLeadingChars("\xED\xA0\x80" "abc", 3), "c");  // an unpaired surrogate is one character
 }
 
 TEST(Text, FormatMessageFillsPlaceholdersInOrder) {

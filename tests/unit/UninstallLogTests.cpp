@@ -60,6 +60,38 @@ TEST_F(UninstallLog, RecordsAreWrittenInTheAnsiCodePage) {
   EXPECT_TRUE(fake.files.Contents(log).ends_with("Uninstalling Caf\xE9 \x80\r\n"));
 }
 
+// A name cannot add lines of its own: its control characters are blanked, and every record
+// keeps exactly the lines it is made of.
+TEST_F(UninstallLog, ControlCharactersInNamesCannotForgeRecords) {
+  struct Case {
+    const char* label;
+    std::string name;
+    std::string written;  // the name as the log shows it
+  };
+  const Case cases[] = {
+      {"CR LF and a forged record", "Evil\r\n\r\n1/1/2020\r\nDeleted OK.", "Evil    1/1/2020  Deleted OK."},
+      {"lone line feed", "A\nB", "A B"},
+      {"lone carriage return", "A\rB", "A B"},
+      {"tab, form feed, escape, unit separator", std::string("T\tF\fE\x1BU\x1F"), "T F E U "},
+      {"NUL inside", std::string("N\0M", 3), "N M"},
+      {"plain text and DEL stay", "Caf\xC3\xA9 \x7F", "Caf\xE9 \x7F"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    fake.files.AddFile(log, "");
+    Append(UninstallStartedRecord("12/8/2026 2:05:09 PM", c.name));
+    Append(kUninstallIncompleteRecord);
+    Append(DeleteStartedRecord("12/8/2026\r\n", c.name));
+    Append(kDeleteOkRecord);
+    EXPECT_EQ(fake.files.Contents(log),
+              "\r\n12/8/2026 2:05:09 PM\r\nUninstalling " + c.written +
+                  "\r\n"
+                  "Uninstaller did not complete the uninstall process or did not remove program from list.\r\n"
+                  "\r\n12/8/2026  \r\nDeleting entry " +
+                  c.written + "\r\nDeleted OK.\r\n");
+  }
+}
+
 TEST_F(UninstallLog, FailuresAreToldAndLoseNothing) {
   // A read-only log keeps its text; a folder where the log should be stays a folder; a
   // folder that refuses new files stays empty. Each failure is told to the caller.

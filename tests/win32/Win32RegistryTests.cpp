@@ -11,6 +11,7 @@
 #include <string>
 
 #include "support/RegistryContract.h"
+#include "support/RegistryLinks.h"
 #include "catalogue/UninstallKeyTools.h"
 #include "util/CorRegToolsPlus.h"
 #include "win32/UniqueHandle.h"
@@ -35,7 +36,9 @@ class Win32Target : public test::RegistryTarget {
               ERROR_SUCCESS);
   }
   ~Win32Target() override {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, Widen(base_).c_str());
+    // Removed as the program removes keys: a link a case left behind is removed as a link,
+    // where RegDeleteTreeW would follow it.
+    Win32RegistryStore().RemoveKey(base_);
     UniqueHKey key;
     // The parent goes too once the last process's keys are gone.
     ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TidewellTest");
@@ -45,6 +48,11 @@ class Win32Target : public test::RegistryTarget {
   }
   Registry& registry() override { return registry_; }
   std::string Base() const override { return base_; }
+  std::string MakeLink(const std::string& path, const std::string& targetPath) override {
+    const std::wstring target = test::CurrentUserNtPath(Widen(targetPath));
+    EXPECT_TRUE(test::MakeRegistryLink(HKEY_CURRENT_USER, Widen(path), target)) << path;
+    return Narrow(target);
+  }
 
  private:
   Win32Registry registry_;
