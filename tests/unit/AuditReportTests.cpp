@@ -124,12 +124,12 @@ TEST_F(ReportFile, IsWrittenInTheAnsiCodePageAndReplacesAnOlderOne) {
   EXPECT_FALSE(TemporaryLeft(fake.files, path));
 }
 
-TEST_F(ReportFile, FailuresNameTheErrorAndKeepTheOldReport) {
+TEST_F(ReportFile, IsSavedOrTheFileThatFailedIsNamedAndNoOtherFileIsTouched) {
   struct Case {
     const char* what;
     std::function<void(test::MemoryFileSystem&)> arrange;
     std::string target;
-    const char* message;
+    const char* message;  // "": saved
   } const cases[] = {
       {"missing folder", [](test::MemoryFileSystem&) {}, "C:\\Nowhere\\audit.txt",
        "Cannot create file \"C:\\Nowhere\\audit.txt.XXXXXXXX.tidewell-tmp\". The system cannot find the path "
@@ -156,12 +156,25 @@ TEST_F(ReportFile, FailuresNameTheErrorAndKeepTheOldReport) {
        path, "Cannot create file \"C:\\Reports\\audit.txt.XXXXXXXX.tidewell-tmp\". The file exists."},
       {"empty name", [](test::MemoryFileSystem&) {}, "",
        "Cannot create file \"\". The file name is empty."},
+      // A name that is taken is never used for the temporary file.
+      {"a file of the user's with a temporary-looking name",
+       [&](test::MemoryFileSystem& files) { files.AddFile(path + ".tidewell-tmp", "the user's own file"); }, path,
+       ""},
+      {"a folder of such a name", [&](test::MemoryFileSystem& files) { files.AddFolder(path + ".tidewell-tmp"); },
+       path, ""},
+      {"the first names tried are taken", [](test::MemoryFileSystem& files) { files.takenNames = 5; }, path, ""},
+      // A device is written to as it is, without a temporary file (none could be made here).
+      {"a device name", [](test::MemoryFileSystem& files) { files.takenNames = 1000; }, "C:\\Reports\\nul.txt",
+       ""},
   };
   for (const auto& c : cases) {
     test::FakePlatform local;
     local.files.AddFolder("C:\\Reports");
     c.arrange(local.files);
     const std::string before = local.files.Contents(c.target);
+    const std::string usersName = path + ".tidewell-tmp";
+    const bool usersEntry = local.files.Exists(usersName);
+    const std::string usersBytes = local.files.Contents(usersName);
     std::string message;
     try {
       SaveReportFile(local.files, local.ansi, c.target, "the new report\r\n");
@@ -169,8 +182,10 @@ TEST_F(ReportFile, FailuresNameTheErrorAndKeepTheOldReport) {
       message = e.what();
     }
     EXPECT_EQ(test::MaskTemporaryName(message), c.message) << c.what;
-    EXPECT_EQ(local.files.Contents(c.target), before) << c.what;
+    EXPECT_EQ(local.files.Contents(c.target), *c.message ? before : "the new report\r\n") << c.what;
     EXPECT_FALSE(TemporaryLeft(local.files, c.target)) << c.what;
+    EXPECT_EQ(local.files.Exists(usersName), usersEntry) << c.what;
+    EXPECT_EQ(local.files.Contents(usersName), usersBytes) << c.what;
   }
 }
 
@@ -179,36 +194,6 @@ TEST_F(ReportFile, AnErrorLeavesNoFileWhereThereWasNone) {
   EXPECT_NE(SaveError("report\r\n"), "");
   EXPECT_FALSE(fake.files.Exists(path));
   EXPECT_FALSE(TemporaryLeft(fake.files, path));
-}
-
-TEST_F(ReportFile, TheTemporaryFileNeverTakesANameThatIsInUse) {
-  struct Case {
-    const char* what;
-    std::function<void(test::MemoryFileSystem&)> arrange;
-    std::string target;
-  } const cases[] = {
-      {"a file of the user's with a temporary-looking name",
-       [&](test::MemoryFileSystem& files) { files.AddFile(path + ".tidewell-tmp", "the user's own file"); }, path},
-      {"a folder of such a name",
-       [&](test::MemoryFileSystem& files) { files.AddFolder(path + ".tidewell-tmp"); }, path},
-      {"the first names tried are taken", [](test::MemoryFileSystem& files) { files.takenNames = 5; }, path},
-      // A device is written to as it is, without a temporary file (none could be made here).
-      {"a device name", [](test::MemoryFileSystem& files) { files.takenNames = 1000; }, "C:\\Reports\\nul.txt"},
-  };
-  for (const auto& c : cases) {
-    test::FakePlatform local;
-    local.files.AddFolder("C:\\Reports");
-    local.files.AddFile(c.target, "the old report");
-    c.arrange(local.files);
-    const std::string usersName = path + ".tidewell-tmp";
-    const bool usersEntry = local.files.Exists(usersName);
-    const std::string usersBytes = local.files.Contents(usersName);
-    EXPECT_NO_THROW(SaveReportFile(local.files, local.ansi, c.target, "the new report\r\n")) << c.what;
-    EXPECT_EQ(local.files.Contents(c.target), "the new report\r\n") << c.what;
-    EXPECT_FALSE(TemporaryLeft(local.files, c.target)) << c.what;
-    EXPECT_EQ(local.files.Exists(usersName), usersEntry) << c.what;
-    EXPECT_EQ(local.files.Contents(usersName), usersBytes) << c.what;
-  }
 }
 
 }  // namespace
