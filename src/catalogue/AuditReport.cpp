@@ -1,8 +1,11 @@
 #include "catalogue/AuditReport.h"
 
+#include <cstdio>
 #include <memory>
+#include <random>
 
 #include "util/AppStrings.h"
+#include "util/CorFileUtils.h"
 #include "util/Text.h"
 
 namespace tw {
@@ -18,10 +21,24 @@ namespace {
 
 constexpr const char* kLineEnd = "\r\n";
 
+// How many names a temporary file may try before the folder counts as refusing new files.
+constexpr int kTemporaryNameAttempts = 100;
+
 std::string CreateErrorText(const std::string& path, const std::string& reason) {
   std::string text = "Cannot create file \"" + path + "\".";
   if (!reason.empty()) text += " " + reason;
   return text;
+}
+
+std::string WriteErrorText(const std::string& path) {
+  return "Cannot write to file \"" + path + "\". An input/output error occurred while writing.";
+}
+
+// Writes the bytes and closes the file; false when either failed.
+bool WriteAndClose(OutputFile& file, const std::string& bytes) {
+  const bool written = file.Write(bytes);
+  const bool closed = file.Close();
+  return written && closed;
 }
 
 }  // namespace
@@ -65,21 +82,41 @@ std::string AuditReportText(const std::string& header, const std::vector<AuditRo
   return text;
 }
 
-std::string ReportTemporaryPath(const std::string& path) { return path + ".tidewell-tmp"; }
+std::string ReportTemporaryPath(const std::string& path, std::uint32_t unique) {
+  char digits[9];
+  std::snprintf(digits, sizeof digits, "%08x", static_cast<unsigned>(unique));
+  return path + "." + digits + ".tidewell-tmp";
+}
 
 void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
                     const std::string& text) {
   if (path.empty()) throw ReportError(CreateErrorText(path, "The file name is empty."));
-  const std::string temporary = ReportTemporaryPath(path);
   std::string error;
-  std::unique_ptr<OutputFile> file = files.Create(temporary, error);
-  if (!file) throw ReportError(CreateErrorText(path, error));
-  const bool written = file->Write(ansi.ToAnsi(text));
-  const bool closed = file->Close();
+  if (IsDeviceName(path)) {
+    // A device takes the text as it comes: there is no file to replace, and a temporary
+    // file of a device's name would be the device itself.
+    std::unique_ptr<OutputFile> device = files.Create(path, error);
+    if (!device) throw ReportError(CreateErrorText(path, error));
+    if (!WriteAndClose(*device, ansi.ToAnsi(text))) throw ReportError(WriteErrorText(path));
+    return;
+  }
+  // A name that is taken (by a file or a folder of someone else's, or one of another run)
+  // is left alone and another one tried.
+  std::random_device random;
+  std::string temporary;
+  std::unique_ptr<OutputFile> file;
+  for (int attempt = 0; !file && attempt < kTemporaryNameAttempts; ++attempt) {
+    temporary = ReportTemporaryPath(path, random());
+    bool exists = false;
+    file = files.CreateNew(temporary, exists, error);
+    if (!file && !exists) break;
+  }
+  if (!file) throw ReportError(CreateErrorText(temporary, error));
+  const bool complete = WriteAndClose(*file, ansi.ToAnsi(text));
   file.reset();
-  if (!written || !closed) {
+  if (!complete) {
     files.Remove(temporary);
-    throw ReportError("Cannot write to file \"" + path + "\". An input/output error occurred while writing.");
+    throw ReportError(WriteErrorText(temporary));
   }
   if (!files.Replace(temporary, path, error)) {
     files.Remove(temporary);

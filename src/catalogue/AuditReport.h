@@ -4,6 +4,7 @@
 // as an ANSI text file that replaces an older report only once it is complete.
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -52,12 +53,16 @@ std::string AuditReportHeader(const std::string& computerName, const std::string
 std::string AuditReportText(const std::string& header, const std::vector<AuditRow>& rows,
                             bool longFormat);
 
-/// The temporary file a report is written to before it takes the place of `path`.
-std::string ReportTemporaryPath(const std::string& path);
+/// A temporary file beside `path` for the report to be written to before it takes the place
+/// of `path`: the report's name, `unique` in eight hexadecimal digits and ".tidewell-tmp".
+std::string ReportTemporaryPath(const std::string& path, std::uint32_t unique);
 
-/// Writes the text in the ANSI code page to a temporary file beside `path` and moves it over
-/// `path` once it is complete, so an error never leaves a half-written file in place of a
-/// good one. On any failure the temporary file is removed and ReportError raised.
+/// Writes the text in the ANSI code page to a new temporary file beside `path` (a name that
+/// nothing has yet, so no file or folder is ever taken for it) and moves it over `path` once
+/// it is complete, so an error never leaves a half-written file in place of a good one, and a
+/// read-only report is kept. A device name (NUL, a port, the console) is written to directly.
+/// On any failure the temporary file is removed and ReportError raised, naming the file that
+/// failed.
 void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
                     const std::string& text);
 

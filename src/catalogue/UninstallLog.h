@@ -4,7 +4,10 @@
 // One object lives for the whole run: it knows the log's path, writes the records with the
 // current date and time, and remembers whether the user was told that a record was lost.
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "util/Platform.h"
 
@@ -57,5 +60,26 @@ class UninstallLog {
   bool lost_ = false;
   bool told_ = false;
 };
+
+/// What the log viewer shows of a log: its lines (CR LF, CR and LF each end one), and how
+/// many bytes at its start are left out.
+struct LogExcerpt {
+  std::vector<std::string> lines;
+  std::uint64_t leftOut = 0;
+};
+
+/// Reads a log for showing, converted from the ANSI code page with NUL characters as blanks:
+/// the whole of it when it holds at most `limit` bytes, otherwise its newest part of at most
+/// `limit` bytes that begins at the start of a line (no line at all when no line starts
+/// there). Only that part is read. False with the system's description of the error.
+bool ReadLogExcerpt(InputFile& file, AnsiCodec& ansi, std::uint64_t limit, LogExcerpt& excerpt,
+                    std::string& error);
+
+/// Reads a whole log in pieces of bounded size, converted from the ANSI code page, with NUL
+/// characters as blanks and every line end (CR LF, CR or LF) as one LF, and hands the pieces
+/// on in order; a last line without its end gets one. False with the system's description
+/// of a read error (the pieces before it were handed on).
+bool ReadLogText(InputFile& file, AnsiCodec& ansi, const std::function<void(const std::string&)>& piece,
+                 std::string& error);
 
 }  // namespace tw

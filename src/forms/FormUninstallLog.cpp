@@ -1,9 +1,9 @@
 #include "forms/FormUninstallLog.h"
 
-#include <algorithm>
 #include <stdexcept>
 
 #include "forms/ImageButton.h"
+#include "util/CorFileInfoTools.h"
 #include "util/Text.h"
 #include "util/TextPrinter.h"
 #include "win32/WinText.h"
@@ -18,26 +18,9 @@ constexpr const char* kClearQuestion =
 constexpr const char* kConfirmCaption = "Confirm";
 constexpr const char* kCannotOpen = "Cannot open file \"%s\". %s";
 constexpr const char* kCannotCreate = "Cannot create file \"%s\". %s";
+constexpr const char* kCannotRead = "Cannot read file \"%s\". %s";
+constexpr const char* kLeftOutNotice = "[The first %s of the log are not shown here. EDIT LOG opens all of it.]";
 constexpr const char* kPrintTitle = "Uninstall Log";
-
-// The lines of a text: CR LF, CR and LF each end a line; a break at the very end does not
-// begin another line.
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n') {
-      lines.push_back(std::move(line));
-      line.clear();
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line.push_back(c);
-    }
-  }
-  if (!line.empty()) lines.push_back(std::move(line));
-  return lines;
-}
 
 }  // namespace
 
@@ -79,7 +62,10 @@ std::string TUninstallLogBox::LogPath() const { return services_.log.Path(); }
 
 void TUninstallLogBox::SetLines(std::vector<std::string> lines) {
   lines_ = std::move(lines);
+  std::size_t size = 0;
+  for (const std::string& line : lines_) size += line.size() + 2;
   std::string text;
+  text.reserve(size);
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     if (i > 0) text += "\r\n";
     text += lines_[i];
@@ -89,17 +75,18 @@ void TUninstallLogBox::SetLines(std::vector<std::string> lines) {
 
 void TUninstallLogBox::LoadLog() {
   const std::string path = LogPath();
-  std::string bytes;
   std::string error;
-  if (!services_.platform.files.ReadAll(path, bytes, error)) {
+  LogExcerpt excerpt;
+  std::unique_ptr<InputFile> file = services_.platform.files.OpenRead(path, error);
+  if (!file || !ReadLogExcerpt(*file, services_.platform.ansi, kLogViewLimit, excerpt, error)) {
     SetLines({});
     throw std::runtime_error(FormatText(kCannotOpen, {path, error}));
   }
-  std::string text = services_.platform.ansi.FromAnsi(bytes);
-  // A NUL would end the memo's text there (a log re-saved as UTF-16 would show only its
-  // byte order mark); shown and printed as a blank, so screen and paper agree.
-  std::replace(text.begin(), text.end(), '\0', ' ');
-  SetLines(SplitLines(text));
+  if (excerpt.leftOut > 0) {
+    const std::string leftOut = FormatFileSize(services_.platform.locale, static_cast<std::int64_t>(excerpt.leftOut));
+    excerpt.lines.insert(excerpt.lines.begin(), FormatText(kLeftOutNotice, {leftOut}));
+  }
+  SetLines(std::move(excerpt.lines));
 }
 
 void TUninstallLogBox::Image2Click() {
@@ -128,8 +115,16 @@ void TUninstallLogBox::Image3Click() {
 void TUninstallLogBox::Image4Click() {
   std::unique_ptr<PrintSurface> surface = services_.printers.ChoosePrinter(hwnd_, kPrintTitle);
   if (!surface) return;
+  // The whole log, also what the memo leaves out, read and printed a piece at a time.
+  const std::string path = LogPath();
+  std::string error;
+  std::unique_ptr<InputFile> file = services_.platform.files.OpenRead(path, error);
+  if (!file) throw std::runtime_error(FormatText(kCannotOpen, {path, error}));
   TextPrinter printer(*surface);
-  for (const std::string& line : lines_) printer.WriteLine(line);
+  const auto print = [&printer](const std::string& text) { printer.Write(text); };
+  if (!ReadLogText(*file, services_.platform.ansi, print, error)) {
+    throw std::runtime_error(FormatText(kCannotRead, {path, error}));
+  }
   printer.Close();
 }
 

@@ -20,4 +20,10 @@ std::string ExtractFilePath(const std::string& path);
 /// The name part of a path, after the last backslash, slash or colon.
 std::string ExtractFileName(const std::string& path);
 
+/// True when the system takes the path for a device rather than a file: a path in the
+/// device namespace ("\\.\COM10"), or one whose name is a reserved device name (CON, PRN,
+/// AUX, NUL, COM1 to COM9, LPT1 to LPT9, in any letter case), also with an extension, a
+/// colon or blanks after it and a folder before it ("C:\Reports\nul.txt").
+bool IsDeviceName(const std::string& path);
+
 }  // namespace tw

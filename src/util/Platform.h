@@ -35,6 +35,17 @@ class OutputFile {
   virtual bool Close() = 0;
 };
 
+/// A file opened for reading; closed when destroyed.
+class InputFile {
+ public:
+  virtual ~InputFile() = default;
+  /// The file's size in bytes when it was opened.
+  virtual std::uint64_t Size() = 0;
+  /// Reads up to `count` bytes from `offset` into `bytes` (fewer only at the end of the
+  /// file); false with the system's description of the error.
+  virtual bool ReadAt(std::uint64_t offset, std::size_t count, std::string& bytes, std::string& error) = 0;
+};
+
 /// Files and directory searches.
 class FileSystem {
  public:
@@ -48,6 +59,11 @@ class FileSystem {
   virtual std::unique_ptr<OutputFile> OpenAppend(const std::string& path) = 0;
   /// Creates a file, replacing one of that name; nullptr (and a reason) when that fails.
   virtual std::unique_ptr<OutputFile> Create(const std::string& path, std::string& error) = 0;
+  /// Creates a file only where nothing of that name exists; nullptr (and a reason) when that
+  /// fails, with `exists` set when a file or folder of that name was in the way.
+  virtual std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& exists, std::string& error) = 0;
+  /// Opens an existing file for reading; nullptr with the system's description of the error.
+  virtual std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string& error) = 0;
   /// Reads a whole file; false with the system's description of the error otherwise.
   virtual bool ReadAll(const std::string& path, std::string& bytes, std::string& error) = 0;
   /// Moves a file over another, replacing it; false with a reason otherwise.

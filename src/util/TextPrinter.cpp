@@ -3,6 +3,8 @@
 #include <exception>
 #include <vector>
 
+#include "util/Text.h"
+
 namespace tw {
 
 namespace {
@@ -15,11 +17,13 @@ constexpr char kLineFeed = '\n';
 bool IsControl(char c) { return c == kTab || c == kFormFeed || c == kCarriageReturn || c == kLineFeed; }
 
 // Byte offsets at which a UTF-8 text may be cut without splitting a character, the text's
-// end included, the start excluded.
-std::vector<std::size_t> CharacterEnds(const std::string& text) {
+// end included, the start excluded: one per character, as the device measures them.
+std::vector<std::size_t> CharacterEnds(std::string_view text) {
   std::vector<std::size_t> ends;
-  for (std::size_t i = 1; i <= text.size(); ++i) {
-    if (i == text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ends.push_back(i);
+  ends.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    NextCodePoint(text, i);
+    ends.push_back(i);
   }
   return ends;
 }
@@ -89,45 +93,44 @@ void TextPrinter::Write(const std::string& text) {
     } else {
       std::size_t end = i;
       while (end < text.size() && !IsControl(text[end])) ++end;
-      WritePiece(text.substr(i, end - i));
+      WritePiece(std::string_view(text).substr(i, end - i));
       i = end;
     }
   }
 }
 
-void TextPrinter::WritePiece(std::string piece) {
-  while (!piece.empty()) {
+void TextPrinter::WritePiece(std::string_view piece) {
+  // The piece is measured once: the width of any run of its characters is the difference of
+  // two extents, so even a line of a million characters is laid out in one pass.
+  const std::vector<std::size_t> ends = CharacterEnds(piece);
+  const std::vector<int> extents = surface_.CharacterExtents(piece);
+  if (extents.size() != ends.size()) throw PrintError("The printer could not measure the text.");
+  std::size_t first = 0;  // the first character not yet drawn
+  std::size_t from = 0;   // its byte offset
+  int drawnWidth = 0;     // the width of the characters before it
+  while (first < ends.size()) {
     const int room = surface_.PageWidth() - x_;
-    const int width = surface_.TextWidth(piece);
-    if (width <= room) {
-      Draw(piece);
-      x_ += width;
+    // The longest run of whole characters that fits (widths grow with length).
+    std::size_t fit = first;
+    while (fit < ends.size() && extents[fit] - drawnWidth <= room) ++fit;
+    if (fit == ends.size()) {
+      Draw(std::string(piece.substr(from)));
+      x_ += extents.back() - drawnWidth;
       return;
     }
-    // The longest run of whole characters that fits (widths grow with length).
-    const std::vector<std::size_t> ends = CharacterEnds(piece);
-    std::size_t low = 0;  // count of characters known to fit
-    std::size_t high = ends.size();
-    while (low + 1 < high) {
-      const std::size_t mid = (low + high) / 2;
-      if (surface_.TextWidth(piece.substr(0, ends[mid - 1])) <= room) {
-        low = mid;
-      } else {
-        high = mid;
-      }
-    }
-    if (low == 0) {
+    if (fit == first) {
       if (x_ > 0 || drawnOnLine_) {
         // Not even one character fits after what is already on the line: go on below.
         EndLine();
         continue;
       }
       // A character wider than the whole page is drawn alone, cut off, rather than never.
-      low = 1;
+      fit = first + 1;
     }
-    const std::size_t cut = ends[low - 1];
-    Draw(piece.substr(0, cut));
-    piece.erase(0, cut);
+    Draw(std::string(piece.substr(from, ends[fit - 1] - from)));
+    drawnWidth = extents[fit - 1];
+    from = ends[fit - 1];
+    first = fit;
     EndLine();
   }
 }

@@ -10,6 +10,8 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace tw {
 
@@ -35,6 +37,9 @@ class PrintSurface {
   /// Width and height of a piece of text (UTF-8) in the device's font.
   virtual int TextWidth(const std::string& text) = 0;
   virtual int TextHeight(const std::string& text) = 0;
+  /// Where each character of a piece of text ends: element k is the width of the text's
+  /// first k + 1 characters (code points as NextCodePoint reads them), all in one measure.
+  virtual std::vector<int> CharacterExtents(std::string_view text) = 0;
   /// Height of the font's character cell, and its average character width.
   virtual int CellHeight() = 0;
   virtual int AverageCharWidth() = 0;
@@ -67,7 +72,7 @@ class TextPrinter {
   bool open_ = false;
   /// Exceptions in flight when the job began: more at destruction means an error passes.
   int uncaught_ = 0;
-  void WritePiece(std::string piece);
+  void WritePiece(std::string_view piece);
   void Draw(const std::string& piece);
   void EndLine();
   void NewPage();

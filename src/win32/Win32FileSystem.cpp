@@ -1,5 +1,6 @@
 #include "win32/Win32FileSystem.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "win32/UniqueHandle.h"
@@ -39,6 +40,48 @@ class Win32OutputFile : public OutputFile {
  private:
   UniqueFile file_;
 };
+
+class Win32InputFile : public InputFile {
+ public:
+  Win32InputFile(UniqueFile file, std::uint64_t size) : file_(std::move(file)), size_(size) {}
+
+  std::uint64_t Size() override { return size_; }
+
+  bool ReadAt(std::uint64_t offset, std::size_t count, std::string& bytes, std::string& error) override {
+    bytes.resize(count);
+    std::size_t done = 0;
+    while (done < count) {
+      const std::uint64_t at = offset + done;
+      OVERLAPPED where{};
+      where.Offset = static_cast<DWORD>(at);
+      where.OffsetHigh = static_cast<DWORD>(at >> 32);
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
+      DWORD got = 0;
+      if (!::ReadFile(file_.get(), bytes.data() + done, chunk, &got, &where)) {
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_HANDLE_EOF) break;
+        bytes.clear();
+        error = SystemErrorText(code);
+        return false;
+      }
+      if (got == 0) break;
+      done += got;
+    }
+    bytes.resize(done);
+    return true;
+  }
+
+ private:
+  UniqueFile file_;
+  std::uint64_t size_;
+};
+
+// Opens an existing file for reading, sharing it with writers (the log may be appended to
+// while it is read).
+UniqueFile OpenForReading(const std::string& path) {
+  return UniqueFile(::CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
 
 }  // namespace
 
@@ -108,9 +151,34 @@ std::unique_ptr<OutputFile> Win32FileSystem::Create(const std::string& path, std
   return std::make_unique<Win32OutputFile>(std::move(file));
 }
 
+std::unique_ptr<OutputFile> Win32FileSystem::CreateNew(const std::string& path, bool& exists, std::string& error) {
+  exists = false;
+  const std::wstring apiPath = FileApiPath(path);
+  UniqueFile file(::CreateFileW(apiPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD code = ::GetLastError();
+    error = SystemErrorText(code);
+    // A folder of that name may be refused as access denied rather than as existing.
+    exists = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ||
+             ::GetFileAttributesW(apiPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return nullptr;
+  }
+  return std::make_unique<Win32OutputFile>(std::move(file));
+}
+
+std::unique_ptr<InputFile> Win32FileSystem::OpenRead(const std::string& path, std::string& error) {
+  UniqueFile file = OpenForReading(path);
+  LARGE_INTEGER size{};
+  if (!file || !::GetFileSizeEx(file.get(), &size)) {
+    error = SystemErrorText(::GetLastError());
+    return nullptr;
+  }
+  return std::make_unique<Win32InputFile>(std::move(file), static_cast<std::uint64_t>(size.QuadPart));
+}
+
 bool Win32FileSystem::ReadAll(const std::string& path, std::string& bytes, std::string& error) {
-  UniqueFile file(::CreateFileW(FileApiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  UniqueFile file = OpenForReading(path);
   if (!file) {
     error = SystemErrorText(::GetLastError());
     return false;

@@ -21,6 +21,8 @@ class Win32FileSystem : public FileSystem {
   bool Exists(const std::string& pattern) override;
   std::unique_ptr<OutputFile> OpenAppend(const std::string& path) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, std::string& error) override;
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& exists, std::string& error) override;
+  std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string& error) override;
   bool ReadAll(const std::string& path, std::string& bytes, std::string& error) override;
   bool Replace(const std::string& from, const std::string& to, std::string& error) override;
   bool Remove(const std::string& path) override;

@@ -35,6 +35,9 @@ PrinterSurface::PrinterSurface(UniqueHdc dc, std::string documentTitle)
   font_.reset(::CreateFontIndirectW(&lf));
   oldFont_ = ::SelectObject(dc_.get(), font_.get());
   ::GetTextMetricsW(dc_.get(), &metrics_);
+  // Asked for at every printed line; each question to the device costs a round trip.
+  pageWidth_ = ::GetDeviceCaps(dc_.get(), HORZRES);
+  pageHeight_ = ::GetDeviceCaps(dc_.get(), VERTRES);
 }
 
 PrinterSurface::~PrinterSurface() {
@@ -74,14 +77,33 @@ void PrinterSurface::AbortDocument() {
   inDocument_ = inPage_ = false;
 }
 
-int PrinterSurface::PageWidth() { return ::GetDeviceCaps(dc_.get(), HORZRES); }
-int PrinterSurface::PageHeight() { return ::GetDeviceCaps(dc_.get(), VERTRES); }
+int PrinterSurface::PageWidth() { return pageWidth_; }
+int PrinterSurface::PageHeight() { return pageHeight_; }
 
 int PrinterSurface::TextWidth(const std::string& text) {
   const std::wstring wide = Widen(text);
   SIZE size{};
   ::GetTextExtentPoint32W(dc_.get(), wide.c_str(), static_cast<int>(wide.size()), &size);
   return size.cx;
+}
+
+std::vector<int> PrinterSurface::CharacterExtents(std::string_view text) {
+  const std::wstring wide = Widen(text);
+  std::vector<int> unitEnds(wide.size());
+  SIZE size{};
+  if (!wide.empty() && !::GetTextExtentExPointW(dc_.get(), wide.c_str(), static_cast<int>(wide.size()), 0, nullptr,
+                                                unitEnds.data(), &size)) {
+    throw PrintError(LastErrorText("Printing failed"));
+  }
+  // One extent per character: a character beyond the 16-bit range takes two UTF-16 units
+  // and ends where its second one does.
+  std::vector<int> extents;
+  extents.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    if (IS_HIGH_SURROGATE(wide[i]) && i + 1 < wide.size() && IS_LOW_SURROGATE(wide[i + 1])) ++i;
+    extents.push_back(unitEnds[i]);
+  }
+  return extents;
 }
 
 int PrinterSurface::TextHeight(const std::string& text) {

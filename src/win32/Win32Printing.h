@@ -28,6 +28,7 @@ class PrinterSurface : public PrintSurface {
   int PageHeight() override;
   int TextWidth(const std::string& text) override;
   int TextHeight(const std::string& text) override;
+  std::vector<int> CharacterExtents(std::string_view text) override;
   int CellHeight() override;
   int AverageCharWidth() override;
   void DrawString(int x, int y, const std::string& text) override;
@@ -42,6 +43,8 @@ class PrinterSurface : public PrintSurface {
   bool inDocument_ = false;
   bool inPage_ = false;
   TEXTMETRICW metrics_{};
+  int pageWidth_ = 0;
+  int pageHeight_ = 0;
 };
 
 class Win32PrinterService : public PrinterService {

@@ -129,6 +129,27 @@ std::string ReadAll(const std::wstring& path) {
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The names in a folder, "." and ".." left out.
+std::set<std::wstring> NamesIn(const std::wstring& folder) {
+  std::set<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  UniqueFindHandle find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+  for (bool more = find.get() != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(find.get(), &data)) {
+    const std::wstring name = data.cFileName;
+    if (name != L"." && name != L"..") names.insert(name);
+  }
+  return names;
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes) {
+  Win32FileSystem files;
+  std::string error;
+  std::unique_ptr<OutputFile> file = files.Create(Narrow(path), error);
+  ASSERT_NE(file, nullptr) << error;
+  ASSERT_TRUE(file->Write(bytes));
+  ASSERT_TRUE(file->Close());
+}
+
 struct RowCollector : ProgramSink {
   std::vector<ProgramEntry> rows;
   void AddRow(ProgramEntry&& row) override { rows.push_back(std::move(row)); }
@@ -145,7 +166,10 @@ class ReportSwitches : public ::testing::Test {
     ::GetTempPathW(MAX_PATH, temp);
     folder_ = std::wstring(temp) + L"tidewell-e2e-reports";
     ::CreateDirectoryW(folder_.c_str(), nullptr);
-    for (const wchar_t* name : {L"out.txt", L"short.txt"}) ::DeleteFileW((folder_ + L"\\" + name).c_str());
+    for (const wchar_t* name : {L"out.txt", L"short.txt", L"out.txt.tidewell-tmp"}) {
+      ::DeleteFileW((folder_ + L"\\" + name).c_str());
+    }
+    ::RemoveDirectoryW((folder_ + L"\\short.txt.tidewell-tmp").c_str());
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
   }
 
@@ -210,6 +234,9 @@ TEST_F(ReportSwitches, LongAndShortReportsAreWrittenAndTheProgramEndsWithStatusZ
       {L"/RFL out.txt", L"out.txt", true},
       {L"/rfs short.txt", L"short.txt", false},
   };
+  // A file and a folder of the user's whose names look like a report's temporary file.
+  WriteFile(folder_ + L"\\out.txt.tidewell-tmp", "the user's own file");
+  ASSERT_TRUE(::CreateDirectoryW((folder_ + L"\\short.txt.tidewell-tmp").c_str(), nullptr));
   for (const auto& c : cases) {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
     FILETIME started;
@@ -219,11 +246,15 @@ TEST_F(ReportSwitches, LongAndShortReportsAreWrittenAndTheProgramEndsWithStatusZ
     EXPECT_EQ(run.Wait(120000), 0) << Narrow(c.arguments);
     const std::wstring path = folder_ + L"\\" + c.file;
     ExpectReport(path, c.longFormat, started);
-    EXPECT_FALSE(Exists(path + L".tidewell-tmp"));
     // The program ended as on any exit: its settings are written.
     EXPECT_EQ(Setting(L"WindowState"), "0") << Narrow(c.arguments);
     EXPECT_EQ(Setting(L"MainViewStyle"), "0") << Narrow(c.arguments);
   }
+  // Nothing is left but the reports, and the user's file and folder are as they were.
+  EXPECT_EQ(NamesIn(folder_), (std::set<std::wstring>{L"out.txt", L"out.txt.tidewell-tmp", L"short.txt",
+                                                      L"short.txt.tidewell-tmp"}));
+  EXPECT_EQ(ReadAll(folder_ + L"\\out.txt.tidewell-tmp"), "the user's own file");
+  EXPECT_NE(::GetFileAttributesW((folder_ + L"\\short.txt.tidewell-tmp").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
   // The demo holds entries whose uninstaller is gone: the long form says so.
   EXPECT_NE(ReadAll(folder_ + L"\\out.txt").find("It seems that the uninstall program for this product"),
             std::string::npos);
@@ -236,8 +267,10 @@ TEST_F(ReportSwitches, AReportIntoAMissingFolderIsShownAndTheProgramRunsOn) {
   const HWND box = WaitForWindow(run.info.dwProcessId, L"#32770");
   ASSERT_NE(box, nullptr) << "no message box";
   EXPECT_EQ(TextOf(box), "Tidewell");
+  // The message names the file that could not be made: the report's temporary file there.
   const std::string message = TextOf(::GetDlgItem(box, 0xFFFF));
-  EXPECT_EQ(message.rfind("Cannot create file \"" + Narrow(target) + "\".", 0), 0u) << message;
+  EXPECT_EQ(message.rfind("Cannot create file \"" + Narrow(target) + ".", 0), 0u) << message;
+  EXPECT_NE(message.find(".tidewell-tmp\". "), std::string::npos) << message;
   EXPECT_EQ(run.Wait(0), -1) << "the program ended";
   ::PostMessageW(box, WM_COMMAND, IDOK, 0);
 
@@ -252,6 +285,19 @@ TEST_F(ReportSwitches, AReportIntoAMissingFolderIsShownAndTheProgramRunsOn) {
   EXPECT_EQ(Setting(L"WindowState"), "0");
 }
 
+TEST_F(ReportSwitches, AReportToADeviceIsWrittenStraightToIt) {
+  // A device is not a file to replace: the report goes to it as it is, and nothing else is
+  // made in the working folder.
+  const std::set<std::wstring> before = NamesIn(folder_);
+  const std::wstring arguments[] = {L"/RFS NUL", L"/rfl nul.txt", L"/RFS \"" + folder_ + L"\\Nul\"",
+                                    L"/RFL \"\\\\.\\NUL\""};
+  for (const std::wstring& line : arguments) {
+    Started run;
+    ASSERT_TRUE(Start(run, line, folder_));
+    EXPECT_EQ(run.Wait(120000), 0) << Narrow(line);
+  }
+  EXPECT_EQ(NamesIn(folder_), before);
+}
 
 // ---------------------------------------------------------------------------------------
 // /QU on an entry of the current user's catalogue that is a symbolic link, as any user can

@@ -78,6 +78,7 @@ class BorrowedSurface : public PrintSurface {
   int PageHeight() override { return s_.PageHeight(); }
   int TextWidth(const std::string& t) override { return s_.TextWidth(t); }
   int TextHeight(const std::string& t) override { return s_.TextHeight(t); }
+  std::vector<int> CharacterExtents(std::string_view t) override { return s_.CharacterExtents(t); }
   int CellHeight() override { return s_.CellHeight(); }
   int AverageCharWidth() override { return s_.AverageCharWidth(); }
   void DrawString(int x, int y, const std::string& t) override { s_.DrawString(x, y, t); }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "FormTestSupport.h"
 #include "catalogue/UninstallKeyTools.h"
 #include "forms/FormMain.h"
@@ -212,6 +214,43 @@ TEST_F(LogViewer, PrintsEveryLineOnTheChosenPrinter) {
   EXPECT_EQ(h.printers.titles, (std::vector<std::string>{"Uninstall Log"}));
 }
 
+TEST_F(LogViewer, ALongLogShowsItsNewestPartButIsPrintedAndClearedWhole) {
+  std::string log = kHeader;
+  char line[32];
+  for (int i = 1; i <= 100000; ++i) {
+    std::snprintf(line, sizeof line, "line %010d\r\n", i);
+    log += line;
+  }
+  ASSERT_EQ(log.size(), 1700105u);
+  h.fake.files.AddFile(kLogPath, log);
+  View([&](TUninstallLogBox& box) {
+    // The newest 512 KB, from the first line that starts in them, below the notice.
+    const std::vector<std::string>& lines = box.Lines();
+    ASSERT_EQ(lines.size(), 30841u);
+    EXPECT_EQ(lines[0], "[The first 1.1 MB of the log are not shown here. EDIT LOG opens all of it.]");
+    EXPECT_EQ(lines[1], "line 0000069161");
+    EXPECT_EQ(lines.back(), "line 0000100000");
+    const std::string top =
+        "[The first 1.1 MB of the log are not shown here. EDIT LOG opens all of it.]\r\nline 0000069161\r\n";
+    EXPECT_EQ(WindowText(box.Memo()).substr(0, top.size()), top);
+    EXPECT_EQ(h.fake.files.bytesRead, 524289u) << "more than the part shown was read";
+
+    test::Click(box.Control(TUninstallLogBox::IdPrint));
+    h.prompts.answers.push_back(IDYES);
+    test::Click(box.Control(TUninstallLogBox::IdClearLog));
+    EXPECT_EQ(box.Lines(), kHeaderLines);
+    test::Click(box.Control(TUninstallLogBox::IdClose));
+  });
+  EXPECT_EQ(h.prompts.shown.size(), 1u) << "only the clear question";
+  ASSERT_EQ(h.printers.jobs.size(), 1u);
+  const std::vector<std::string> printed = h.printers.jobs[0]->Lines();
+  ASSERT_EQ(printed.size(), 100002u);
+  EXPECT_EQ(printed[0], "Tidewell Uninstall Log");
+  EXPECT_EQ(printed[2], "line 0000000001");
+  EXPECT_EQ(printed.back(), "line 0000100000");
+  EXPECT_EQ(Log(), kHeader);
+}
+
 // A printer whose job fails at its second piece of text, and tells how the job ended.
 class FailingPrinters : public PrinterService {
  public:
@@ -232,6 +271,11 @@ class FailingPrinters : public PrinterService {
     int PageHeight() override { return 600; }
     int TextWidth(const std::string& text) override { return static_cast<int>(text.size()) * 10; }
     int TextHeight(const std::string&) override { return 20; }
+    std::vector<int> CharacterExtents(std::string_view text) override {
+      std::vector<int> extents;
+      for (std::size_t i = 1; i <= text.size(); ++i) extents.push_back(static_cast<int>(i) * 10);
+      return extents;
+    }
     int CellHeight() override { return 18; }
     int AverageCharWidth() override { return 10; }
     void DrawString(int, int, const std::string&) override {

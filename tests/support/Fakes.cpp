@@ -1,5 +1,6 @@
 #include "support/Fakes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -146,18 +147,54 @@ std::unique_ptr<OutputFile> MemoryFileSystem::Create(const std::string& path, st
   return std::make_unique<MemoryFile>(*this, path);
 }
 
-bool MemoryFileSystem::ReadAll(const std::string& path, std::string& bytes, std::string& error) {
+std::unique_ptr<OutputFile> MemoryFileSystem::CreateNew(const std::string& path, bool& exists, std::string& error) {
+  exists = Find(path) != nullptr || takenNames > 0;
+  if (exists) {
+    if (takenNames > 0) --takenNames;
+    error = "The file exists.";
+    return nullptr;
+  }
+  return Create(path, error);
+}
+
+namespace {
+
+// Reads from a snapshot of the file's bytes taken when it was opened.
+class MemoryInputFile : public InputFile {
+ public:
+  MemoryInputFile(MemoryFileSystem& fs, std::string bytes) : fs_(fs), bytes_(std::move(bytes)) {}
+  std::uint64_t Size() override { return bytes_.size(); }
+  bool ReadAt(std::uint64_t offset, std::size_t count, std::string& bytes, std::string&) override {
+    bytes = offset < bytes_.size() ? bytes_.substr(static_cast<std::size_t>(offset), count) : std::string();
+    fs_.bytesRead += bytes.size();
+    fs_.largestRead = std::max(fs_.largestRead, count);
+    return true;
+  }
+
+ private:
+  MemoryFileSystem& fs_;
+  std::string bytes_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> MemoryFileSystem::OpenRead(const std::string& path, std::string& error) {
   auto* entry = Find(path);
   if (!entry) {
     error = "The system cannot find the file specified.";
-    return false;
+    return nullptr;
   }
   if (entry->folder) {
     error = "Access is denied.";
-    return false;
+    return nullptr;
   }
-  bytes = entry->bytes;
-  return true;
+  return std::make_unique<MemoryInputFile>(*this, entry->bytes);
+}
+
+bool MemoryFileSystem::ReadAll(const std::string& path, std::string& bytes, std::string& error) {
+  std::unique_ptr<InputFile> file = OpenRead(path, error);
+  if (!file) return false;
+  return file->ReadAt(0, static_cast<std::size_t>(file->Size()), bytes, error);
 }
 
 bool MemoryFileSystem::Replace(const std::string& from, const std::string& to, std::string& error) {
@@ -178,6 +215,12 @@ bool MemoryFileSystem::Remove(const std::string& path) {
   if (!entry || entry->folder || entry->readOnly) return false;
   entries_.erase(path);
   return true;
+}
+
+std::string MaskTemporaryName(std::string text) {
+  const std::size_t at = text.find(".tidewell-tmp");
+  if (at != std::string::npos && at >= 8) text.replace(at - 8, 8, "XXXXXXXX");
+  return text;
 }
 
 std::string FixedLocale::FormatNumber(double value, int decimals) {

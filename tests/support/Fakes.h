@@ -36,6 +36,8 @@ class MemoryFileSystem : public FileSystem {
   std::optional<FindData> FindFirst(const std::string& pattern) override;
   std::unique_ptr<OutputFile> OpenAppend(const std::string& path) override;
   std::unique_ptr<OutputFile> Create(const std::string& path, std::string& error) override;
+  std::unique_ptr<OutputFile> CreateNew(const std::string& path, bool& exists, std::string& error) override;
+  std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string& error) override;
   bool ReadAll(const std::string& path, std::string& bytes, std::string& error) override;
   bool Replace(const std::string& from, const std::string& to, std::string& error) override;
   bool Remove(const std::string& path) override;
@@ -46,6 +48,13 @@ class MemoryFileSystem : public FileSystem {
   /// Makes every write to a file fail once this many bytes were written in total.
   std::int64_t failWritesAfter = -1;
   std::int64_t bytesWritten = 0;
+  /// Makes this many calls of CreateNew find their name taken, as if another program had
+  /// just made a file of that name.
+  int takenNames = 0;
+  /// Bytes handed out by reads so far, by every way of reading.
+  std::uint64_t bytesRead = 0;
+  /// The largest single read of an opened file.
+  std::size_t largestRead = 0;
 
  private:
   struct Less {
@@ -105,6 +114,10 @@ struct FakePlatform {
   Cp1252Codec ansi;
   Platform platform{registry, files, locale, timeZone, clock, ansi};
 };
+
+/// A text with the random part of a report's temporary file name (eight hexadecimal digits
+/// before ".tidewell-tmp") shown as "XXXXXXXX".
+std::string MaskTemporaryName(std::string text);
 
 /// File time of a UTC date and time.
 std::uint64_t FileTimeOf(int year, int month, int day, int hour = 0, int minute = 0,

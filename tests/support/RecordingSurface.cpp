@@ -3,14 +3,27 @@
 #include <map>
 #include <utility>
 
+#include "util/Text.h"
+
 namespace tw::test {
 
 int RecordingSurface::TextWidth(const std::string& text) {
+  measuredBytes += text.size();
   int chars = 0;
   for (unsigned char c : text) {
     if ((c & 0xC0) != 0x80) ++chars;
   }
   return chars * charWidth;
+}
+
+std::vector<int> RecordingSurface::CharacterExtents(std::string_view text) {
+  measuredBytes += text.size();
+  std::vector<int> extents;
+  for (std::size_t i = 0; i < text.size();) {
+    NextCodePoint(text, i);
+    extents.push_back(static_cast<int>(extents.size() + 1) * charWidth);
+  }
+  return extents;
 }
 
 void RecordingSurface::DrawString(int x, int y, const std::string& text) {

@@ -27,6 +27,8 @@ class RecordingSurface : public PrintSurface {
   int failAfterPieces = -1;
 
   std::vector<Piece> pieces;
+  /// Bytes of text measured so far, by either measure.
+  std::size_t measuredBytes = 0;
   int pages = 0;
   bool begun = false;
   bool ended = false;
@@ -45,6 +47,7 @@ class RecordingSurface : public PrintSurface {
   int PageHeight() override { return pageHeight; }
   int TextWidth(const std::string& text) override;
   int TextHeight(const std::string&) override { return textHeight; }
+  std::vector<int> CharacterExtents(std::string_view text) override;
   int CellHeight() override { return cellHeight; }
   int AverageCharWidth() override { return charWidth; }
   void DrawString(int x, int y, const std::string& text) override;

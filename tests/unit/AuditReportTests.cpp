@@ -96,6 +96,11 @@ TEST(AuditReport, AnEmptyListGivesTheHeaderAlone) {
   EXPECT_EQ(AuditReportText("My report", {{"A", "x", false}}, false), "My report\r\nA\r\n");
 }
 
+// Whether a temporary file of a report at `target` is left in its folder.
+bool TemporaryLeft(test::MemoryFileSystem& files, const std::string& target) {
+  return files.FindFirst(target + ".*.tidewell-tmp").has_value();
+}
+
 class ReportFile : public ::testing::Test {
  protected:
   void SetUp() override { fake.files.AddFolder("C:\\Reports"); }
@@ -116,18 +121,19 @@ TEST_F(ReportFile, IsWrittenInTheAnsiCodePageAndReplacesAnOlderOne) {
   fake.files.AddFile(path, "an older, longer report that must go entirely");
   Save("Caf\xC3\xA9 \xE2\x82\xAC\r\n");
   EXPECT_EQ(fake.files.Contents(path), "Caf\xE9 \x80\r\n");
-  EXPECT_FALSE(fake.files.Exists(ReportTemporaryPath(path)));
+  EXPECT_FALSE(TemporaryLeft(fake.files, path));
 }
 
-TEST_F(ReportFile, FailuresNameTheErrorAndKeepTheOldReport) {
+TEST_F(ReportFile, IsSavedOrTheFileThatFailedIsNamedAndNoOtherFileIsTouched) {
   struct Case {
     const char* what;
     std::function<void(test::MemoryFileSystem&)> arrange;
     std::string target;
-    const char* message;
+    const char* message;  // "": saved
   } const cases[] = {
       {"missing folder", [](test::MemoryFileSystem&) {}, "C:\\Nowhere\\audit.txt",
-       "Cannot create file \"C:\\Nowhere\\audit.txt\". The system cannot find the path specified."},
+       "Cannot create file \"C:\\Nowhere\\audit.txt.XXXXXXXX.tidewell-tmp\". The system cannot find the path "
+       "specified."},
       {"read-only report",
        [&](test::MemoryFileSystem& files) { files.AddFile(path, "old report", true); }, path,
        "Cannot create file \"C:\\Reports\\audit.txt\". Access is denied."},
@@ -139,24 +145,47 @@ TEST_F(ReportFile, FailuresNameTheErrorAndKeepTheOldReport) {
          files.AddFile(path, "old report");
          files.failWritesAfter = 5;
        },
-       path, "Cannot write to file \"C:\\Reports\\audit.txt\". An input/output error occurred while writing."},
+       path,
+       "Cannot write to file \"C:\\Reports\\audit.txt.XXXXXXXX.tidewell-tmp\". An input/output error occurred while "
+       "writing."},
+      {"every temporary name taken",
+       [&](test::MemoryFileSystem& files) {
+         files.AddFile(path, "old report");
+         files.takenNames = 1000;
+       },
+       path, "Cannot create file \"C:\\Reports\\audit.txt.XXXXXXXX.tidewell-tmp\". The file exists."},
       {"empty name", [](test::MemoryFileSystem&) {}, "",
        "Cannot create file \"\". The file name is empty."},
+      // A name that is taken is never used for the temporary file.
+      {"a file of the user's with a temporary-looking name",
+       [&](test::MemoryFileSystem& files) { files.AddFile(path + ".tidewell-tmp", "the user's own file"); }, path,
+       ""},
+      {"a folder of such a name", [&](test::MemoryFileSystem& files) { files.AddFolder(path + ".tidewell-tmp"); },
+       path, ""},
+      {"the first names tried are taken", [](test::MemoryFileSystem& files) { files.takenNames = 5; }, path, ""},
+      // A device is written to as it is, without a temporary file (none could be made here).
+      {"a device name", [](test::MemoryFileSystem& files) { files.takenNames = 1000; }, "C:\\Reports\\nul.txt",
+       ""},
   };
   for (const auto& c : cases) {
     test::FakePlatform local;
     local.files.AddFolder("C:\\Reports");
     c.arrange(local.files);
     const std::string before = local.files.Contents(c.target);
+    const std::string usersName = path + ".tidewell-tmp";
+    const bool usersEntry = local.files.Exists(usersName);
+    const std::string usersBytes = local.files.Contents(usersName);
     std::string message;
     try {
       SaveReportFile(local.files, local.ansi, c.target, "the new report\r\n");
     } catch (const ReportError& e) {
       message = e.what();
     }
-    EXPECT_EQ(message, c.message) << c.what;
-    EXPECT_EQ(local.files.Contents(c.target), before) << c.what;
-    EXPECT_FALSE(local.files.Exists(ReportTemporaryPath(c.target))) << c.what;
+    EXPECT_EQ(test::MaskTemporaryName(message), c.message) << c.what;
+    EXPECT_EQ(local.files.Contents(c.target), *c.message ? before : "the new report\r\n") << c.what;
+    EXPECT_FALSE(TemporaryLeft(local.files, c.target)) << c.what;
+    EXPECT_EQ(local.files.Exists(usersName), usersEntry) << c.what;
+    EXPECT_EQ(local.files.Contents(usersName), usersBytes) << c.what;
   }
 }
 
@@ -164,7 +193,7 @@ TEST_F(ReportFile, AnErrorLeavesNoFileWhereThereWasNone) {
   fake.files.failWritesAfter = 0;
   EXPECT_NE(SaveError("report\r\n"), "");
   EXPECT_FALSE(fake.files.Exists(path));
-  EXPECT_FALSE(fake.files.Exists(ReportTemporaryPath(path)));
+  EXPECT_FALSE(TemporaryLeft(fake.files, path));
 }
 
 }  // namespace

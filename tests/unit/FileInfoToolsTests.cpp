@@ -73,6 +73,45 @@ TEST(FileInfoTools, RemoveFileExtAndPathParts) {
   EXPECT_EQ(ExtractFileName("b.exe"), "b.exe");
 }
 
+TEST(FileUtils, DeviceNamesAsTheSystemTakesThem) {
+  const struct {
+    const char* path;
+    bool device;
+  } cases[] = {
+      {"NUL", true},
+      {"nul", true},
+      {"Con", true},
+      {"PRN", true},
+      {"aux", true},
+      {"COM1", true},
+      {"com9", true},
+      {"LPT1", true},
+      {"lpt9", true},
+      {"NUL.txt", true},
+      {"C:\\Reports\\nul.txt", true},
+      {"C:\\Reports\\NUL", true},
+      {"C:/Reports/con.log", true},
+      {"nul:", true},
+      {"C:nul", true},
+      {"NUL ", true},
+      {"lpt1.tar.gz", true},
+      {"\\\\.\\COM10", true},
+      {"\\\\.\\pipe\\report", true},
+      {"", false},
+      {"report.txt", false},
+      {"COM0", false},
+      {"COM10", false},
+      {"LPT0", false},
+      {"NULL", false},
+      {"annul.txt", false},
+      {"C:\\Reports\\console.txt", false},
+      {"C:\\nul\\report.txt", false},
+      {"\\\\?\\C:\\Reports\\NUL", false},
+      {"\\\\server\\share\\report.txt", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsDeviceName(c.path), c.device) << c.path;
+}
+
 TEST(FileInfoTools, DateTimeTextLeavesOutMidnight) {
   test::FixedLocale locale;
   EXPECT_EQ(DateTimeText(locale, DateTime{2026, 12, 8, 14, 5, 9, 0}), "12/8/2026 2:05:09 PM");

@@ -101,6 +101,20 @@ TEST(TextPrinter, BreaksThePageBelowThePageHeightLessTwoLines) {
   EXPECT_EQ(blank.pieces, (std::vector<Piece>{{2, 0, 0, "after"}}));
 }
 
+TEST(TextPrinter, ALongLineIsMeasuredOnceAndBrokenAtEveryPageWidth) {
+  // Measuring the rest of a line again for every printed line would make a long name or
+  // command take minutes: each character is measured once, whatever the line's length.
+  std::string line;
+  for (int i = 0; i < 2000; ++i) line += static_cast<char>('a' + i % 26);
+  RecordingSurface surface = NarrowPage();
+  surface.pageHeight = 100000;
+  Print(surface, line + "\n");
+  ASSERT_EQ(surface.pieces.size(), 200u);
+  EXPECT_EQ(surface.pieces.front(), (Piece{1, 0, 0, "abcdefghij"}));
+  EXPECT_EQ(surface.pieces.back(), (Piece{1, 0, 199 * 22, "opqrstuvwx"}));
+  EXPECT_LE(surface.measuredBytes, line.size());
+}
+
 // A surface on which texts beginning with "T" are 30 high.
 class TallLetters : public RecordingSurface {
  public:

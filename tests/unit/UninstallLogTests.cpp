@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "catalogue/UninstallLog.h"
 #include "support/Fakes.h"
 
@@ -138,6 +142,86 @@ TEST_F(UninstallLogFile, AFailingWriteStopsAndIsTold) {
   fake.files.failWritesAfter = 10;
   EXPECT_FALSE(ulog.AppendToUninstallLog("a record that will not fit"));
   EXPECT_EQ(fake.files.Contents(log).size(), 10u);
+}
+
+TEST_F(UninstallLogFile, AnExcerptIsTheNewestPartFromALineStartAndOnlyThatIsRead) {
+  using namespace std::string_literals;
+  struct Case {
+    std::string bytes;
+    std::vector<std::string> lines;
+    std::uint64_t leftOut;
+  } const cases[] = {
+      {"short\r\nlog", {"short", "log"}, 0},
+      {"0123456789", {"0123456789"}, 0},
+      {"f\xE9te\0\r\n"s, {"f\xC3\xA9te "}, 0},
+      {"0123456789abc\r\nlast\r\n", {"last"}, 15},
+      {"0123456789\n0123456789", {"0123456789"}, 11},
+      {"012345678\r\n012345678", {"012345678"}, 11},
+      {"0123456789\rabcdefghi", {"abcdefghi"}, 11},
+      {"0123456789\r\n\r\nabcdefg", {"", "abcdefg"}, 12},
+      {std::string(30, 'x'), {}, 30},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    test::FakePlatform local;
+    local.files.AddFile(log, c.bytes);
+    std::string error;
+    std::unique_ptr<InputFile> file = local.files.OpenRead(log, error);
+    ASSERT_NE(file, nullptr);
+    LogExcerpt excerpt;
+    ASSERT_TRUE(ReadLogExcerpt(*file, local.ansi, 10, excerpt, error)) << error;
+    EXPECT_EQ(excerpt.lines, c.lines);
+    EXPECT_EQ(excerpt.leftOut, c.leftOut);
+    EXPECT_LE(local.files.bytesRead, 11u);
+  }
+}
+
+// A code page double that notes what it was given to convert at a time.
+class NotingCodec : public test::Cp1252Codec {
+ public:
+  std::string FromAnsi(const std::string& ansi) override {
+    given.push_back(ansi);
+    return test::Cp1252Codec::FromAnsi(ansi);
+  }
+  std::vector<std::string> given;
+};
+
+TEST_F(UninstallLogFile, TheWholeTextIsReadOnceInPiecesWithOneLineFeedPerLineEnd) {
+  using namespace std::string_literals;
+  const std::size_t piece = 1 << 20;
+  struct Case {
+    std::string bytes;
+    std::string text;
+  } const cases[] = {
+      {"", ""},
+      {"a\r\nb\rc\nd", "a\nb\nc\nd\n"},
+      {"a\r\n", "a\n"},
+      {"\r\n\r\n", "\n\n"},
+      {"a\0b\r\rf\xE9te"s, "a b\n\nf\xC3\xA9te\n"},
+      // A CR LF across two pieces read is one line end.
+      {std::string(piece - 1, 'x') + "\r\ntail", std::string(piece - 1, 'x') + "\ntail\n"},
+      // Pieces are cut only after a byte that is a character of its own in every code page.
+      {std::string(piece - 3, 'x') + " \xE9\xE9\xE9\xE9" + std::string(piece, 'y'),
+       std::string(piece - 3, 'x') + " \xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9" + std::string(piece, 'y') + "\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes.substr(0, 20));
+    test::FakePlatform local;
+    local.files.AddFile(log, c.bytes);
+    NotingCodec codec;
+    std::string error;
+    std::unique_ptr<InputFile> file = local.files.OpenRead(log, error);
+    ASSERT_NE(file, nullptr);
+    std::string text;
+    ASSERT_TRUE(ReadLogText(*file, codec, [&](const std::string& part) { text += part; }, error)) << error;
+    EXPECT_TRUE(text == c.text) << "the text differs";
+    EXPECT_EQ(local.files.bytesRead, c.bytes.size());
+    EXPECT_LE(local.files.largestRead, piece);
+    for (std::size_t i = 0; i + 1 < codec.given.size(); ++i) {
+      const std::string& given = codec.given[i];
+      EXPECT_TRUE(given.empty() || static_cast<unsigned char>(given.back()) < 0x40) << i;
+    }
+  }
 }
 
 }  // namespace

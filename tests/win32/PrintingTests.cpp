@@ -113,6 +113,7 @@ class CountingSurface : public PrintSurface {
   int PageHeight() override { return inner_.PageHeight(); }
   int TextWidth(const std::string& text) override { return inner_.TextWidth(text); }
   int TextHeight(const std::string& text) override { return inner_.TextHeight(text); }
+  std::vector<int> CharacterExtents(std::string_view text) override { return inner_.CharacterExtents(text); }
   int CellHeight() override { return inner_.CellHeight(); }
   int AverageCharWidth() override { return inner_.AverageCharWidth(); }
   void DrawString(int x, int y, const std::string& text) override { inner_.DrawString(x, y, text); }
@@ -130,6 +131,21 @@ std::vector<std::string> SplitLines(const std::string& text) {
     lines.push_back(line);
   }
   return lines;
+}
+
+TEST(PrinterFont, EachCharacterEndsWhereTheTextUpToItEnds) {
+  // The printer font's measure on a device context of the screen: one extent per character,
+  // a character outside the 16-bit range (two UTF-16 units) included.
+  PrinterSurface surface(UniqueHdc(::CreateCompatibleDC(nullptr)), "measure");
+  const std::vector<std::string> prefixes = {"W", "Wi", "Wi\xC3\xA9", "Wi\xC3\xA9 ",
+                                             "Wi\xC3\xA9 \xF0\x9F\x98\x80", "Wi\xC3\xA9 \xF0\x9F\x98\x80z"};
+  const std::vector<int> extents = surface.CharacterExtents(prefixes.back());
+  ASSERT_EQ(extents.size(), prefixes.size());
+  for (std::size_t i = 0; i < prefixes.size(); ++i) {
+    EXPECT_EQ(extents[i], surface.TextWidth(prefixes[i])) << i;
+    EXPECT_GT(extents[i], i == 0 ? 0 : extents[i - 1]) << i;
+  }
+  EXPECT_TRUE(surface.CharacterExtents("").empty());
 }
 
 class RealPrinter : public ::testing::Test {

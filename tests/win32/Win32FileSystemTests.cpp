@@ -265,6 +265,41 @@ TEST_F(Win32FileSystemTest, FolderWhereAFileIsExpected) {
   EXPECT_TRUE(files_.FindFirst(path));
 }
 
+TEST_F(Win32FileSystemTest, CreateNewNeverTakesANameInUse) {
+  MakeFile(In("taken.txt"), "keep");
+  ASSERT_TRUE(::CreateDirectoryW(Widen(In("folder.txt")).c_str(), nullptr));
+  struct Case {
+    std::string path;
+    bool exists;
+    std::string error;  // empty: created
+  } const cases[] = {
+      {In("taken.txt"), true, SystemErrorText(ERROR_FILE_EXISTS)},
+      {In("folder.txt"), true, "?"},
+      {In("no folder\\x.txt"), false, SystemErrorText(ERROR_PATH_NOT_FOUND)},
+      {In("new.txt"), false, ""},
+  };
+  for (const Case& c : cases) {
+    bool exists = !c.exists;
+    std::string error;
+    std::unique_ptr<OutputFile> file = files_.CreateNew(c.path, exists, error);
+    EXPECT_EQ(exists, c.exists) << c.path;
+    if (c.error.empty()) {
+      ASSERT_NE(file, nullptr) << c.path << ": " << error;
+      EXPECT_TRUE(file->Write("new"));
+      EXPECT_TRUE(file->Close());
+      EXPECT_EQ(Contents(c.path), "new");
+    } else {
+      EXPECT_EQ(file, nullptr) << c.path;
+      if (c.error != "?") {  // a folder's reason varies by system
+        EXPECT_EQ(error, c.error) << c.path;
+      }
+      EXPECT_FALSE(error.empty()) << c.path;
+    }
+  }
+  EXPECT_EQ(Contents(In("taken.txt")), "keep");
+  EXPECT_NE(::GetFileAttributesW(Widen(In("folder.txt")).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+}
+
 TEST_F(Win32FileSystemTest, MissingFilesAndFoldersGiveTheSystemsReason) {
   std::string bytes, error;
   EXPECT_FALSE(files_.ReadAll(In("missing.txt"), bytes, error));
