@@ -749,7 +749,7 @@ void TfrmMain::cmdDeleteFromListClick() {
     log.DeleteSucceeded();
   } else {
     log.DeleteFailed();
-    services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
+    services_.prompts.Show(hwnd_, LoadStr(StrId::UnableToDeleteKey), std::nullopt, MB_OK | MB_ICONERROR);
   }
   TellLogNotWritten(services_, hwnd_);
   RefreshProgramList();

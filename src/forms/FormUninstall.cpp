@@ -228,7 +228,7 @@ void TUninstallBox::cmdCleanupClick() {
     // The log never claims a removal that did not happen, and the user is told.
     services_.log.DeleteFailed();
     TellLogNotWritten(services_, hwnd_);
-    services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
+    services_.prompts.Show(hwnd_, LoadStr(StrId::UnableToDeleteKey), std::nullopt, MB_OK | MB_ICONERROR);
   }
   TellLogNotWritten(services_, hwnd_);
   Close();
