@@ -2,9 +2,17 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <span>
 #include <stdexcept>
 
+#include "FormTestSupport.h"
+#include "forms/FormDeleteKey.h"
+#include "forms/FormMain.h"
+#include "forms/FormProgramDetails.h"
+#include "forms/FormUninstall.h"
 #include "forms/ModalForm.h"
+#include "support/Catalogue.h"
 
 namespace tw {
 namespace {
@@ -82,6 +90,76 @@ TEST(ModalRunner, AnOwnerDisabledBeforehandStaysDisabled) {
   Win32ModalRunner runner;
   EXPECT_THROW(runner.Run(form, owner.get()), std::runtime_error);
   EXPECT_FALSE(::IsWindowEnabled(owner.get()));
+}
+
+// Moved to a monitor of 144 DPI, every window lays itself out again: a control of its layout
+// table stands at its place scaled by 1.5, a text takes the font height of 144 DPI, and a
+// dialog takes its client size at 144 DPI.
+TEST(DpiChange, EveryWindowFollowsAMoveTo144Dpi) {
+  struct Case {
+    const char* window;
+    int command;  ///< the main window's command that opens the dialog; 0: the main window
+    std::span<const ControlLayout> table;
+    int placed;   ///< a control of the table whose place is checked
+    std::function<HWND(Form&)> text;  ///< a text of 13 pixels at 96 DPI
+    SIZE client;  ///< at 144 DPI; 0 by 0: the main window takes the suggested bounds
+  };
+  const Case cases[] = {
+      {"main window", 0, TfrmMain::LayoutTable(), TfrmMain::IdUninstall,
+       [](Form& w) { return w.Control(TfrmMain::IdHeader); }, {0, 0}},
+      {"Uninstall", TfrmMain::CmdUninstall, TUninstallBox::LayoutTable(), TUninstallBox::IdAppName,
+       [](Form& w) { return w.Control(TUninstallBox::IdAppName); }, {642, 464}},
+      {"Delete From List", TfrmMain::CmdDeleteFromList, TDeleteKeyBox::LayoutTable(), TDeleteKeyBox::IdAdvice,
+       [](Form& w) { return w.Control(TDeleteKeyBox::IdAdvice); }, {684, 599}},
+      {"Program Details", TfrmMain::CmdProgramDetails, TProgramDetailsBox::LayoutTable(), TProgramDetailsBox::IdOK,
+       [](Form& w) { return static_cast<TProgramDetailsBox&>(w).Rows().front().captionLabel; }, {804, 588}},
+  };
+  test::FormHarness h;
+  test::AddEntry(h.fake.registry, RootKey::LocalMachine, "App", "My App", "C:\\App\\unins.exe");
+  auto main = test::OpenMainWindow(h.services);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.window);
+    const auto check = [&](Form& window) {
+      RECT bounds;
+      ::GetWindowRect(window.Handle(), &bounds);
+      RECT suggested{bounds.left, bounds.top, bounds.left + (bounds.right - bounds.left) * 3 / 2,
+                     bounds.top + (bounds.bottom - bounds.top) * 3 / 2};
+      ::SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+      EXPECT_EQ(window.Dpi(), 144u);
+      const ControlLayout& at = LayoutEntry(c.table, c.placed);
+      const HWND placed = window.Control(c.placed);
+      ASSERT_NE(placed, nullptr);
+      const RECT place = test::RectIn(::GetParent(placed), placed);
+      EXPECT_EQ(place.left, MulDiv(at.x, 3, 2));
+      EXPECT_EQ(place.top, MulDiv(at.y, 3, 2));
+      EXPECT_EQ(place.right - place.left, MulDiv(at.width, 3, 2));
+      EXPECT_EQ(place.bottom - place.top, MulDiv(at.height, 3, 2));
+      LOGFONTW font{};
+      ASSERT_NE(::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(c.text(window), WM_GETFONT, 0, 0)), sizeof font,
+                             &font),
+                0);
+      EXPECT_EQ(font.lfHeight, -20);
+      RECT client;
+      ::GetClientRect(window.Handle(), &client);
+      if (c.client.cx == 0) {
+        ::GetWindowRect(window.Handle(), &bounds);
+        EXPECT_TRUE(::EqualRect(&bounds, &suggested));
+      } else {
+        EXPECT_EQ(client.right, c.client.cx);
+        EXPECT_EQ(client.bottom, c.client.cy);
+      }
+    };
+    if (c.command == 0) {
+      check(*main);
+      continue;
+    }
+    h.modal.scripts.push_back([&](ModalForm& dialog) {
+      check(dialog);
+      dialog.Close();
+    });
+    main->RunCommand(c.command);
+    EXPECT_EQ(h.modal.leftOpen, 0);
+  }
 }
 
 }  // namespace
