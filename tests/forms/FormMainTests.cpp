@@ -383,6 +383,28 @@ TEST_F(MainWindow, IconsAreMadeWhenRowsAreDrawn) {
   EXPECT_LT(form->Icons().ResolvedRows(), 300);  // only the rows on screen
 }
 
+TEST_F(MainWindow, TellsHowManyRowsInViewStillWaitForTheirIcons) {
+  for (int i = 0; i < 300; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "P%03d", i);
+    AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
+  }
+  Open();
+  const UINT asked = ::RegisterWindowMessageW(kRowsWaitingForIconsMessage);
+  for (ViewStyle style : {ViewStyle::Details, ViewStyle::LargeIcons, ViewStyle::List, ViewStyle::SmallIcons}) {
+    form->SetViewStyle(style);
+    // After a refresh every row waits for its icons, but only the rows in view count, until
+    // the list draws them.
+    form->RefreshProgramList();
+    const int waiting = form->RowsInViewWaitingForIcons();
+    EXPECT_GT(waiting, 0) << static_cast<int>(style);
+    EXPECT_LT(waiting, 150) << static_cast<int>(style);
+    EXPECT_EQ(::SendMessageW(form->Handle(), asked, 0, 0), waiting) << static_cast<int>(style);
+    ::UpdateWindow(form->ListView());
+    EXPECT_EQ(form->RowsInViewWaitingForIcons(), 0) << static_cast<int>(style);
+  }
+}
+
 TEST_F(MainWindow, AboutBoxLinksEscAndFrame) {
   Open();
   h.modal.scripts.push_back([&](ModalForm& dialog) {
