@@ -30,6 +30,14 @@ class MainWindow : public ::testing::Test {
   void AddPrograms(std::initializer_list<const char*> names) {
     for (const char* name : names) AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "MsiExec.exe /X{1}");
   }
+  // Programs P000, P001, ...: more than the list shows at once.
+  void AddNumberedPrograms(int count) {
+    for (int i = 0; i < count; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "P%03d", i);
+      AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
+    }
+  }
   TfrmMain& Open() {
     form = test::OpenMainWindow(h.services);
     return *form;
@@ -371,11 +379,7 @@ TEST_F(MainWindow, AnUnreadableEntryIsListedAndReportedOnce) {
 }
 
 TEST_F(MainWindow, IconsAreMadeWhenRowsAreDrawn) {
-  for (int i = 0; i < 300; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "P%03d", i);
-    AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
-  }
+  AddNumberedPrograms(300);
   Open();
   EXPECT_EQ(form->Icons().RowCount(), 300);
   ::UpdateWindow(form->ListView());
@@ -384,11 +388,7 @@ TEST_F(MainWindow, IconsAreMadeWhenRowsAreDrawn) {
 }
 
 TEST_F(MainWindow, TellsHowManyRowsInViewStillWaitForTheirIcons) {
-  for (int i = 0; i < 300; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "P%03d", i);
-    AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
-  }
+  AddNumberedPrograms(300);
   Open();
   const UINT asked = ::RegisterWindowMessageW(kRowsWaitingForIconsMessage);
   for (ViewStyle style : {ViewStyle::Details, ViewStyle::LargeIcons, ViewStyle::List, ViewStyle::SmallIcons}) {
