@@ -15,7 +15,8 @@
 //           count and sends the window a message that returns only once the loop runs);
 //           then, in the same run, until every row in view has its icon drawn: the window
 //           answers how many rows in view still wait for their icons, and the list has nothing
-//           left to paint. Then the window is closed.
+//           left to paint. Then the window is closed. It runs in the view style asked for,
+//           and again (gui_large_icons) in the large-icons view a first run opens in.
 // Times are wall times from the call that starts the process. Peak memory is the process's
 // peak working set: the window's is read at the end of each timed run; the processes that end
 // by themselves are run M more times (default 3) with their peak sampled every few
@@ -23,7 +24,7 @@
 // the last milliseconds add. Sampling slows the process sampled a lot: no time is taken
 // from those runs.
 // The window runs in the view style STYLE (0 large icons, 1 small icons, 2 list, 3 details,
-// the default) at its design size; the settings it finds are put back at the end. Every
+// the default) at its design size; the settings found are put back at the end. Every
 // figure is the median of R rounds (default 7) after one round unmeasured. Results are
 // checked: the floor's count, the window's rows and the report's lines must all be the number
 // of entries listed. N only names the figures: "name_N: value" lines at the end.
@@ -243,8 +244,9 @@ std::optional<Measurement> RunToEnd(bool memory, const std::wstring& commandLine
   return m;
 }
 
-std::optional<Measurement> RunWindow(const Programs& programs, std::string& error) {
+std::optional<Measurement> RunWindow(const Programs& programs, int view, std::string& error) {
   static const UINT waitingForIcons = ::RegisterWindowMessageW(tw::kRowsWaitingForIconsMessage);
+  tw::bench::SavedSettings::UseView(view);
   Measurement m;
   Child child;
   const double start = Seconds();
@@ -334,7 +336,6 @@ int wmain(int argc, wchar_t** argv) {
   programs.listed = tw::bench::FloorOfEveryCatalogue();
 
   tw::bench::SavedSettings saved;
-  tw::bench::SavedSettings::UseView(programs.view);
   // The report and the peer's list go beside this program, and are removed at the end.
   const std::wstring report = here + L"\\tidewell-bench-report.txt";
   const std::wstring peerList = here + L"\\tidewell-bench-peer.txt";
@@ -365,8 +366,13 @@ int wmain(int argc, wchar_t** argv) {
                          return lines == listed ? std::string() : "reported " + std::to_string(lines) + " rows";
                        }, error);
                      }, {}, {}});
-  // The window's peak is read once it is idle with its icons drawn, in the timed runs.
-  figures.push_back({"gui", [&](bool, std::string& error) { return RunWindow(programs, error); }, {}, {}});
+  // The window's peak is read once it is idle with its icons drawn, in the timed runs. It runs
+  // in the view asked for, and in the large-icons view a first run opens in.
+  figures.push_back({"gui", [&](bool, std::string& error) { return RunWindow(programs, programs.view, error); }, {}, {}});
+  if (programs.view != 0) {
+    figures.push_back({"gui_large_icons", [&](bool, std::string& error) { return RunWindow(programs, 0, error); },
+                       {}, {}});
+  }
 
   // One round unmeasured (caches, the server's registry pages), then the timed rounds, each
   // running every process once in the same order, then the rounds that sample the memory of
@@ -374,7 +380,8 @@ int wmain(int argc, wchar_t** argv) {
   for (int round = 0; round <= reps + memoryReps; ++round) {
     const bool memory = round > reps;
     for (Figure& f : figures) {
-      if (memory && f.name == "gui") continue;
+      const bool window = f.name.rfind("gui", 0) == 0;
+      if (memory && window) continue;
       std::string error;
       const auto m = f.run(memory, error);
       if (!m) {
@@ -387,7 +394,7 @@ int wmain(int argc, wchar_t** argv) {
         f.samples.push_back(*m);
       } else if (round > 0) {
         f.runs.push_back(*m);
-        if (f.name == "gui") f.samples.push_back(*m);
+        if (window) f.samples.push_back(*m);
       }
     }
   }
@@ -414,9 +421,9 @@ int wmain(int argc, wchar_t** argv) {
   const char* const kViews[] = {"large icons", "small icons", "list", "details"};
   std::printf("# %d entries seeded, %d listed; window in the %s view; medians of %d interleaved rounds\n", entries,
               listed, kViews[programs.view], reps);
-  std::printf("# %-6s %10s %8s %10s\n", "", "ms", "x floor", "peak MB");
+  std::printf("# %-15s %10s %8s %10s\n", "", "ms", "x floor", "peak MB");
   for (const Figure& f : figures) {
-    std::printf("# %-6s %10.1f %8.2f %10.1f\n", f.name.c_str(), ms[f.name], ms[f.name] / ms["floor"], mb[f.name]);
+    std::printf("# %-15s %10.1f %8.2f %10.1f\n", f.name.c_str(), ms[f.name], ms[f.name] / ms["floor"], mb[f.name]);
   }
   for (const Figure& f : figures) std::printf("%s_ms_%d: %.1f\n", f.name.c_str(), entries, ms[f.name]);
   std::printf("gui_icons_first_screen_ms_%d: %.1f\n", entries, iconsMs);
