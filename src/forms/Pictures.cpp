@@ -9,7 +9,9 @@
 #include <initializer_list>
 #include <vector>
 
+#include "util/AppStrings.h"
 #include "win32/UniqueHandle.h"
+#include "win32/WinText.h"
 
 namespace tw::pictures {
 namespace {
@@ -494,7 +496,7 @@ void PaintBanner(const Ink& ink) {
   ink.Box(19.7, 10, 24.3, 20, kDeepBand);
   ink.Shape({Pt{14.5, 11.5}, Pt{22, 3.5}, Pt{29.5, 11.5}}, kDeepBand);
 
-  const double width = ink.Text(L"Tidewell", 50, 0, 41, 31, true, kWhite);
+  const double width = ink.Text(Widen(kAppTitle).c_str(), 50, 0, 41, 31, true, kWhite);
   const double from = 50 + width + 16;
   if (from < 470) {
     wave(17.5, from, 486, 1.5, 1.6, kPaleBand);

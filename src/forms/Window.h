@@ -10,6 +10,7 @@
 #include <string>
 
 #include "forms/Services.h"
+#include "util/AppStrings.h"
 
 namespace tw {
 
@@ -45,7 +46,7 @@ class Window {
     } catch (const std::exception& e) {
       ReportErrorSafely(e.what());
     } catch (...) {
-      ReportErrorSafely("Unexpected error.");
+      ReportErrorSafely(LoadStr(StrId::UnexpectedError));
     }
   }
 

@@ -109,7 +109,8 @@ namespace tw {
   X(CloseImage, 1100, "Close")                                                                      \
   X(ButtonOk, 1101, "OK")                                                                           \
   X(ButtonCancel, 1102, "CANCEL")                                                                   \
-  X(ButtonClose, 1103, "CLOSE")
+  X(ButtonClose, 1103, "CLOSE")                                                                     \
+  X(UnexpectedError, 1104, "Unexpected error.")
 // Uninstall dialog: 1200 to 1299.
 #define TIDEWELL_STRINGS_UNINSTALL(X)                                                               \
   X(UninstallTitle, 1200, "Uninstall")                                                              \
