@@ -170,7 +170,23 @@ void ValueGrid::PlaceEditor() {
   const TEXTMETRICW metrics = TextMetricsIn(editor_, font_);
   const int height = std::min(static_cast<int>(metrics.tmHeight) + 2, rowHeight_);
   const int top = cell.top + (rowHeight_ - height) / 2;
+  RECT before;
+  ::GetClientRect(editor_, &before);
   ::SetWindowPos(editor_, HWND_TOP, cell.left, top, cell.right - cell.left, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  RECT after;
+  ::GetClientRect(editor_, &after);
+  if (after.right != before.right) {
+    // An edit box keeps its text scrolled as it was at its former width: a text set while
+    // the box was narrower (or not yet sized) would show its end even where all of it fits
+    // now. Scrolled to the start and then to the caret, it shows what a box of this width
+    // shows.
+    DWORD start = 0, end = 0;
+    ::SendMessageW(editor_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    ::SendMessageW(editor_, EM_SETSEL, 0, 0);
+    ::SendMessageW(editor_, EM_SCROLLCARET, 0, 0);
+    ::SendMessageW(editor_, EM_SETSEL, start, static_cast<LPARAM>(end));
+    ::SendMessageW(editor_, EM_SCROLLCARET, 0, 0);
+  }
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -243,7 +259,7 @@ void ValueGrid::Paint(HDC dc) {
   UniqueHandle<GdiObjectTraits<HBRUSH>> line(::CreateSolidBrush(kLineColor));
   UniqueHandle<GdiObjectTraits<HBRUSH>> headerLine(::CreateSolidBrush(kHeaderLineColor));
   ::FillRect(dc, &client, window.get());
-  const HGDIOBJ oldFont = ::SelectObject(dc, font_);
+  const SelectGuard selectFont(dc, font_);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, RGB(0, 0, 0));
   const int visibleRows = VisibleRows() + 1;  // and the one cut by the bottom edge
@@ -266,7 +282,6 @@ void ValueGrid::Paint(HDC dc) {
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
     }
   }
-  ::SelectObject(dc, oldFont);
 }
 
 LRESULT ValueGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
