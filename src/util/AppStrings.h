@@ -82,7 +82,20 @@ namespace tw {
 // Program Details: 1500 to 1599.
 #define TIDEWELL_STRINGS_DETAILS(X)
 // Edit Program Details: 1600 to 1699.
-#define TIDEWELL_STRINGS_EDIT(X)
+#define TIDEWELL_STRINGS_EDIT(X)                                                                    \
+  X(EditTitle, 1600, "Edit Program Details")                                                        \
+  X(EditKeyLabel, 1601, "The program uninstall information is stored under:")                       \
+  X(EditValuesLabel, 1602, "Uninstall information:")                                                \
+  X(EditGridName, 1603, "Uninstall information")                                                    \
+  X(EditNameHeader, 1604, "Registry Key")                                                           \
+  X(EditValueHeader, 1605, "Registry Value")                                                        \
+  X(EditCannotDisplay, 1606, "(cannot display information)")                                        \
+  X(EditDefaultValue, 1607, "(Default)")                                                            \
+  X(EditAddKeyButton, 1608, "Add Key")                                                              \
+  X(EditDeleteKeyButton, 1609, "Delete Key")                                                        \
+  X(ButtonOk, 1690, "OK")                                                                           \
+  X(ButtonCancel, 1691, "CANCEL")                                                                   \
+  X(ButtonClose, 1692, "CLOSE")
 // New Program and dropped shortcuts: 1700 to 1799.
 #define TIDEWELL_STRINGS_NEW(X)
 // Audit report: 1800 to 1899.
