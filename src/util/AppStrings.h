@@ -97,7 +97,11 @@ namespace tw {
   X(ButtonCancel, 1691, "CANCEL")                                                                   \
   X(ButtonClose, 1692, "CLOSE")
 // New Program and dropped shortcuts: 1700 to 1799.
-#define TIDEWELL_STRINGS_NEW(X)
+#define TIDEWELL_STRINGS_NEW(X)                                                                     \
+  X(NewTitle, 1700, "New Program")                                                                  \
+  X(NewEntryLabel, 1701, "&Registry Entry Name:")                                                   \
+  X(NewNameLabel, 1702, "Program &Name (how it appears in the list):")                              \
+  X(NewCommandLabel, 1703, "Uninstall &Command:")
 // Audit report: 1800 to 1899.
 #define TIDEWELL_STRINGS_AUDIT(X)
 // About box: 1900 to 1999.
