@@ -103,7 +103,16 @@ namespace tw {
   X(NewNameLabel, 1702, "Program &Name (how it appears in the list):")                              \
   X(NewCommandLabel, 1703, "Uninstall &Command:")
 // Audit report: 1800 to 1899.
-#define TIDEWELL_STRINGS_AUDIT(X)
+#define TIDEWELL_STRINGS_AUDIT(X)                                                                   \
+  X(AuditTitle, 1800, "Print or Save Audit Report")                                                 \
+  X(AuditHeaderLabel, 1801, "Raport Header (add, change or remove text):")                          \
+  X(AuditShortFormat, 1802, "Short Format (program names only)")                                    \
+  X(AuditLongFormat, 1803, "Long Format (program name, uninstall command and program status)")      \
+  X(AuditPrintButton, 1804, "PRINT ...")                                                            \
+  X(AuditSaveButton, 1805, "SAVE ...")                                                              \
+  X(AuditSaveTitle, 1806, "Save Report As")                                                         \
+  X(AuditSaveFilter, 1807, "Text Files (.TXT)|*.TXT")                                               \
+  X(AuditDocumentTitle, 1808, "Software Audit Report")
 // About box: 1900 to 1999.
 #define TIDEWELL_STRINGS_ABOUT(X)
 // Messages of the catalogue, the files and the platform: 2000 to 2099.
