@@ -78,7 +78,19 @@ namespace tw {
 // Delete From List: 1300 to 1399.
 #define TIDEWELL_STRINGS_DELETE(X)
 // Uninstall log viewer: 1400 to 1499.
-#define TIDEWELL_STRINGS_LOG_VIEWER(X)
+#define TIDEWELL_STRINGS_LOG_VIEWER(X)                                                              \
+  X(LogTitle, 1400, "Uninstall Log")                                                                \
+  X(LogClearButton, 1401, "CLEAR LOG")                                                              \
+  X(LogEditButton, 1402, "EDIT LOG ...")                                                            \
+  X(LogPrintButton, 1403, "PRINT ...")                                                              \
+  X(LogClearQuestion, 1404,                                                                         \
+    "Are you sure you want to clear the contents of the uninstall log?\r\n\r\nWARNING: All "        \
+    "information about the programs you have uninstalled from your computer will be lost.")         \
+  X(LogConfirmCaption, 1405, "Confirm")                                                             \
+  X(LogCannotOpen, 1406, "Cannot open file \"%s\". %s")                                             \
+  X(LogCannotCreate, 1407, "Cannot create file \"%s\". %s")                                         \
+  X(LogCannotRead, 1408, "Cannot read file \"%s\". %s")                                             \
+  X(LogLeftOut, 1409, "[The first %s of the log are not shown here. EDIT LOG opens all of it.]")
 // Program Details: 1500 to 1599.
 #define TIDEWELL_STRINGS_DETAILS(X)
 // Edit Program Details: 1600 to 1699.
