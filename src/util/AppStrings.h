@@ -126,7 +126,12 @@ namespace tw {
   X(AuditSaveFilter, 1807, "Text Files (.TXT)|*.TXT")                                               \
   X(AuditDocumentTitle, 1808, "Software Audit Report")
 // About box: 1900 to 1999.
-#define TIDEWELL_STRINGS_ABOUT(X)
+#define TIDEWELL_STRINGS_ABOUT(X)                                                                   \
+  X(AboutTitle, 1900, "About")                                                                      \
+  X(AboutSystems, 1901, "for Windows XP/2000/NT/Me/98/95")                                          \
+  X(AboutVersion, 1902, "Version %s")                                                               \
+  X(AboutLicenseLink, 1903, "View License Agreement")                                               \
+  X(AboutMoreInfo, 1904, "For more information please visit")
 // Messages of the catalogue, the files and the platform: 2000 to 2099.
 #define TIDEWELL_STRINGS_CORE(X)
 
