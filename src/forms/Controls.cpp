@@ -18,6 +18,13 @@ HWND Panel::Create(HWND parent, int x, int y, int width, int height, COLORREF co
                         static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH)));
 }
 
+HWND Panel::CreateControl(HWND parent, int id, COLORREF color, unsigned edges, int edgeWidth,
+                          COLORREF edgeColor) {
+  const HWND panel = Create(parent, 0, 0, 0, 0, color, edges, edgeWidth, edgeColor);
+  if (panel != nullptr) ::SetWindowLongPtrW(panel, GWLP_ID, id);
+  return panel;
+}
+
 LRESULT Panel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND: {

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,10 @@ class Panel : public Window {
   /// Creates the panel at a rectangle in its parent's client pixels.
   HWND Create(HWND parent, int x, int y, int width, int height, COLORREF color,
               unsigned edges = None, int edgeWidth = 2, COLORREF edgeColor = kFrameLineColor);
+  /// Creates the panel as control `id` of its parent, with no size yet: its form's layout
+  /// table places it.
+  HWND CreateControl(HWND parent, int id, COLORREF color, unsigned edges = None, int edgeWidth = 2,
+                     COLORREF edgeColor = kFrameLineColor);
   /// Called whenever the panel's size changes.
   std::function<void()> onResize;
   COLORREF Color() const { return color_; }
@@ -86,6 +91,15 @@ struct ControlLayout {
   bool bold = false;
   bool underline = false;
 };
+
+/// The entry of control `id` in a layout table; an id the table lacks is a fault of the
+/// program (a compile error where the table is read at compile time).
+constexpr const ControlLayout& LayoutEntry(std::span<const ControlLayout> table, int id) {
+  for (const ControlLayout& item : table) {
+    if (item.id == id) return item;
+  }
+  throw std::logic_error("a control missing from its layout table");
+}
 
 /// The base of every window of the program that has controls: its fonts at its DPI, the
 /// colours of its static controls, the table of its controls' places at 96 DPI, and the one

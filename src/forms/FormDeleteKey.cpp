@@ -8,34 +8,51 @@
 
 namespace tw {
 
+namespace {
+
+constexpr ControlLayout kLayout[] = {
+    {TDeleteKeyBox::IdPicture, 20, 20, 48, 48},
+    {TDeleteKeyBox::IdAdvice, 88, 16, 344, 233, 13},
+    {TDeleteKeyBox::IdTryToUninstall, 88, 264, 136, 34},
+    {TDeleteKeyBox::IdDelete, 240, 264, 136, 34},
+    {TDeleteKeyBox::IdCancel, 346, 320, 90, 26},
+};
+
+}  // namespace
+
+std::span<const ControlLayout> TDeleteKeyBox::LayoutTable() { return kLayout; }
+
 TDeleteKeyBox::TDeleteKeyBox(Services& services)
-    : SkinnedFrame(services, FrameLook{L"Delete From List", 456, 399, 32, 42, 1}) {}
+    : SkinnedFrame(services, FrameLook{Widen(StrText(StrId::DeleteTitle)), 456, 399, 32, 42, 1}) {}
 
 void TDeleteKeyBox::BuildContent() {
   Choice = ChoiceCancel;
   const HWND panel = ContentPanel();
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, Scale(20), Scale(20), Scale(48),
-                    Scale(48), panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdPicture)), instance, nullptr);
+  ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 0, 0, 0, panel,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdPicture)), instance, nullptr);
   // A read-only, borderless memo that tabbing passes by. A long program name can push the
   // closing advice below its fixed height: then it is made again with a vertical scroll bar,
-  // so that no sentence of the warning is out of reach.
+  // so that no sentence of the warning is out of reach. It is measured at its place.
   const std::string advice = FormatText(LoadStr(StrId::DeleteConfirm), DeleteKeyProgramName);
+  constexpr const ControlLayout& memo = LayoutEntry(kLayout, IdAdvice);
   for (const DWORD scroll : {DWORD{0}, DWORD{WS_VSCROLL}}) {
     if (ediAdvice_ != nullptr) ::DestroyWindow(ediAdvice_);
     ediAdvice_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | scroll,
-                                   Scale(88), Scale(16), Scale(344), Scale(233), panel,
+                                   Scale(memo.x), Scale(memo.y), Scale(memo.width), Scale(memo.height), panel,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdAdvice)), instance, nullptr);
-    ::SendMessageW(ediAdvice_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(13)), FALSE);
+    ::SendMessageW(ediAdvice_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(memo.fontPixels)), FALSE);
     SetWindowTextUtf8(ediAdvice_, advice);
     if (!AdviceOverflows()) break;
   }
   colors_.Set(ediAdvice_, RGB(0, 0, 0), RGB(255, 255, 255));
 
-  CreateImageButton(panel, IdTryToUninstall, L"TRY TO UNINSTALL", ButtonLook::Page, pictures::Glyph::None, 88, 264,
-                    136, 34, Dpi());
-  CreateImageButton(panel, IdDelete, L"DELETE", ButtonLook::Page, pictures::Glyph::None, 240, 264, 136, 34, Dpi());
-  CreateImageButton(panel, IdCancel, L"CANCEL", ButtonLook::Small, pictures::Glyph::None, 346, 320, 90, 26, Dpi());
+  const auto button = [&](int id, StrId label, ButtonLook look) {
+    CreateImageButton(panel, id, Widen(StrText(label)), look, pictures::Glyph::None, 0, 0, 0, 0, Dpi());
+  };
+  button(IdTryToUninstall, StrId::DeleteTryButton, ButtonLook::Page);
+  button(IdDelete, StrId::DeleteButton, ButtonLook::Page);
+  button(IdCancel, StrId::ButtonCancel, ButtonLook::Small);
 }
 
 bool TDeleteKeyBox::AdviceOverflows() const {

@@ -11,9 +11,6 @@
 
 namespace tw {
 
-/// The message shown when a catalogue entry could not be deleted.
-inline constexpr const char* kUnableToDeleteKey = "Unable to delete key";
-
 class TDeleteKeyBox : public SkinnedFrame {
  public:
   explicit TDeleteKeyBox(Services& services);
@@ -36,8 +33,11 @@ class TDeleteKeyBox : public SkinnedFrame {
   HWND Advice() const { return ediAdvice_; }
 
   enum : int { IdAdvice = 100, IdTryToUninstall, IdDelete, IdCancel, IdPicture };
+  /// The places of the dialog's controls on its content panel at 96 DPI.
+  static std::span<const ControlLayout> LayoutTable();
 
  protected:
+  std::span<const ControlLayout> Layout() const override { return LayoutTable(); }
   void BuildContent() override;
   void OnCommand(int id, int code) override;
   int EscapeButton() const override { return IdCancel; }

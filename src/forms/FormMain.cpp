@@ -31,41 +31,89 @@ namespace {
 
 constexpr int kDesignWidth = 654;
 constexpr int kDesignHeight = 460;
+constexpr UINT kFirstActivate = WM_APP + 1;
+
+// The window's bands, top to bottom: the banner, the list (it takes the rest), the advice,
+// the buttons. The places below are at 96 DPI.
 constexpr int kTopHeight = 57;
 constexpr int kAdviceHeight = 81;
 constexpr int kBottomHeight = 66;
-constexpr int kBottomCenterWidth = 638;
 constexpr int kBannerWidth = 492;
 constexpr int kBannerHeight = 41;
-constexpr UINT kFirstActivate = WM_APP + 1;
+constexpr int kBottomCenterWidth = 638;
+// The list stands at (14, 50) of its band, as wide as the band less 28 and as high as it
+// less 76: the header strip above it, the links' strip below.
+constexpr int kListLeft = 14, kListTop = 50, kListWidthLess = 28, kListHeightLess = 76;
+// The find button ends where the list ends, the find box 4 before it, and the header text
+// 8 before the box. The links stand 5 below the list, right-aligned with it, 14 apart, each
+// 2 wider than its text.
+constexpr int kFindGap = 4, kHeaderGap = 8, kLinksBelowList = 5, kLinksGap = 14, kLinkSlack = 2;
+// The advice text is as wide as the window less 78.
+constexpr int kAdviceWidthLess = 78;
+constexpr int kTooltipWidth = 320;
+constexpr int kAdvicePicture = 32;
+constexpr int kLargeIcon = 32, kSmallIcon = 16;
+constexpr int kFont = 13;
+
+constexpr ControlLayout kLayout[] = {
+    {TfrmMain::IdBanner, 0, (kTopHeight - kBannerHeight) / 2, kBannerWidth, kBannerHeight},
+    {TfrmMain::IdHeader, 14, 18, 0, 16, kFont, true},
+    {TfrmMain::IdFind, 0, 16, 97, 19, kFont},
+    {TfrmMain::IdFindButton, 0, 15, 23, 21},
+    {TfrmMain::IdViewStyle, 0, 0, 0, 16, kFont, false, true},
+    {TfrmMain::IdRefresh, 0, 0, 0, 16, kFont, false, true},
+    {TfrmMain::IdAdvice, 64, 16, 0, 65, kFont},
+    {TfrmMain::IdAdviceOk, 22, 16, kAdvicePicture, kAdvicePicture},
+    {TfrmMain::IdAdviceBad, 22, 16, kAdvicePicture, kAdvicePicture},
+    {TfrmMain::IdBottomCenter, 0, 0, kBottomCenterWidth, kBottomHeight},
+    {TfrmMain::IdUninstall, 14, 12, 136, 43},
+    {TfrmMain::IdDeleteFromList, 158, 12, 136, 43},
+    {TfrmMain::IdProgramDetails, 302, 12, 136, 43},
+    {TfrmMain::IdOtherOptions, 446, 12, 136, 43},
+    {TfrmMain::IdHelp, 587, 15, 37, 36},
+};
+constexpr const ControlLayout& kBanner = LayoutEntry(kLayout, TfrmMain::IdBanner);
+constexpr const ControlLayout& kHeader = LayoutEntry(kLayout, TfrmMain::IdHeader);
+constexpr const ControlLayout& kFind = LayoutEntry(kLayout, TfrmMain::IdFind);
+constexpr const ControlLayout& kFindButton = LayoutEntry(kLayout, TfrmMain::IdFindButton);
+constexpr const ControlLayout& kViewStyleLink = LayoutEntry(kLayout, TfrmMain::IdViewStyle);
+constexpr const ControlLayout& kRefreshLink = LayoutEntry(kLayout, TfrmMain::IdRefresh);
+constexpr const ControlLayout& kAdvice = LayoutEntry(kLayout, TfrmMain::IdAdvice);
+constexpr const ControlLayout& kBottomCenter = LayoutEntry(kLayout, TfrmMain::IdBottomCenter);
 
 struct ColumnSpec {
-  const wchar_t* caption;
-  int width;
+  StrId caption;
+  int width;  ///< 1: always collapsed
   int format;
 };
 constexpr ColumnSpec kColumns[7] = {
-    {L"Name", 150, LVCFMT_LEFT},       {L"Key", 1, LVCFMT_LEFT},
-    {L"Target", 1, LVCFMT_LEFT},       {L"Size", 80, LVCFMT_RIGHT},
-    {L"Last Used On", 100, LVCFMT_LEFT}, {L"Frequency", 100, LVCFMT_LEFT},
-    {L"Uninstall Command", 300, LVCFMT_LEFT},
+    {StrId::ColumnName, 150, LVCFMT_LEFT},         {StrId::ColumnKey, 1, LVCFMT_LEFT},
+    {StrId::ColumnTarget, 1, LVCFMT_LEFT},         {StrId::ColumnSize, 80, LVCFMT_RIGHT},
+    {StrId::ColumnLastUsedOn, 100, LVCFMT_LEFT},   {StrId::ColumnFrequency, 100, LVCFMT_LEFT},
+    {StrId::ColumnUninstallCommand, 300, LVCFMT_LEFT},
 };
 
-const char* const kSelectFirst = "Please first select the program you want to uninstall";
+/// One item of a popup menu; an item without an id is a separator.
+struct MenuItem {
+  int id = 0;
+  StrId caption{};
+};
 
-HMENU MakeMenu(std::initializer_list<std::pair<int, const wchar_t*>> items) {
-  HMENU menu = ::CreatePopupMenu();
-  for (const auto& [id, caption] : items) {
-    if (id == 0) {
-      ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+UniqueHMenu MakeMenu(std::initializer_list<MenuItem> items) {
+  UniqueHMenu menu(::CreatePopupMenu());
+  for (const MenuItem& item : items) {
+    if (item.id == 0) {
+      ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     } else {
-      ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), caption);
+      ::AppendMenuW(menu.get(), MF_STRING, static_cast<UINT_PTR>(item.id), Widen(StrText(item.caption)).c_str());
     }
   }
   return menu;
 }
 
 }  // namespace
+
+std::span<const ControlLayout> TfrmMain::LayoutTable() { return kLayout; }
 
 namespace {
 
@@ -93,12 +141,6 @@ TfrmMain::TfrmMain(Services& services)
       list_(services.platform.locale, services.platform.timeZone),
       unattended_(services.request.Unattended()) {}
 
-TfrmMain::~TfrmMain() {
-  for (HMENU menu : {popOtherOptions_, popProgramPopupMenu_, popProgramNilPopupMenu_, popViewStyle_}) {
-    if (menu != nullptr) ::DestroyMenu(menu);
-  }
-}
-
 // ---------------------------------------------------------------------------------------
 // Creation, showing, activation, closing
 
@@ -110,16 +152,15 @@ void TfrmMain::Create() {
                  MulDiv(kDesignWidth, static_cast<int>(systemDpi), 96),
                  MulDiv(kDesignHeight, static_cast<int>(systemDpi), 96), nullptr,
                  reinterpret_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
-  if (hwnd_ == nullptr) throw std::runtime_error("The main window could not be created.");
+  if (hwnd_ == nullptr) throw std::runtime_error(LoadStr(StrId::MainWindowNotCreated));
   if (Dpi() != systemDpi) {
     ::SetWindowPos(hwnd_, nullptr, 0, 0, Scale(kDesignWidth), Scale(kDesignHeight),
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ::DragAcceptFiles(hwnd_, TRUE);
-  fonts_.SetDpi(Dpi());
   BuildControls();
   BuildMenus();
-  LayoutAll();
+  ApplyLayout(Dpi());
 
   list_.ResetSortState();  // one click on "Name" on the empty list: the first click sorts ascending
 
@@ -223,116 +264,98 @@ void TfrmMain::ReportError(const std::string& text) {
 
 void TfrmMain::BuildControls() {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  panTop_.Create(hwnd_, 0, 0, 10, Scale(kTopHeight), kBandColor);
-  panLVContainer_.Create(hwnd_, 0, 0, 10, 10, RGB(255, 255, 255));
-  panAdvice_.Create(hwnd_, 0, 0, 10, Scale(kAdviceHeight), RGB(255, 255, 255));
-  panBottom_.Create(hwnd_, 0, 0, 10, Scale(kBottomHeight), RGB(255, 255, 255));
-  panBottomCenter_.Create(panBottom_.Handle(), 0, 0, Scale(kBottomCenterWidth), Scale(kBottomHeight),
-                          RGB(255, 255, 255));
+  const auto control = [instance](const wchar_t* className, DWORD exStyle, DWORD style, HWND parent, int id) {
+    return ::CreateWindowExW(exStyle, className, L"", WS_CHILD | style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  };
+  const auto button = [this](HWND parent, int id, StrId label, ButtonLook look, pictures::Glyph glyph) {
+    return CreateImageButton(parent, id, Widen(StrText(label)), look, glyph, 0, 0, 0, 0, Dpi());
+  };
+  panTop_.Create(hwnd_, 0, 0, 0, 0, kBandColor);
+  panLVContainer_.Create(hwnd_, 0, 0, 0, 0, RGB(255, 255, 255));
+  panAdvice_.Create(hwnd_, 0, 0, 0, 0, RGB(255, 255, 255));
+  panBottom_.Create(hwnd_, 0, 0, 0, 0, RGB(255, 255, 255));
+  panBottomCenter_.CreateControl(panBottom_.Handle(), IdBottomCenter, RGB(255, 255, 255));
   panTop_.onResize = [this] { panTopResize(); };
   panLVContainer_.onResize = [this] { panLVContainerResize(); };
   panAdvice_.onResize = [this] { panAdviceResize(); };
   panBottom_.onResize = [this] { panBottomResize(); };
 
-  imgTop_ = ::CreateWindowExW(0, L"STATIC", L"Tidewell", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW,
-                              0, Scale((kTopHeight - kBannerHeight) / 2), Scale(kBannerWidth),
-                              Scale(kBannerHeight), panTop_.Handle(),
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdBanner)), instance, nullptr);
+  imgTop_ = control(L"STATIC", 0, WS_VISIBLE | SS_OWNERDRAW, panTop_.Handle(), IdBanner);
+  ::SetWindowTextW(imgTop_, Widen(kAppTitle).c_str());
 
   const HWND container = panLVContainer_.Handle();
-  txtHeader_ = CreateLabel(container, IdHeader,
-                           L"Select the program(s) you want to uninstall from your computer:",
-                           Scale(14), Scale(18), Scale(440), Scale(16), fonts_.Arial(13, true));
+  txtHeader_ = CreateLabel(container, IdHeader, Widen(StrText(StrId::MainListHeader)), 0, 0, 0, 0, nullptr);
   colors_.Set(txtHeader_, RGB(0, 0, 0), RGB(255, 255, 255));
-  ediFind_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
-                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, Scale(16),
-                               Scale(97), Scale(19), container,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdFind)), instance, nullptr);
-  ::SendMessageW(ediFind_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(13)), FALSE);
-  cmdFind_ = CreateImageButton(container, IdFindButton, L"Find", ButtonLook::Icon, pictures::Glyph::Find,
-                               0, 15, 23, 21, Dpi());
+  ediFind_ = control(L"EDIT", WS_EX_CLIENTEDGE, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, container, IdFind);
+  cmdFind_ = button(container, IdFindButton, StrId::FindButton, ButtonLook::Icon, pictures::Glyph::Find);
 
-  listView_ = ::CreateWindowExW(
-      WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-          LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
-      Scale(14), Scale(50), Scale(100), Scale(100), container,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdList)), instance, nullptr);
+  listView_ = control(WC_LISTVIEWW, WS_EX_CLIENTEDGE,
+                      WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE |
+                          LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
+                      container, IdList);
   ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB | LVS_EX_DOUBLEBUFFER);
   ::SetWindowSubclass(listView_, &ListViewProc, 1, reinterpret_cast<DWORD_PTR>(this));
   // The list holds no rows of its own: texts, icons and the question mark come from the rows
   // when it draws them, so filling it costs nothing per row.
   ListView_SetCallbackMask(listView_, LVIS_STATEIMAGEMASK);
   for (int c = 0; c < 7; ++c) {
+    std::wstring caption = Widen(StrText(kColumns[c].caption));
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     column.fmt = kColumns[c].format;
-    column.cx = kColumns[c].width == 1 ? 1 : Scale(kColumns[c].width);
-    column.pszText = const_cast<wchar_t*>(kColumns[c].caption);
+    column.cx = 1;  // widths at the window's DPI come with the layout
+    column.pszText = caption.data();
     column.iSubItem = c;
     ListView_InsertColumn(listView_, c, &column);
   }
   collapsed_[1] = collapsed_[2] = true;  // Key and Target are always one pixel wide
 
-  MakeImageLists();
-
-  txtViewStyle_ = CreateLink(container, IdViewStyle, L"View Style", 0, 0, Scale(62), Scale(16),
-                             fonts_.Arial(13, false, true), SS_RIGHT);
-  txtRefresh_ = CreateLink(container, IdRefresh, L"Refresh", 0, 0, Scale(46), Scale(16),
-                           fonts_.Arial(13, false, true), SS_RIGHT);
+  txtViewStyle_ = CreateLink(container, IdViewStyle, Widen(StrText(StrId::ViewStyleLink)), 0, 0, 0, 0, nullptr,
+                             SS_RIGHT);
+  txtRefresh_ = CreateLink(container, IdRefresh, Widen(StrText(StrId::RefreshLink)), 0, 0, 0, 0, nullptr, SS_RIGHT);
   colors_.Set(txtViewStyle_, kLinkColor, RGB(255, 255, 255));
   colors_.Set(txtRefresh_, kLinkColor, RGB(255, 255, 255));
 
   const HWND advice = panAdvice_.Handle();
-  txtSelectedProgram_ = CreateLabel(advice, IdAdvice, L"", Scale(64), Scale(16), Scale(500),
-                                    Scale(65), fonts_.Arial(13));
+  txtSelectedProgram_ = CreateLabel(advice, IdAdvice, L"", 0, 0, 0, 0, nullptr);
   colors_.Set(txtSelectedProgram_, RGB(0, 0, 0), RGB(255, 255, 255));
-  adviceOkIcon_.reset(pictures::CreateAdviceIcon(true, Scale(32)));
-  adviceBadIcon_.reset(pictures::CreateAdviceIcon(false, Scale(32)));
-  imgSelectedProgramOK_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_ICON | SS_REALSIZECONTROL,
-                                            Scale(22), Scale(16), Scale(32), Scale(32), advice,
-                                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdAdviceOk)), instance, nullptr);
-  imgSelectedProgramBad_ = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | SS_ICON | SS_REALSIZECONTROL,
-                                             Scale(22), Scale(16), Scale(32), Scale(32), advice,
-                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdAdviceBad)), instance, nullptr);
-  ::SendMessageW(imgSelectedProgramOK_, STM_SETICON, reinterpret_cast<WPARAM>(adviceOkIcon_.get()), 0);
-  ::SendMessageW(imgSelectedProgramBad_, STM_SETICON, reinterpret_cast<WPARAM>(adviceBadIcon_.get()), 0);
+  imgSelectedProgramOK_ = control(L"STATIC", 0, SS_ICON | SS_REALSIZECONTROL, advice, IdAdviceOk);
+  imgSelectedProgramBad_ = control(L"STATIC", 0, SS_ICON | SS_REALSIZECONTROL, advice, IdAdviceBad);
 
   const HWND center = panBottomCenter_.Handle();
-  cmdUninstall_ = CreateImageButton(center, IdUninstall, L"Uninstall", ButtonLook::Large,
-                                    pictures::Glyph::Uninstall, 14, 12, 136, 43, Dpi());
-  cmdDeleteFromList_ = CreateImageButton(center, IdDeleteFromList, L"Delete From List", ButtonLook::Large,
-                                         pictures::Glyph::DeleteFromList, 158, 12, 136, 43, Dpi());
-  cmdProgramDetails_ = CreateImageButton(center, IdProgramDetails, L"Program Details", ButtonLook::Large,
-                                         pictures::Glyph::ProgramDetails, 302, 12, 136, 43, Dpi());
-  cmdOtherOptions_ = CreateImageButton(center, IdOtherOptions, L"Other Options", ButtonLook::Large,
-                                       pictures::Glyph::OtherOptions, 446, 12, 136, 43, Dpi());
-  cmdHelp_ = CreateImageButton(center, IdHelp, L"Help", ButtonLook::Icon, pictures::Glyph::Help,
-                               587, 15, 37, 36, Dpi());
-  tooltip_ = CreateTooltip(hwnd_, Scale(320));
-  AddTooltip(tooltip_, cmdHelp_, L"Help");
+  cmdUninstall_ = button(center, IdUninstall, StrId::UninstallButton, ButtonLook::Large, pictures::Glyph::Uninstall);
+  cmdDeleteFromList_ = button(center, IdDeleteFromList, StrId::DeleteFromListButton, ButtonLook::Large,
+                              pictures::Glyph::DeleteFromList);
+  cmdProgramDetails_ = button(center, IdProgramDetails, StrId::ProgramDetailsButton, ButtonLook::Large,
+                              pictures::Glyph::ProgramDetails);
+  cmdOtherOptions_ = button(center, IdOtherOptions, StrId::OtherOptionsButton, ButtonLook::Large,
+                            pictures::Glyph::OtherOptions);
+  cmdHelp_ = button(center, IdHelp, StrId::HelpButton, ButtonLook::Icon, pictures::Glyph::Help);
+  tooltip_ = CreateTooltip(hwnd_, Scale(kTooltipWidth));
+  AddTooltip(tooltip_, cmdHelp_, Widen(StrText(StrId::HelpButton)));
 }
 
 void TfrmMain::BuildMenus() {
-  popOtherOptions_ = MakeMenu({{CmdEditDetails, L"Edit Program Details..."},
-                               {CmdNewProgram, L"New Program..."},
-                               {0, nullptr},
-                               {CmdUninstallLog, L"Uninstall Log..."},
-                               {CmdAuditReport, L"Print or Save Audit Report..."},
-                               {0, nullptr},
-                               {CmdAbout, L"About..."},
-                               {0, nullptr},
-                               {CmdExit, L"Exit"}});
-  popProgramPopupMenu_ = MakeMenu({{CmdUninstall, L"Uninstall"},
-                                   {CmdDeleteFromList, L"Delete From List"},
-                                   {0, nullptr},
-                                   {CmdProgramDetails, L"Program Details..."},
-                                   {CmdEditDetails, L"Edit Program Details..."}});
-  popProgramNilPopupMenu_ = MakeMenu({{CmdNewProgram, L"New Program..."}});
-  popViewStyle_ = MakeMenu({{CmdViewLarge, L"Large Icons"},
-                            {CmdViewSmall, L"Small Icons"},
-                            {CmdViewList, L"List"},
-                            {CmdViewDetails, L"Details"}});
+  popOtherOptions_ = MakeMenu({{CmdEditDetails, StrId::MenuEditProgramDetails},
+                               {CmdNewProgram, StrId::MenuNewProgram},
+                               {},
+                               {CmdUninstallLog, StrId::MenuUninstallLog},
+                               {CmdAuditReport, StrId::MenuAuditReport},
+                               {},
+                               {CmdAbout, StrId::MenuAbout},
+                               {},
+                               {CmdExit, StrId::MenuExit}});
+  popProgramPopupMenu_ = MakeMenu({{CmdUninstall, StrId::MenuUninstall},
+                                   {CmdDeleteFromList, StrId::MenuDeleteFromList},
+                                   {},
+                                   {CmdProgramDetails, StrId::MenuProgramDetails},
+                                   {CmdEditDetails, StrId::MenuEditProgramDetails}});
+  popProgramNilPopupMenu_ = MakeMenu({{CmdNewProgram, StrId::MenuNewProgram}});
+  popViewStyle_ = MakeMenu({{CmdViewLarge, StrId::MenuLargeIcons},
+                            {CmdViewSmall, StrId::MenuSmallIcons},
+                            {CmdViewList, StrId::MenuList},
+                            {CmdViewDetails, StrId::MenuDetails}});
 }
 
 void TfrmMain::LayoutAll() {
@@ -360,8 +383,8 @@ void TfrmMain::MakeImageLists() {
   // The image lists at the window's DPI: rows' icons (filled as rows are drawn), the defaults
   // and the state mark. The list shares them (LVS_SHAREIMAGELISTS): the old ones are
   // destroyed only after it holds the new ones.
-  const int large = Scale(32);
-  const int small = Scale(16);
+  const int large = Scale(kLargeIcon);
+  const int small = Scale(kSmallIcon);
   UniqueHImageList oldBad = std::move(badIcons_);
   UniqueHIcon oldLargeIcon = std::move(defaultLargeIcon_), oldSmallIcon = std::move(defaultSmallIcon_);
   defaultLargeIcon_.reset(pictures::CreateDefaultProgramIcon(large));
@@ -388,36 +411,13 @@ void TfrmMain::MakeImageLists() {
   ListView_SetImageList(listView_, badIcons_.get(), LVSIL_STATE);
 }
 
-void TfrmMain::ApplyDpi() {
-  // Fonts, fixed sizes and the picture buttons follow the new DPI; LayoutAll then places
-  // what depends on the window's size.
-  fonts_.SetDpi(Dpi());
-  const auto font = [](HWND control, HFONT f) { ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE); };
-  font(txtHeader_, fonts_.Arial(13, true));
-  font(ediFind_, fonts_.Arial(13));
-  font(txtViewStyle_, fonts_.Arial(13, false, true));
-  font(txtRefresh_, fonts_.Arial(13, false, true));
-  font(txtSelectedProgram_, fonts_.Arial(13));
-  Place(txtHeader_, *this, 14, 18, 440, 16);
-  ::SetWindowPos(ediFind_, nullptr, 0, 0, Scale(97), Scale(19), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  MoveImageButton(cmdFind_, 0, 15, 23, 21, Dpi());
-  ::SetWindowPos(imgTop_, nullptr, 0, 0, Scale(kBannerWidth), Scale(kBannerHeight), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  Place(txtSelectedProgram_, *this, 64, 16, 500, 65);
-  Place(imgSelectedProgramOK_, *this, 22, 16, 32, 32);
-  Place(imgSelectedProgramBad_, *this, 22, 16, 32, 32);
-  ::SetWindowPos(panBottomCenter_.Handle(), nullptr, 0, 0, Scale(kBottomCenterWidth), Scale(kBottomHeight),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  MoveImageButton(cmdUninstall_, 14, 12, 136, 43, Dpi());
-  MoveImageButton(cmdDeleteFromList_, 158, 12, 136, 43, Dpi());
-  MoveImageButton(cmdProgramDetails_, 302, 12, 136, 43, Dpi());
-  MoveImageButton(cmdOtherOptions_, 446, 12, 136, 43, Dpi());
-  MoveImageButton(cmdHelp_, 587, 15, 37, 36, Dpi());
+void TfrmMain::LayoutApplied() {
   MakeImageLists();
-  ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(320));
+  ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth));
   {
-    // The advice pictures at the new size; the old ones live until the controls let go.
-    UniqueHIcon ok(pictures::CreateAdviceIcon(true, Scale(32)));
-    UniqueHIcon bad(pictures::CreateAdviceIcon(false, Scale(32)));
+    // The advice pictures at the window's size; the old ones live until the controls let go.
+    UniqueHIcon ok(pictures::CreateAdviceIcon(true, Scale(kAdvicePicture)));
+    UniqueHIcon bad(pictures::CreateAdviceIcon(false, Scale(kAdvicePicture)));
     ::SendMessageW(imgSelectedProgramOK_, STM_SETICON, reinterpret_cast<WPARAM>(ok.get()), 0);
     ::SendMessageW(imgSelectedProgramBad_, STM_SETICON, reinterpret_cast<WPARAM>(bad.get()), 0);
     adviceOkIcon_ = std::move(ok);
@@ -430,24 +430,23 @@ void TfrmMain::ApplyDpi() {
     info.cx = Scale(kColumns[column].width);
     ListView_SetColumn(listView_, column, &info);
   }
+  LayoutAll();
 }
 
 void TfrmMain::panTopResize() {
   if (imgTop_ == nullptr) return;
-  RECT rc;
-  ::GetWindowRect(imgTop_, &rc);
-  const int bannerWidth = rc.right - rc.left;
-  ::SetWindowPos(imgTop_, nullptr, (OuterWidth() - bannerWidth) / 2, Scale((kTopHeight - kBannerHeight) / 2),
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(imgTop_, nullptr, (OuterWidth() - Scale(kBanner.width)) / 2, Scale(kBanner.y), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmMain::panLVContainerResize() {
   if (listView_ == nullptr) return;
   RECT rc;
   ::GetClientRect(panLVContainer_.Handle(), &rc);
-  const int listWidth = std::max(0, static_cast<int>(rc.right) - Scale(28));
-  const int listHeight = std::max(0, static_cast<int>(rc.bottom) - Scale(76));
-  ::SetWindowPos(listView_, nullptr, Scale(14), Scale(50), listWidth, listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  const int listWidth = std::max(0, static_cast<int>(rc.right) - Scale(kListWidthLess));
+  const int listHeight = std::max(0, static_cast<int>(rc.bottom) - Scale(kListHeightLess));
+  ::SetWindowPos(listView_, nullptr, Scale(kListLeft), Scale(kListTop), listWidth, listHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   // The list arranges its icons for its new size before it settles its scroll bars, so a
   // column can stick out under a vertical bar that appears. Turning its drawing off and on
   // arranges them again in the room the bars left, and settles the bars anew.
@@ -457,36 +456,33 @@ void TfrmMain::panLVContainerResize() {
   }
   // The find box and its button at the right of the header strip, the links right-aligned
   // below the list.
-  const int right = Scale(14) + listWidth;
-  RECT button;
-  ::GetWindowRect(cmdFind_, &button);
-  const int buttonWidth = button.right - button.left;
-  ::SetWindowPos(cmdFind_, nullptr, right - buttonWidth, Scale(15), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  ::SetWindowPos(ediFind_, nullptr, right - buttonWidth - Scale(4) - Scale(97), Scale(16), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  const int linksTop = Scale(50) + listHeight + Scale(5);
+  const int right = Scale(kListLeft) + listWidth;
+  const int buttonLeft = right - Scale(kFindButton.width);
+  const int findLeft = buttonLeft - Scale(kFindGap) - Scale(kFind.width);
+  ::SetWindowPos(cmdFind_, nullptr, buttonLeft, Scale(kFindButton.y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(ediFind_, nullptr, findLeft, Scale(kFind.y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const int linksTop = Scale(kListTop) + listHeight + Scale(kLinksBelowList);
   // The links are as wide as their texts, right-aligned with the list.
-  const int refreshWidth = TextWidthOf(txtRefresh_) + Scale(2);
-  const int viewStyleWidth = TextWidthOf(txtViewStyle_) + Scale(2);
-  ::SetWindowPos(txtRefresh_, nullptr, right - refreshWidth, linksTop, refreshWidth, Scale(16),
+  const int refreshWidth = TextWidthOf(txtRefresh_) + Scale(kLinkSlack);
+  const int viewStyleWidth = TextWidthOf(txtViewStyle_) + Scale(kLinkSlack);
+  ::SetWindowPos(txtRefresh_, nullptr, right - refreshWidth, linksTop, refreshWidth, Scale(kRefreshLink.height),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  ::SetWindowPos(txtViewStyle_, nullptr, right - refreshWidth - Scale(14) - viewStyleWidth, linksTop,
-                 viewStyleWidth, Scale(16), SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(txtViewStyle_, nullptr, right - refreshWidth - Scale(kLinksGap) - viewStyleWidth, linksTop,
+                 viewStyleWidth, Scale(kViewStyleLink.height), SWP_NOZORDER | SWP_NOACTIVATE);
   // The header text runs up to the find box.
-  const int findLeft = right - buttonWidth - Scale(4) - Scale(97);
-  ::SetWindowPos(txtHeader_, nullptr, 0, 0, std::max(0, findLeft - Scale(8) - Scale(14)), Scale(16),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(txtHeader_, nullptr, 0, 0, std::max(0, findLeft - Scale(kHeaderGap) - Scale(kHeader.x)),
+                 Scale(kHeader.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmMain::panAdviceResize() {
   if (txtSelectedProgram_ == nullptr) return;
-  ::SetWindowPos(txtSelectedProgram_, nullptr, 0, 0, std::max(0, OuterWidth() - Scale(78)), Scale(65),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(txtSelectedProgram_, nullptr, 0, 0, std::max(0, OuterWidth() - Scale(kAdviceWidthLess)),
+                 Scale(kAdvice.height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TfrmMain::panBottomResize() {
   if (panBottomCenter_.Handle() == nullptr) return;
-  ::SetWindowPos(panBottomCenter_.Handle(), nullptr, (OuterWidth() - Scale(kBottomCenterWidth)) / 2, 0, 0, 0,
+  ::SetWindowPos(panBottomCenter_.Handle(), nullptr, (OuterWidth() - Scale(kBottomCenter.width)) / 2, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -608,15 +604,15 @@ bool TfrmMain::AdviceBadShown() const { return (::GetWindowLongW(imgSelectedProg
 
 bool TfrmMain::RequireSelection() {
   if (SelectedIndex() >= 0) return false;
-  services_.prompts.Show(hwnd_, kSelectFirst, std::string(kAppTitle), MB_OK);
+  services_.prompts.Show(hwnd_, LoadStr(StrId::SelectFirst), std::string(kAppTitle), MB_OK);
   return true;
 }
 
 int TfrmMain::FindProgram(const std::string& text, bool substring, bool silent) {
   const int found = list_.Find(text, substring, silent, SelectedIndex());
   if (found < 0 && !silent && !text.empty()) {
-    services_.prompts.Show(hwnd_, "The program you are looking for (" + text + ") was not found",
-                           std::string(kAppTitle), MB_OK | MB_ICONERROR);
+    services_.prompts.Show(hwnd_, FormatText(LoadStr(StrId::ProgramNotFound), text), std::string(kAppTitle),
+                           MB_OK | MB_ICONERROR);
   }
   return found;
 }
@@ -641,9 +637,9 @@ void TfrmMain::TheListViewMouseDown(POINT client) {
     // The row lies under the pointer: scrolling it fully into view would move another
     // program under the menu than the one it acts on.
     SelectRowInPlace(item);
-    ShowMenu(popProgramPopupMenu_, screen);
+    ShowMenu(popProgramPopupMenu_.get(), screen);
   } else {
-    ShowMenu(popProgramNilPopupMenu_, screen);
+    ShowMenu(popProgramNilPopupMenu_.get(), screen);
   }
 }
 
@@ -654,11 +650,11 @@ void TfrmMain::ShowMenu(HMENU menu, POINT screen) {
 
 void TfrmMain::txtViewStyleClick() {
   // The current style carries the radio check mark when the menu opens.
-  ::CheckMenuRadioItem(popViewStyle_, CmdViewLarge, CmdViewDetails,
+  ::CheckMenuRadioItem(popViewStyle_.get(), CmdViewLarge, CmdViewDetails,
                        CmdViewLarge + static_cast<int>(viewStyle_), MF_BYCOMMAND);
   POINT cursor;
   ::GetCursorPos(&cursor);
-  ShowMenu(popViewStyle_, cursor);
+  ShowMenu(popViewStyle_.get(), cursor);
 }
 
 void TfrmMain::SetViewStyle(ViewStyle style) {
@@ -749,7 +745,7 @@ void TfrmMain::cmdDeleteFromListClick() {
     log.DeleteSucceeded();
   } else {
     log.DeleteFailed();
-    services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
+    services_.prompts.Show(hwnd_, LoadStr(StrId::UnableToDeleteKey), std::nullopt, MB_OK | MB_ICONERROR);
   }
   TellLogNotWritten(services_, hwnd_);
   RefreshProgramList();
@@ -774,7 +770,7 @@ void TfrmMain::ViewEditProgramDetails1Click() {
   box.KeyPath = keyPath;
   if (services_.modal.Run(box, hwnd_) != kModalOk) return;
   if (!WriteUninstallEntry(services_.platform.registry, keyPath, "", "", &box.Values(), false)) {
-    services_.prompts.Show(hwnd_, "Unable to modify the entry.", std::string(kAppTitle), MB_OK | MB_ICONERROR);
+    services_.prompts.Show(hwnd_, LoadStr(StrId::UnableToModify), std::string(kAppTitle), MB_OK | MB_ICONERROR);
   }
   RefreshProgramList();
 }
@@ -892,7 +888,7 @@ void TfrmMain::About1Click() {
 void TfrmMain::cmdOtherOptionsClick() {
   POINT cursor;
   ::GetCursorPos(&cursor);
-  ShowMenu(popOtherOptions_, cursor);
+  ShowMenu(popOtherOptions_.get(), cursor);
 }
 
 void TfrmMain::cmdHelpClick() {
@@ -1065,15 +1061,11 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<LRESULT>(brush);
       }
       break;
-    case WM_DPICHANGED: {
-      const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-      dpi_ = HIWORD(wParam);
-      ApplyDpi();
-      ::SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-      LayoutAll();
+    case WM_DPICHANGED:
+      // The layout at the new DPI, then the suggested bounds; a change of size places the
+      // parts that follow it once more.
+      OnDpiChanged(wParam, lParam);
       return 0;
-    }
     case WM_DROPFILES: WMDropFiles(reinterpret_cast<HDROP>(wParam)); break;
     case WM_CLOSE:
       FormClose();

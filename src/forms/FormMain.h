@@ -26,7 +26,6 @@ enum class ViewStyle { LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3 };
 class TfrmMain : public Form {
  public:
   explicit TfrmMain(Services& services);
-  ~TfrmMain() override;
 
   /// Builds the window and its controls, scans the catalogue, selects the first row and
   /// carries out the command line's report or quiet removal. The window stays hidden until
@@ -133,23 +132,29 @@ class TfrmMain : public Form {
   // Control and command identifiers.
   enum : int {
     IdList = 100, IdFind, IdFindButton, IdViewStyle, IdRefresh, IdAdvice, IdAdviceOk, IdAdviceBad,
-    IdUninstall, IdDeleteFromList, IdProgramDetails, IdOtherOptions, IdHelp, IdBanner, IdHeader,
+    IdUninstall, IdDeleteFromList, IdProgramDetails, IdOtherOptions, IdHelp, IdBanner, IdHeader, IdBottomCenter,
     CmdEditDetails = 200, CmdNewProgram, CmdUninstallLog, CmdAuditReport, CmdAbout, CmdExit,
     CmdUninstall, CmdDeleteFromList, CmdProgramDetails,
     CmdViewLarge = 220, CmdViewSmall, CmdViewList, CmdViewDetails,
   };
+  /// The places of the window's controls at 96 DPI, each in its panel. Where a place depends
+  /// on the window's size (the find box and its button at the right, the links below the
+  /// list, the centred banner and button strip, the widths of the header and the advice),
+  /// the table holds 0 and the resize rules set it; the list is placed by those rules alone.
+  static std::span<const ControlLayout> LayoutTable();
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void ReportError(const std::string& text) override;
+  std::span<const ControlLayout> Layout() const override { return LayoutTable(); }
+  /// What else the DPI decides: the list's pictures and column widths, the advice pictures,
+  /// the hint width, and the places that depend on the window's size.
+  void LayoutApplied() override;
 
  private:
   void BuildControls();
   void BuildMenus();
   void LayoutAll();
-  /// Re-makes the fonts, the icons and image lists, and re-places every fixed-size part for
-  /// a new DPI.
-  void ApplyDpi();
   /// Makes the list's image lists and default icons at the window's DPI (again after a DPI
   /// change: the rows' icons are made again as they are drawn).
   void MakeImageLists();
@@ -203,8 +208,7 @@ class TfrmMain : public Form {
   HWND cmdUninstall_ = nullptr, cmdDeleteFromList_ = nullptr, cmdProgramDetails_ = nullptr;
   HWND cmdOtherOptions_ = nullptr, cmdHelp_ = nullptr, tooltip_ = nullptr;
   UniqueHIcon adviceOkIcon_, adviceBadIcon_, defaultLargeIcon_, defaultSmallIcon_;
-  HMENU popOtherOptions_ = nullptr, popProgramPopupMenu_ = nullptr;
-  HMENU popProgramNilPopupMenu_ = nullptr, popViewStyle_ = nullptr;
+  UniqueHMenu popOtherOptions_, popProgramPopupMenu_, popProgramNilPopupMenu_, popViewStyle_;
 };
 
 }  // namespace tw

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "catalogue/UninstallInfoReader.h"
+#include "catalogue/ValueNames.h"
 #include "forms/ImageButton.h"
 #include "util/AppStrings.h"
 #include "util/CorFileInfoTools.h"
@@ -126,15 +127,28 @@ namespace {
 constexpr int kWidth = 536;
 constexpr int kHeight = 392;
 constexpr int kBand = 32;
+constexpr int kBodyHeight = kHeight - kBand;
 constexpr int kBottomHeight = 70;
+constexpr int kTooltipWidth = 320;
+// The rows: a caption and a value label at the row's top, one row below the other and a
+// group break between groups.
+constexpr int kFirstRowTop = 24;
 constexpr int kCaptionLeft = 16;
 constexpr int kValueLeft = 150;
 constexpr int kRowStep = 20;
 constexpr int kGroupBreak = 22;
 constexpr int kLabelHeight = 16;
+constexpr int kRowFont = 13;
+// The blank row that closes the column, so that the last detail does not end at the box's edge.
+constexpr const char* kBlankRow = " ";
 
-const char* const kSizeHint =
-    "This is the estimated amount of disk space this program (including folders and subfolders) occupies.";
+// Inside the frame's side and bottom lines (2 pixels each): the scroll box above the bottom
+// panel, whose rule runs along its top.
+constexpr ControlLayout kLayout[] = {
+    {TProgramDetailsBox::IdScrollBox, 2, 0, kWidth - 4, kBodyHeight - kBottomHeight},
+    {TProgramDetailsBox::IdBottom, 2, kBodyHeight - kBottomHeight, kWidth - 4, kBottomHeight - 2},
+    {TProgramDetailsBox::IdOK, 198, 24, 136, 34},
+};
 
 // A decimal number, or -1 for text that is no number.
 int NumberOrMinusOne(const std::string& text) {
@@ -156,21 +170,30 @@ bool IsCalendarDay(int year, int month, int day) {
 
 }  // namespace
 
+std::span<const ControlLayout> TProgramDetailsBox::LayoutTable() { return kLayout; }
+
 TProgramDetailsBox::TProgramDetailsBox(Services& services)
-    : SkinnedFrame(services, FrameLook{L"Program Details", kWidth, kHeight, kBand, 42, 1}) {}
+    : SkinnedFrame(services, FrameLook{Widen(StrText(StrId::DetailsTitle)), kWidth, kHeight, kBand, 42, 1}) {}
 
 void TProgramDetailsBox::BuildContent() {
   const HWND panel = ContentPanel();
-  const int bodyHeight = kHeight - kBand;
-  // Inside the frame's side and bottom lines (2 pixels each).
-  scrollBox_.Create(panel, Scale(2), 0, Scale(kWidth - 4), Scale(bodyHeight - kBottomHeight), RGB(255, 255, 255));
-  panBottom_.Create(panel, Scale(2), Scale(bodyHeight - kBottomHeight), Scale(kWidth - 4), Scale(kBottomHeight - 2),
-                    RGB(255, 255, 255), Panel::Top, 1, RGB(160, 160, 160));
-  cmdOK_ = CreateImageButton(panBottom_.Handle(), IdOK, L"OK", ButtonLook::Page, pictures::Glyph::None, 198, 24, 136,
-                             34, Dpi());
+  scrollBox_.CreateControl(panel, IdScrollBox, RGB(255, 255, 255));
+  panBottom_.CreateControl(panel, IdBottom, RGB(255, 255, 255), Panel::Top, 1, RGB(160, 160, 160));
+  cmdOK_ = CreateImageButton(panBottom_.Handle(), IdOK, Widen(StrText(StrId::ButtonOk)), ButtonLook::Page,
+                             pictures::Glyph::None, 0, 0, 0, 0, Dpi());
 
-  tooltip_ = CreateTooltip(hwnd_, Scale(320));
+  tooltip_ = CreateTooltip(hwnd_, Scale(kTooltipWidth));
   FormCreate();
+}
+
+void TProgramDetailsBox::LayoutApplied() {
+  ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth));
+  // The rows are placed again from the box's top: a scroll position at the old scale would
+  // show another part of the column at the new one.
+  scrollBox_.ScrollTo(0, 0);
+  contentRight_ = 0;
+  for (const DetailRow& row : rows_) PlaceRow(row);
+  scrollBox_.SetContentSize(Scale(contentRight_ + kCaptionLeft), Scale(rowTop_));
 }
 
 void TProgramDetailsBox::FormCreate() {
@@ -179,65 +202,69 @@ void TProgramDetailsBox::FormCreate() {
   // The first failure met while the rows are built; it is reported once, after them, and
   // the dialog opens with every row that could be read.
   std::string firstError;
-  const auto value = [&](const char* name) -> std::string {
+  const auto value = [&](std::string_view name) -> std::string {
     try {
-      return ReadValueByPath(registry, KeyPath, name, ansi);
+      return ReadValueByPath(registry, KeyPath, std::string(name), ansi);
     } catch (const RegistryError& e) {
       // A value that cannot be read as text (a long value of another kind) shows no row.
       if (firstError.empty()) firstError = e.what();
       return {};
     }
   };
+  const auto add = [this](StrId caption, const std::string& text, int linkKind) {
+    AddDetailRow(LoadStr(caption), text, "", linkKind);
+  };
 
-  rowTop_ = 24;
-  AddDetailRow("Program Name:", value("DisplayName"), "", PlainText);
+  rowTop_ = kFirstRowTop;
+  add(StrId::DetailProgramName, value(ValueName::DisplayName), PlainText);
   // The list's size text is right-aligned in a fixed width so that it sorts as text; here it
   // starts where the other values start.
   const std::size_t sizeStart = std::min(SizeText.find_first_not_of(' '), SizeText.size());
-  AddDetailRow("Size:", SizeText.substr(sizeStart), kSizeHint, PlainText);
+  AddDetailRow(LoadStr(StrId::DetailSize), SizeText.substr(sizeStart), LoadStr(StrId::DetailSizeHint), PlainText);
 
   if (SizeText.empty()) {
-    const std::string estimated = value("EstimatedSize");
+    const std::string estimated = value(ValueName::EstimatedSize);
     if (!estimated.empty()) {
       std::int64_t kilobytes = 0;
       if (!ParseDecimal(estimated, kilobytes)) {
-        if (firstError.empty()) firstError = FormatText("'%s' is not a valid integer value", estimated);
+        if (firstError.empty()) firstError = FormatText(LoadStr(StrId::NotAnInteger), estimated);
       } else if (kilobytes >= 0 && kilobytes <= std::numeric_limits<std::int64_t>::max() / 1024) {
         // A negative count is no size; one too large to be a size in bytes shows nothing
         // rather than a wrapped one.
-        AddDetailRow("Estimated Size:", FormatFileSize(services_.platform.locale, kilobytes * 1024), "", PlainText);
+        add(StrId::DetailEstimatedSize, FormatFileSize(services_.platform.locale, kilobytes * 1024), PlainText);
       }
     }
   }
 
-  AddDetailRow("Used:", FrequencyText, "", PlainText);
-  AddDetailRow("Last Used:", LastUsedText, "", PlainText);
-  AddDetailRow("Install Date:", InstallDateText(value("InstallDate")), "", PlainText);
+  add(StrId::DetailUsed, FrequencyText, PlainText);
+  add(StrId::DetailLastUsed, LastUsedText, PlainText);
+  add(StrId::DetailInstallDate, InstallDateText(value(ValueName::InstallDate)), PlainText);
   rowTop_ += kGroupBreak;
-  AddDetailRow("Publisher:", value("Publisher"), "", PlainText);
-  AddDetailRow("Version:", value("DisplayVersion"), "", PlainText);
-  AddDetailRow("Contact:", value("Contact"), "", PlainText);
-  AddDetailRow("Contact Phone:", value("HelpTelephone"), "", PlainText);
-  AddDetailRow("About:", value("URLInfoAbout"), "", OpenLink);
-  AddDetailRow("Support Information:", value("HelpLink"), "", OpenLink);
-  AddDetailRow("Readme:", value("Readme"), "", OpenLink);
-  AddDetailRow("Product Updates:", value("URLUpdateInfo"), "", OpenLink);
-  AddDetailRow("Comments:", value("Comments"), "", PlainText);
+  add(StrId::DetailPublisher, value(ValueName::Publisher), PlainText);
+  add(StrId::DetailVersion, value(ValueName::DisplayVersion), PlainText);
+  add(StrId::DetailContact, value(ValueName::Contact), PlainText);
+  add(StrId::DetailContactPhone, value(ValueName::HelpTelephone), PlainText);
+  add(StrId::DetailAbout, value(ValueName::UrlInfoAbout), OpenLink);
+  add(StrId::DetailSupport, value(ValueName::HelpLink), OpenLink);
+  add(StrId::DetailReadme, value(ValueName::Readme), OpenLink);
+  add(StrId::DetailUpdates, value(ValueName::UrlUpdateInfo), OpenLink);
+  add(StrId::DetailComments, value(ValueName::Comments), PlainText);
   rowTop_ += kGroupBreak;
-  AddDetailRow("Uninstall Command:", value("UninstallString"), "", RunLink);
-  AddDetailRow("Modify Command:", value("ModifyPath"), "", RunLink);
-  AddDetailRow("Display Icon:", value("DisplayIcon"), "", PlainText);
-  AddDetailRow("Language:", value("Language"), "", PlainText);
-  AddDetailRow("Source:", value("InstallSource"), "", OpenLink);
-  AddDetailRow("Location:", value("InstallLocation"), "", OpenLink);
-  if (value("WindowsInstaller") == "1") AddDetailRow("Install Program:", "Windows Installer", "", PlainText);
+  add(StrId::DetailUninstallCommand, value(ValueName::UninstallString), RunLink);
+  add(StrId::DetailModifyCommand, value(ValueName::ModifyPath), RunLink);
+  add(StrId::DetailDisplayIcon, value(ValueName::DisplayIcon), PlainText);
+  add(StrId::DetailLanguage, value(ValueName::Language), PlainText);
+  add(StrId::DetailSource, value(ValueName::InstallSource), OpenLink);
+  add(StrId::DetailLocation, value(ValueName::InstallLocation), OpenLink);
+  if (value(ValueName::WindowsInstaller) == "1") {
+    add(StrId::DetailInstallProgram, LoadStr(StrId::DetailWindowsInstaller), PlainText);
+  }
   rowTop_ += kGroupBreak;
-  AddDetailRow("Product ID:", value("ProductID"), "", PlainText);
-  AddDetailRow("Owner:", value("RegOwner"), "", PlainText);
-  AddDetailRow("Owner company:", value("RegCompany"), "", PlainText);
-  AddDetailRow(" ", " ", "", PlainText);
-
-  scrollBox_.SetContentSize(Scale(contentRight_ + kCaptionLeft), Scale(rowTop_));
+  add(StrId::DetailProductId, value(ValueName::ProductId), PlainText);
+  add(StrId::DetailOwner, value(ValueName::RegOwner), PlainText);
+  add(StrId::DetailOwnerCompany, value(ValueName::RegCompany), PlainText);
+  AddDetailRow(kBlankRow, kBlankRow, "", PlainText);
+  // The box learns the column's size when the layout is applied, which follows at once.
 
   if (!firstError.empty()) {
     // Reported while the dialog is made; it opens all the same.
@@ -270,8 +297,6 @@ void TProgramDetailsBox::AddDetailRow(const std::string& caption, const std::str
                                       int linkKind) {
   if (value.empty()) return;
   const HWND box = scrollBox_.Handle();
-  const POINT scrolled = scrollBox_.Position();
-  const int top = Scale(rowTop_) - scrolled.y;
   const bool link = linkKind > PlainText;
 
   DetailRow row;
@@ -280,26 +305,34 @@ void TProgramDetailsBox::AddDetailRow(const std::string& caption, const std::str
   row.hint = hint;
   row.linkKind = linkKind;
   row.top = rowTop_;
-
-  HFONT captionFont = fonts_.Arial(13);
-  row.captionLabel = CreateLabel(box, 0, Widen(caption), Scale(kCaptionLeft) - scrolled.x, top,
-                                 std::max(TextWidth(captionFont, caption) + Scale(4), Scale(kValueLeft - kCaptionLeft - 4)),
-                                 Scale(kLabelHeight), captionFont);
+  row.captionLabel = CreateLabel(box, 0, Widen(caption), 0, 0, 0, 0, nullptr);
   colors_.Set(row.captionLabel, RGB(0, 0, 0), RGB(255, 255, 255));
-
-  HFONT valueFont = fonts_.Arial(13, false, link);
-  const int valueWidth = TextWidth(valueFont, value) + Scale(4);
   const int id = IdFirstValue + static_cast<int>(rows_.size());
-  row.valueLabel = link ? CreateLink(box, id, Widen(value), Scale(kValueLeft) - scrolled.x, top, valueWidth,
-                                     Scale(kLabelHeight), valueFont)
-                        : CreateLabel(box, id, Widen(value), Scale(kValueLeft) - scrolled.x, top, valueWidth,
-                                      Scale(kLabelHeight), valueFont, SS_NOTIFY);
+  row.valueLabel = link ? CreateLink(box, id, Widen(value), 0, 0, 0, 0, nullptr)
+                        : CreateLabel(box, id, Widen(value), 0, 0, 0, 0, nullptr, SS_NOTIFY);
   colors_.Set(row.valueLabel, link ? kLinkColor : RGB(0, 0, 0), RGB(255, 255, 255));
-  contentRight_ = std::max(contentRight_, kValueLeft + MulDiv(valueWidth, 96, static_cast<int>(Dpi())));
+  PlaceRow(row);
 
   if (!hint.empty()) AddTooltip(tooltip_, row.valueLabel, Widen(hint));
   rows_.push_back(std::move(row));
   rowTop_ += kRowStep;
+}
+
+void TProgramDetailsBox::PlaceRow(const DetailRow& row) {
+  const POINT scrolled = scrollBox_.Position();
+  const int top = Scale(row.top) - scrolled.y;
+  const HFONT captionFont = fonts_.Arial(kRowFont);
+  const HFONT valueFont = fonts_.Arial(kRowFont, false, row.linkKind > PlainText);
+  const int captionWidth =
+      std::max(TextWidth(captionFont, row.caption) + Scale(4), Scale(kValueLeft - kCaptionLeft - 4));
+  const int valueWidth = TextWidth(valueFont, row.value) + Scale(4);
+  ::SendMessageW(row.captionLabel, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont), TRUE);
+  ::SendMessageW(row.valueLabel, WM_SETFONT, reinterpret_cast<WPARAM>(valueFont), TRUE);
+  ::SetWindowPos(row.captionLabel, nullptr, Scale(kCaptionLeft) - scrolled.x, top, captionWidth, Scale(kLabelHeight),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(row.valueLabel, nullptr, Scale(kValueLeft) - scrolled.x, top, valueWidth, Scale(kLabelHeight),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  contentRight_ = std::max(contentRight_, kValueLeft + MulDiv(valueWidth, 96, static_cast<int>(Dpi())));
 }
 
 const TProgramDetailsBox::DetailRow* TProgramDetailsBox::FindRow(const std::string& caption) const {

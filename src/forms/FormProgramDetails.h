@@ -77,9 +77,15 @@ class TProgramDetailsBox : public SkinnedFrame {
   void LinkClickEvent(const DetailRow& row);
   void cmdOKClick() { Close(); }
 
-  enum : int { IdOK = 100, IdFirstValue = 1000 };
+  enum : int { IdOK = 100, IdScrollBox, IdBottom, IdFirstValue = 1000 };
+  /// The places of the dialog's fixed controls at 96 DPI: the scroll box and the bottom panel
+  /// on the content panel, the OK button on the bottom panel. The rows are placed by their tops.
+  static std::span<const ControlLayout> LayoutTable();
 
  protected:
+  std::span<const ControlLayout> Layout() const override { return LayoutTable(); }
+  /// The rows again at the window's DPI, from the top of the scroll box.
+  void LayoutApplied() override;
   void BuildContent() override;
   void OnCommand(int id, int code) override;
   int EscapeButton() const override { return IdOK; }
@@ -90,6 +96,9 @@ class TProgramDetailsBox : public SkinnedFrame {
   /// locale can format; otherwise the stored text.
   std::string InstallDateText(const std::string& stored);
   int TextWidth(HFONT font, const std::string& text);
+  /// Places a row's labels at its top in the box as it is scrolled, in the fonts and widths of
+  /// the window's DPI, and widens the content to take its value.
+  void PlaceRow(const DetailRow& row);
 
   std::vector<DetailRow> rows_;
   int rowTop_ = 24;

@@ -15,13 +15,44 @@ namespace tw {
 
 namespace {
 
-// Layout at 96 DPI. The pages fill the content panel above the CANCEL strip; the main
-// button of every page sits at the same spot, so the user clicks one place through the walk.
+// The places of the controls at 96 DPI. The pages fill the content panel above the CANCEL
+// strip; the main button of every page sits at the same spot, so the user clicks one place
+// through the walk.
 constexpr int kPageX = 2, kPageY = 0, kPageWidth = 424, kPageHeight = 226;
 constexpr int kTextX = 84, kTextWidth = 320;
 constexpr int kMainX = 84, kMainY = 176, kMainWidth = 136, kMainHeight = 34;
-constexpr int kCancelX = 318, kCancelY = 238, kCancelWidth = 90, kCancelHeight = 26;
 constexpr int kPictureX = 20, kPictureY = 24, kPictureSize = 48;
+constexpr int kTextFont = 13;
+constexpr int kTooltipWidth = 400;
+
+constexpr ControlLayout kLayout[] = {
+    {TUninstallBox::IdPage0, kPageX, kPageY, kPageWidth, kPageHeight},
+    {TUninstallBox::IdPage1, kPageX, kPageY, kPageWidth, kPageHeight},
+    {TUninstallBox::IdPage2, kPageX, kPageY, kPageWidth, kPageHeight},
+    {TUninstallBox::IdPage3, kPageX, kPageY, kPageWidth, kPageHeight},
+    // Page 0: what is about to be uninstalled.
+    {TUninstallBox::IdPicture0, kPictureX, kPictureY, kPictureSize, kPictureSize},
+    {TUninstallBox::IdText01, kTextX, 24, kTextWidth, 32, kTextFont},
+    {TUninstallBox::IdAppName, kTextX, 64, kTextWidth, 48, kTextFont, true},
+    {TUninstallBox::IdText03, kTextX, 132, kTextWidth, 32, kTextFont},
+    {TUninstallBox::IdAddRemove, kMainX, kMainY, kMainWidth, kMainHeight},
+    // Page 1: waiting for the uninstaller, with the busy animation where the picture stands.
+    {TUninstallBox::IdProgress, 16, 40, 56, 16},
+    {TUninstallBox::IdText11, kTextX, 24, kTextWidth, 32, kTextFont},
+    {TUninstallBox::IdText12, kTextX, 72, kTextWidth, 32, kTextFont},
+    {TUninstallBox::IdDone, kMainX, kMainY, kMainWidth, kMainHeight},
+    // Page 2: the uninstaller left the entry behind.
+    {TUninstallBox::IdPicture2, kPictureX, kPictureY, kPictureSize, kPictureSize},
+    {TUninstallBox::IdText21, kTextX, 24, kTextWidth, 64, kTextFont},
+    {TUninstallBox::IdText22, kTextX, 132, kTextWidth, 32, kTextFont},
+    {TUninstallBox::IdCleanup, kMainX, kMainY, kMainWidth, kMainHeight},
+    // Page 3: the entry is gone.
+    {TUninstallBox::IdPicture3, kPictureX, kPictureY, kPictureSize, kPictureSize},
+    {TUninstallBox::IdText31, kTextX, 24, kTextWidth, 64, kTextFont},
+    {TUninstallBox::IdClose, kMainX, kMainY, kMainWidth, kMainHeight},
+    // Below the pages, at the right.
+    {TUninstallBox::IdCancel, 318, 238, 90, 26},
+};
 
 constexpr int kProgressStart = 67;
 constexpr int kProgressStep = 20;
@@ -38,83 +69,71 @@ std::optional<std::int64_t> MillisecondsOf(const DateTime& t) {
 
 }  // namespace
 
+std::span<const ControlLayout> TUninstallBox::LayoutTable() { return kLayout; }
+
 TUninstallBox::TUninstallBox(Services& services)
-    : SkinnedFrame(services, FrameLook{L"Uninstall", 428, 309, 30, 42, 1}) {}
+    : SkinnedFrame(services, FrameLook{Widen(StrText(StrId::UninstallTitle)), 428, 309, 30, 42, 1}) {}
 
 void TUninstallBox::BuildContent() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_BAR_CLASSES};
   ::InitCommonControlsEx(&controls);
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  const HFONT plain = fonts_.Arial(13);
-  const HFONT bold = fonts_.Arial(13, true);
 
-  for (Panel& page : pages_) {
-    page.Create(ContentPanel(), Scale(kPageX), Scale(kPageY), Scale(kPageWidth), Scale(kPageHeight),
-                RGB(255, 255, 255));
-    ::ShowWindow(page.Handle(), SW_HIDE);
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    pages_[i].CreateControl(ContentPanel(), IdPage0 + static_cast<int>(i), RGB(255, 255, 255));
+    ::ShowWindow(pages_[i].Handle(), SW_HIDE);
   }
-  const auto text = [&](int page, int id, const wchar_t* caption, int y, int height, HFONT font) {
-    const HWND label = CreateLabel(pages_[static_cast<std::size_t>(page)].Handle(), id, caption, Scale(kTextX),
-                                   Scale(y), Scale(kTextWidth), Scale(height), font);
+  const auto page = [&](int index) { return pages_[static_cast<std::size_t>(index)].Handle(); };
+  const auto text = [&](int index, int id, StrId caption) {
+    const HWND label = CreateLabel(page(index), id, Widen(StrText(caption)), 0, 0, 0, 0, nullptr);
     colors_.Set(label, RGB(0, 0, 0), RGB(255, 255, 255));
-    return label;
   };
-  const auto picture = [&](int page, int id) {
-    ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, Scale(kPictureX), Scale(kPictureY),
-                      Scale(kPictureSize), Scale(kPictureSize), pages_[static_cast<std::size_t>(page)].Handle(),
+  const auto picture = [&](int index, int id) {
+    ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 0, 0, 0, page(index),
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
   };
-  const auto mainButton = [&](int page, int id, const wchar_t* label) {
-    CreateImageButton(pages_[static_cast<std::size_t>(page)].Handle(), id, label, ButtonLook::Page,
-                      pictures::Glyph::None, kMainX, kMainY, kMainWidth, kMainHeight, Dpi());
+  const auto mainButton = [&](int index, int id, StrId label) {
+    CreateImageButton(page(index), id, Widen(StrText(label)), ButtonLook::Page, pictures::Glyph::None, 0, 0, 0, 0,
+                      Dpi());
   };
 
-  // Page 0: what is about to be uninstalled.
   picture(0, IdPicture0);
-  text(0, IdText01, L"You are about to uninstall or modify the installed components of the following program:", 24,
-       32, plain);
+  text(0, IdText01, StrId::UninstallAbout);
   // SS_NOTIFY lets the label see the mouse, so that its tooltip can show a name too long for it.
-  txtAppName_ = CreateLabel(pages_[0].Handle(), IdAppName, Widen(ProgramName), Scale(kTextX), Scale(64),
-                            Scale(kTextWidth), Scale(48), bold, SS_NOTIFY);
+  txtAppName_ = CreateLabel(page(0), IdAppName, Widen(ProgramName), 0, 0, 0, 0, nullptr, SS_NOTIFY);
   colors_.Set(txtAppName_, RGB(0, 0, 0), RGB(255, 255, 255));
-  text(0, IdText03, L"Click this button to run the vendor's Uninstall program:", 132, 32, plain);
-  mainButton(0, IdAddRemove, L"UNINSTALL");
+  text(0, IdText03, StrId::UninstallRunPrompt);
+  mainButton(0, IdAddRemove, StrId::UninstallStartButton);
 
-  tooltip_ = CreateTooltip(hwnd_, Scale(400));
+  tooltip_ = CreateTooltip(hwnd_, Scale(kTooltipWidth));
   AddTooltip(tooltip_, txtAppName_, Widen(ProgramName));
 
-  // Page 1: waiting for the uninstaller, with the busy animation where the picture stands.
-  progressBar_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, Scale(16), Scale(40), Scale(56),
-                                   Scale(16), pages_[1].Handle(),
+  progressBar_ = ::CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, page(1),
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdProgress)), instance, nullptr);
   ::SendMessageW(progressBar_, PBM_SETRANGE32, 0, kProgressMax);
   ::SendMessageW(progressBar_, PBM_SETPOS, kProgressStart, 0);
-  text(1, IdText11, L"Tidewell is now running the vendor's Uninstall program.", 24, 32, plain);
-  text(1, IdText12, L"When the Uninstall program completes, press the Continue button.", 72, 32, plain);
-  mainButton(1, IdDone, L"CONTINUE");
+  text(1, IdText11, StrId::UninstallRunning);
+  text(1, IdText12, StrId::UninstallWhenDone);
+  mainButton(1, IdDone, StrId::UninstallContinueButton);
 
-  // Page 2: the uninstaller left the entry behind.
   picture(2, IdPicture2);
-  text(2, IdText21,
-       L"The Uninstall program has completed. However, it did not remove the program name from the list of "
-       L"programs installed on your computer.",
-       24, 64, plain);
-  text(2, IdText22, L"Click this button to delete the program from the list:", 132, 32, plain);
-  mainButton(2, IdCleanup, L"CLEAN-UP");
+  text(2, IdText21, StrId::UninstallEntryLeft);
+  text(2, IdText22, StrId::UninstallCleanupPrompt);
+  mainButton(2, IdCleanup, StrId::UninstallCleanupButton);
 
-  // Page 3: the entry is gone.
   picture(3, IdPicture3);
-  text(3, IdText31,
-       L"The Uninstall program has completed and the program name was removed from the list of programs "
-       L"installed on your computer.",
-       24, 64, plain);
-  mainButton(3, IdClose, L"CLOSE");
+  text(3, IdText31, StrId::UninstallEntryGone);
+  mainButton(3, IdClose, StrId::ButtonClose);
 
-  cmdCancel_ = CreateImageButton(ContentPanel(), IdCancel, L"CANCEL", ButtonLook::Small, pictures::Glyph::None,
-                                 kCancelX, kCancelY, kCancelWidth, kCancelHeight, Dpi());
+  cmdCancel_ = CreateImageButton(ContentPanel(), IdCancel, Widen(StrText(StrId::ButtonCancel)), ButtonLook::Small,
+                                 pictures::Glyph::None, 0, 0, 0, 0, Dpi());
 
   // The animation runs from creation to release, whichever page shows.
   ::SetTimer(hwnd_, kTimerId, kTimerInterval, nullptr);
+}
+
+void TUninstallBox::LayoutApplied() {
+  ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth));
 }
 
 void TUninstallBox::FormActivate() { ShowPage(0); }
@@ -228,7 +247,7 @@ void TUninstallBox::cmdCleanupClick() {
     // The log never claims a removal that did not happen, and the user is told.
     services_.log.DeleteFailed();
     TellLogNotWritten(services_, hwnd_);
-    services_.prompts.Show(hwnd_, kUnableToDeleteKey, std::nullopt, MB_OK | MB_ICONERROR);
+    services_.prompts.Show(hwnd_, LoadStr(StrId::UnableToDeleteKey), std::nullopt, MB_OK | MB_ICONERROR);
   }
   TellLogNotWritten(services_, hwnd_);
   Close();

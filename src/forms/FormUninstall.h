@@ -52,11 +52,17 @@ class TUninstallBox : public SkinnedFrame {
   enum : int {
     IdAddRemove = 100, IdDone, IdCleanup, IdClose, IdCancel, IdAppName, IdProgress,
     IdPicture0, IdPicture2, IdPicture3, IdText01, IdText03, IdText11, IdText12, IdText21, IdText22, IdText31,
+    IdPage0, IdPage1, IdPage2, IdPage3,
   };
   static constexpr UINT_PTR kTimerId = 1;
   static constexpr UINT kTimerInterval = 200;
+  /// The places of the dialog's controls at 96 DPI: the pages on the content panel, and each
+  /// page's controls on their page.
+  static std::span<const ControlLayout> LayoutTable();
 
  protected:
+  std::span<const ControlLayout> Layout() const override { return LayoutTable(); }
+  void LayoutApplied() override;
   void BuildContent() override;
   void OnCommand(int id, int code) override;
   int EscapeButton() const override { return IdCancel; }

@@ -2,6 +2,7 @@
 
 #include "forms/ImageButton.h"
 #include "forms/Pictures.h"
+#include "util/AppStrings.h"
 #include "win32/WinText.h"
 
 namespace tw {
@@ -21,8 +22,9 @@ void SkinnedFrame::CreateForm(HWND owner) {
   colors_.Set(txtCaption_, RGB(255, 255, 255), kBandColor, true);
   panel1_.Create(hwnd_, 0, 0, 0, 0, RGB(255, 255, 255), Panel::Left | Panel::Right | Panel::Bottom, 2);
   panel2_.Create(hwnd_, 0, 0, 0, 0, kBandColor);
-  imgClose_ = ::CreateWindowExW(0, L"STATIC", L"Close", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY, 0, 0, 0,
-                                0, panel2_.Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseImageId)),
+  imgClose_ = ::CreateWindowExW(0, L"STATIC", Widen(StrText(StrId::CloseImage)).c_str(),
+                                WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY, 0, 0, 0, 0, panel2_.Handle(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCloseImageId)),
                                 ::GetModuleHandleW(nullptr), nullptr);
   PlaceFrame();
   BuildContent();

@@ -70,13 +70,71 @@ namespace tw {
 
 // The texts of each part of the program, with numbers in the part's own range.
 // Main window: 1000 to 1099.
-#define TIDEWELL_STRINGS_MAIN(X)
+#define TIDEWELL_STRINGS_MAIN(X)                                                                    \
+  X(MainListHeader, 1000, "Select the program(s) you want to uninstall from your computer:")        \
+  X(ColumnName, 1001, "Name")                                                                       \
+  X(ColumnKey, 1002, "Key")                                                                         \
+  X(ColumnTarget, 1003, "Target")                                                                   \
+  X(ColumnSize, 1004, "Size")                                                                       \
+  X(ColumnLastUsedOn, 1005, "Last Used On")                                                         \
+  X(ColumnFrequency, 1006, "Frequency")                                                             \
+  X(ColumnUninstallCommand, 1007, "Uninstall Command")                                              \
+  X(FindButton, 1008, "Find")                                                                       \
+  X(ViewStyleLink, 1009, "View Style")                                                              \
+  X(RefreshLink, 1010, "Refresh")                                                                   \
+  X(UninstallButton, 1011, "Uninstall")                                                             \
+  X(DeleteFromListButton, 1012, "Delete From List")                                                 \
+  X(ProgramDetailsButton, 1013, "Program Details")                                                  \
+  X(OtherOptionsButton, 1014, "Other Options")                                                      \
+  X(HelpButton, 1015, "Help")                                                                       \
+  X(MenuEditProgramDetails, 1020, "Edit Program Details...")                                        \
+  X(MenuNewProgram, 1021, "New Program...")                                                         \
+  X(MenuUninstallLog, 1022, "Uninstall Log...")                                                     \
+  X(MenuAuditReport, 1023, "Print or Save Audit Report...")                                         \
+  X(MenuAbout, 1024, "About...")                                                                    \
+  X(MenuExit, 1025, "Exit")                                                                         \
+  X(MenuUninstall, 1026, "Uninstall")                                                               \
+  X(MenuDeleteFromList, 1027, "Delete From List")                                                   \
+  X(MenuProgramDetails, 1028, "Program Details...")                                                 \
+  X(MenuLargeIcons, 1029, "Large Icons")                                                            \
+  X(MenuSmallIcons, 1030, "Small Icons")                                                            \
+  X(MenuList, 1031, "List")                                                                         \
+  X(MenuDetails, 1032, "Details")                                                                   \
+  X(SelectFirst, 1040, "Please first select the program you want to uninstall")                     \
+  X(ProgramNotFound, 1041, "The program you are looking for (%s) was not found")                    \
+  X(UnableToModify, 1042, "Unable to modify the entry.")                                            \
+  X(MainWindowNotCreated, 1043, "The main window could not be created.")
 // Dialog frame and texts every dialog shares: 1100 to 1199.
-#define TIDEWELL_STRINGS_FRAME(X)
+#define TIDEWELL_STRINGS_FRAME(X)                                                                   \
+  X(CloseImage, 1100, "Close")                                                                      \
+  X(ButtonOk, 1101, "OK")                                                                           \
+  X(ButtonCancel, 1102, "CANCEL")                                                                   \
+  X(ButtonClose, 1103, "CLOSE")
 // Uninstall dialog: 1200 to 1299.
-#define TIDEWELL_STRINGS_UNINSTALL(X)
+#define TIDEWELL_STRINGS_UNINSTALL(X)                                                               \
+  X(UninstallTitle, 1200, "Uninstall")                                                              \
+  X(UninstallAbout, 1201,                                                                           \
+    "You are about to uninstall or modify the installed components of the following "               \
+    "program:")                                                                                     \
+  X(UninstallRunPrompt, 1202, "Click this button to run the vendor's Uninstall program:")           \
+  X(UninstallStartButton, 1203, "UNINSTALL")                                                        \
+  X(UninstallRunning, 1204, "Tidewell is now running the vendor's Uninstall program.")              \
+  X(UninstallWhenDone, 1205, "When the Uninstall program completes, press the Continue button.")    \
+  X(UninstallContinueButton, 1206, "CONTINUE")                                                      \
+  X(UninstallEntryLeft, 1207,                                                                       \
+    "The Uninstall program has completed. However, it did not remove the program name from "        \
+    "the list of programs installed on your computer.")                                             \
+  X(UninstallCleanupPrompt, 1208, "Click this button to delete the program from the list:")         \
+  X(UninstallCleanupButton, 1209, "CLEAN-UP")                                                       \
+  X(UninstallEntryGone, 1210,                                                                       \
+    "The Uninstall program has completed and the program name was removed from the list of "        \
+    "programs installed on your computer.")
 // Delete From List: 1300 to 1399.
-#define TIDEWELL_STRINGS_DELETE(X)
+#define TIDEWELL_STRINGS_DELETE(X)                                                                  \
+  X(DeleteTitle, 1300, "Delete From List")                                                          \
+  X(DeleteTryButton, 1301, "TRY TO UNINSTALL")                                                      \
+  X(DeleteButton, 1302, "DELETE")                                                                   \
+  X(UnableToDeleteKey, 1303, "Unable to delete key")
 // Uninstall log viewer: 1400 to 1499.
 #define TIDEWELL_STRINGS_LOG_VIEWER(X)                                                              \
   X(LogTitle, 1400, "Uninstall Log")                                                                \
@@ -92,7 +150,38 @@ namespace tw {
   X(LogCannotRead, 1408, "Cannot read file \"%s\". %s")                                             \
   X(LogLeftOut, 1409, "[The first %s of the log are not shown here. EDIT LOG opens all of it.]")
 // Program Details: 1500 to 1599.
-#define TIDEWELL_STRINGS_DETAILS(X)
+#define TIDEWELL_STRINGS_DETAILS(X)                                                                 \
+  X(DetailsTitle, 1500, "Program Details")                                                          \
+  X(DetailProgramName, 1501, "Program Name:")                                                       \
+  X(DetailSize, 1502, "Size:")                                                                      \
+  X(DetailSizeHint, 1503,                                                                           \
+    "This is the estimated amount of disk space this program (including folders and "               \
+    "subfolders) occupies.")                                                                        \
+  X(DetailEstimatedSize, 1504, "Estimated Size:")                                                   \
+  X(DetailUsed, 1505, "Used:")                                                                      \
+  X(DetailLastUsed, 1506, "Last Used:")                                                             \
+  X(DetailInstallDate, 1507, "Install Date:")                                                       \
+  X(DetailPublisher, 1508, "Publisher:")                                                            \
+  X(DetailVersion, 1509, "Version:")                                                                \
+  X(DetailContact, 1510, "Contact:")                                                                \
+  X(DetailContactPhone, 1511, "Contact Phone:")                                                     \
+  X(DetailAbout, 1512, "About:")                                                                    \
+  X(DetailSupport, 1513, "Support Information:")                                                    \
+  X(DetailReadme, 1514, "Readme:")                                                                  \
+  X(DetailUpdates, 1515, "Product Updates:")                                                        \
+  X(DetailComments, 1516, "Comments:")                                                              \
+  X(DetailUninstallCommand, 1517, "Uninstall Command:")                                             \
+  X(DetailModifyCommand, 1518, "Modify Command:")                                                   \
+  X(DetailDisplayIcon, 1519, "Display Icon:")                                                       \
+  X(DetailLanguage, 1520, "Language:")                                                              \
+  X(DetailSource, 1521, "Source:")                                                                  \
+  X(DetailLocation, 1522, "Location:")                                                              \
+  X(DetailInstallProgram, 1523, "Install Program:")                                                 \
+  X(DetailWindowsInstaller, 1524, "Windows Installer")                                              \
+  X(DetailProductId, 1525, "Product ID:")                                                           \
+  X(DetailOwner, 1526, "Owner:")                                                                    \
+  X(DetailOwnerCompany, 1527, "Owner company:")                                                     \
+  X(NotAnInteger, 1528, "'%s' is not a valid integer value")
 // Edit Program Details: 1600 to 1699.
 #define TIDEWELL_STRINGS_EDIT(X)                                                                    \
   X(EditTitle, 1600, "Edit Program Details")                                                        \
@@ -104,10 +193,7 @@ namespace tw {
   X(EditCannotDisplay, 1606, "(cannot display information)")                                        \
   X(EditDefaultValue, 1607, "(Default)")                                                            \
   X(EditAddKeyButton, 1608, "Add Key")                                                              \
-  X(EditDeleteKeyButton, 1609, "Delete Key")                                                        \
-  X(ButtonOk, 1690, "OK")                                                                           \
-  X(ButtonCancel, 1691, "CANCEL")                                                                   \
-  X(ButtonClose, 1692, "CLOSE")
+  X(EditDeleteKeyButton, 1609, "Delete Key")
 // New Program and dropped shortcuts: 1700 to 1799.
 #define TIDEWELL_STRINGS_NEW(X)                                                                     \
   X(NewTitle, 1700, "New Program")                                                                  \

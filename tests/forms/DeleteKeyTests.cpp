@@ -8,8 +8,6 @@
 #include "forms/FormMain.h"
 #include "forms/FormUninstall.h"
 #include "support/Catalogue.h"
-#include "util/AppStrings.h"
-#include "util/Text.h"
 #include "win32/WinText.h"
 
 namespace tw {
@@ -22,6 +20,18 @@ constexpr const char* kLogPath = "C:\\Tidewell\\ULOG.TXT";
 const std::string kHeader =
     "\r\nTidewell Uninstall Log\r\nContains information about programs you have uninstalled from your computer\r\n\r\n";
 const std::string kDeleteStarted = "\r\n12/8/2026 2:05:09 PM\r\nDeleting entry ";
+
+// The warning the dialog shows for a program of this name.
+std::string Warning(const std::string& name) {
+  return "Are you sure you want to delete \"" + name +
+         "\" from the list of programs installed on your computer?\r\n\r\n"
+         "WARNING: You should only delete the entries for programs that you know for sure that are no longer on "
+         "your computer. If the program is still on your computer and you delete it from the list, you may not be "
+         "able to uninstall it later.\r\n\r\n"
+         "Note: If the program has a question mark near its name in the list, it does not mean for sure that the "
+         "program is no longer on your  computer. To check if the program is really gone, please first try to "
+         "uninstall it.";
+}
 
 class DeleteFromList : public ::testing::Test {
  protected:
@@ -56,7 +66,7 @@ TEST_F(DeleteFromList, DeleteRemovesTheEntryLogsItAndRescans) {
     EXPECT_EQ(rc.right, box.Scale(456));
     EXPECT_EQ(rc.bottom, box.Scale(399));
     EXPECT_EQ(box.Choice, TDeleteKeyBox::ChoiceCancel);
-    EXPECT_EQ(WindowText(box.Advice()), FormatText(LoadStr(StrId::DeleteConfirm), "Stale Tool"));
+    EXPECT_EQ(WindowText(box.Advice()), Warning("Stale Tool"));
     EXPECT_NE(::GetWindowLongW(box.Advice(), GWL_STYLE) & ES_READONLY, 0);
     EXPECT_EQ(::GetWindowLongW(box.Advice(), GWL_STYLE) & WS_TABSTOP, 0);
     EXPECT_EQ(::GetWindowLongW(box.Advice(), GWL_STYLE) & WS_VSCROLL, 0);  // the text fits
@@ -82,7 +92,7 @@ TEST_F(DeleteFromList, AWarningTooLongForTheMemoCanBeScrolledToItsEnd) {
   Open(longName);
   h.modal.scripts.push_back([&](ModalForm& dialog) {
     auto& box = static_cast<TDeleteKeyBox&>(dialog);
-    EXPECT_EQ(WindowText(box.Advice()), FormatText(LoadStr(StrId::DeleteConfirm), longName));
+    EXPECT_EQ(WindowText(box.Advice()), Warning(longName));
     EXPECT_NE(::GetWindowLongW(box.Advice(), GWL_STYLE) & WS_VSCROLL, 0);
     EXPECT_EQ(::GetDlgItem(box.ContentPanel(), TDeleteKeyBox::IdAdvice), box.Advice());  // only one memo
     test::PressKey(box, box.Advice(), VK_ESCAPE);
@@ -101,7 +111,7 @@ TEST_F(DeleteFromList, TheWarningPictureStandsOnTheDialogsWhite) {
     ::RedrawWindow(box.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     const test::Screenshot shot = test::Capture(picture);
     const int s = shot.width;
-    ASSERT_EQ(s, box.Scale(48));
+    ASSERT_EQ(s, box.Scale(LayoutEntry(TDeleteKeyBox::LayoutTable(), TDeleteKeyBox::IdPicture).width));
     // The corners above the triangle's sides and the rows below its base.
     const RECT clear[] = {{0, 0, s / 6, s / 6}, {s - s / 6, 0, s, s / 6}, {0, s - s / 16, s, s}};
     for (const RECT& area : clear) {

@@ -122,8 +122,8 @@ TEST_F(EditProgram, ShowsEveryValueWithTheKeyAndEscWritesNothing) {
                                                                               {"EstimatedSize", "2048"}}));
     ValueGrid& grid = box.gridAllInfo();
     EXPECT_EQ(grid.ColumnWidth(0), box.Scale(120));
-    const auto place = std::ranges::find(TEditProgramBox::LayoutTable(), TEditProgramBox::IdGrid, &ControlLayout::id);
-    EXPECT_EQ(grid.ColumnWidth(1), box.Scale(place->width) - box.Scale(120) - box.Scale(30));
+    const ControlLayout& place = LayoutEntry(TEditProgramBox::LayoutTable(), TEditProgramBox::IdGrid);
+    EXPECT_EQ(grid.ColumnWidth(1), box.Scale(place.width) - box.Scale(120) - box.Scale(30));
     EXPECT_FALSE(::GetWindowLongW(grid.Handle(), GWL_STYLE) & WS_VSCROLL);  // all rows fit
     RECT client;
     ::GetClientRect(box.Handle(), &client);

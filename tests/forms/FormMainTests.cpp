@@ -12,8 +12,6 @@
 #include "forms/Controls.h"
 #include "forms/FormMain.h"
 #include "support/Catalogue.h"
-#include "util/AppStrings.h"
-#include "util/Text.h"
 #include "win32/WinText.h"
 
 namespace tw {
@@ -173,11 +171,16 @@ TEST_F(MainWindow, AdviceFollowsTheSelection) {
   EXPECT_TRUE(form->RowAt(1).uninstallerMissing);
   EXPECT_EQ(ListView_GetItemState(form->ListView(), 1, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(1));
   EXPECT_EQ(ListView_GetItemState(form->ListView(), 0, LVIS_STATEIMAGEMASK), 0u);
-  EXPECT_EQ(AdviceText(), FormatText(LoadStr(StrId::AdviceOk), "Present"));
+  EXPECT_EQ(AdviceText(),
+            "The selected program (Present) can be uninstalled from your computer by clicking the Uninstall button "
+            "below.");
   EXPECT_TRUE(form->AdviceOkShown());
   EXPECT_FALSE(form->AdviceBadShown());
   form->SelectRow(1);
-  EXPECT_EQ(AdviceText(), FormatText(LoadStr(StrId::AdviceMissing), "Vanished"));
+  EXPECT_EQ(AdviceText(),
+            "It seems that the uninstall program for Vanished (or one of its components) is missing. It is possible "
+            "that you have already removed this program from your computer. To check if the program is really "
+            "gone, please try to uninstall it by clicking the Uninstall button below.");
   EXPECT_FALSE(form->AdviceOkShown());
   EXPECT_TRUE(form->AdviceBadShown());
   ListView_SetItemState(form->ListView(), -1, 0, LVIS_SELECTED);
@@ -626,7 +629,8 @@ TEST(MainWindowDpi, ADpiChangeLaysTheWindowOutAgainAtTheNewScale) {
   EXPECT_EQ(form->ColumnWidth(0), MulDiv(150, static_cast<int>(after), 96));
   RECT advice;
   ::GetWindowRect(form->AdviceText(), &advice);
-  EXPECT_EQ(advice.bottom - advice.top, MulDiv(65, static_cast<int>(after), 96));
+  const ControlLayout& adviceAt = LayoutEntry(TfrmMain::LayoutTable(), TfrmMain::IdAdvice);
+  EXPECT_EQ(advice.bottom - advice.top, MulDiv(adviceAt.height, static_cast<int>(after), 96));
   RECT window;
   ::GetWindowRect(form->Handle(), &window);
   EXPECT_EQ(window.right - window.left, suggested.right - suggested.left);
@@ -634,7 +638,7 @@ TEST(MainWindowDpi, ADpiChangeLaysTheWindowOutAgainAtTheNewScale) {
   const auto font = reinterpret_cast<HFONT>(::SendMessageW(form->AdviceText(), WM_GETFONT, 0, 0));
   LOGFONTW lf{};
   ASSERT_NE(::GetObjectW(font, sizeof lf, &lf), 0);
-  EXPECT_EQ(lf.lfHeight, -MulDiv(13, static_cast<int>(after), 96));
+  EXPECT_EQ(lf.lfHeight, -MulDiv(adviceAt.fontPixels, static_cast<int>(after), 96));
   // The list's pictures are made again at the new size, rows' icons as they are drawn.
   int cx = 0, cy = 0;
   ::ImageList_GetIconSize(ListView_GetImageList(form->ListView(), LVSIL_NORMAL), &cx, &cy);

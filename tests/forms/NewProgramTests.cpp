@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <functional>
 
 #include "FormTestSupport.h"
@@ -244,9 +243,9 @@ TEST_F(NewProgram, AltKeysFocusTheFieldsAndTheLabelsShowThem) {
     EXPECT_EQ(client.bottom, box.Scale(303));
     RECT edit;
     ::GetWindowRect(box.NameEdit(), &edit);
-    const auto place = std::ranges::find(TNewProgramBox::LayoutTable(), TNewProgramBox::IdName, &ControlLayout::id);
-    EXPECT_EQ(place->width, 366);
-    EXPECT_EQ(edit.right - edit.left, box.Scale(place->width));
+    const ControlLayout& place = LayoutEntry(TNewProgramBox::LayoutTable(), TNewProgramBox::IdName);
+    EXPECT_EQ(place.width, 366);
+    EXPECT_EQ(edit.right - edit.left, box.Scale(place.width));
     box.cmdCancelClick();
   });
   form->RunCommand(TfrmMain::CmdNewProgram);

@@ -11,7 +11,6 @@
 #include "forms/FormMain.h"
 #include "forms/FormProgramDetails.h"
 #include "support/Catalogue.h"
-#include "util/AppStrings.h"
 #include "util/CorFileInfoTools.h"
 #include "win32/WinText.h"
 
@@ -327,10 +326,14 @@ TEST_F(ProgramDetails, LinksOpenAndRunAndReportTheirFailures) {
     test::Click(box.FindRow("Location:")->valueLabel);
     test::Click(box.FindRow("Modify Command:")->valueLabel);
     ASSERT_EQ(h.prompts.shown.size(), 2u);
-    EXPECT_EQ(h.prompts.shown[0].text, LoadStr(StrId::ErrorOpening));
+    EXPECT_EQ(h.prompts.shown[0].text,
+              "There was an error opening the file or executing the program. Make sure the path and filename are "
+              "correct and that all required libraries are available.");
     EXPECT_EQ(h.prompts.shown[0].caption, std::optional<std::string>("C:\\App"));
     EXPECT_EQ(h.prompts.shown[0].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
-    EXPECT_EQ(h.prompts.shown[1].text, LoadStr(StrId::ErrorExecuting));
+    EXPECT_EQ(h.prompts.shown[1].text,
+              "There was an error executing the program. Make sure the path and filename are correct and that "
+              "all required libraries are available.");
     EXPECT_EQ(h.prompts.shown[1].caption, std::optional<std::string>("C:\\App\\setup.exe /modify"));
     EXPECT_EQ(h.prompts.shown[1].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
     EXPECT_TRUE(box.Running());  // the dialog stays open

@@ -12,7 +12,6 @@
 #include "forms/FormUninstall.h"
 #include "support/Catalogue.h"
 #include "support/RegistryLinks.h"
-#include "util/AppStrings.h"
 #include "win32/ShellServices.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Process.h"
@@ -226,14 +225,15 @@ TEST_F(UninstallDialog, ShowsTheProgramAndItsFrame) {
     EXPECT_EQ(box.KeyPath, std::string("HKEY_LOCAL_MACHINE\\") + kUninstallKey + "\\Other");
     EXPECT_EQ(box.UninstallCommand, "C:\\Other\\remove.exe");
     // The main button of every page stands at the same spot.
+    const ControlLayout& main = LayoutEntry(TUninstallBox::LayoutTable(), TUninstallBox::IdAddRemove);
     RECT first;
     ::GetWindowRect(box.Control(TUninstallBox::IdAddRemove), &first);
     for (int id : {TUninstallBox::IdDone, TUninstallBox::IdCleanup, TUninstallBox::IdClose}) {
       RECT other;
       ::GetWindowRect(box.Control(id), &other);
       EXPECT_TRUE(::EqualRect(&first, &other)) << id;
-      EXPECT_EQ(other.right - other.left, box.Scale(136));
-      EXPECT_EQ(other.bottom - other.top, box.Scale(34));
+      EXPECT_EQ(other.right - other.left, box.Scale(main.width));
+      EXPECT_EQ(other.bottom - other.top, box.Scale(main.height));
     }
     test::Click(box.Control(TUninstallBox::IdCancel));
   });
@@ -275,7 +275,9 @@ TEST_F(UninstallDialog, ACommandThatCannotStartIsReportedAndTestedAtOnce) {
     EXPECT_EQ(box.PageIndex(), 2);
     EXPECT_TRUE(box.CancelShown());
     ASSERT_EQ(H().prompts.shown.size(), 1u);
-    EXPECT_EQ(H().prompts.shown[0].text, LoadStr(StrId::ErrorExecuting));
+    EXPECT_EQ(H().prompts.shown[0].text,
+              "There was an error executing the program. Make sure the path and filename are correct and that "
+              "all required libraries are available.");
     EXPECT_EQ(H().prompts.shown[0].caption, std::optional<std::string>("C:\\Demo\\uninstall.exe /x"));
     EXPECT_EQ(H().prompts.shown[0].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
     test::Click(box.Control(TUninstallBox::IdCancel));
