@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,16 @@ inline int RawFloor(HKEY root, const wchar_t* catalogueKey) {
   }
   RegCloseKey(catalogue);
   return listed;
+}
+
+/// The floor over every catalogue the program list reads: the machine's, its 32-bit one and
+/// the user's (one that does not exist counts none).
+inline int FloorOfEveryCatalogue() {
+  const wchar_t* const kCatalogue = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  const wchar_t* const kCatalogue32 = L"SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+  auto listed = [](HKEY root, const wchar_t* key) { return std::max(0, RawFloor(root, key)); };
+  return listed(HKEY_LOCAL_MACHINE, kCatalogue) + listed(HKEY_LOCAL_MACHINE, kCatalogue32) +
+         listed(HKEY_CURRENT_USER, kCatalogue);
 }
 
 }  // namespace tw::bench

@@ -273,13 +273,13 @@ DemoCatalogue ParseDemoCatalogue(const std::string& text,
       if (directive == "usage") {
         entry->usage = ParseUsage(args, line);
       } else if (directive == "uninstaller") {
-        catalogue.files.push_back({FileKind::Uninstaller, args});
+        catalogue.files.push_back({FileKind::Uninstaller, args, {}});
       } else if (directive == "icon") {
-        catalogue.files.push_back({FileKind::Icon, args});
+        catalogue.files.push_back({FileKind::Icon, args, {}});
       } else if (directive == "file") {
-        catalogue.files.push_back({FileKind::Text, args});
+        catalogue.files.push_back({FileKind::Text, args, {}});
       } else if (directive == "folder") {
-        catalogue.files.push_back({FileKind::Folder, args});
+        catalogue.files.push_back({FileKind::Folder, args, {}});
       } else {
         Fail(line, "unknown directive @" + directive);
       }

@@ -45,11 +45,12 @@ struct DemoValue {
   RegValue value;
 };
 
-enum class FileKind { Uninstaller, Icon, Text, Folder };
+enum class FileKind { Uninstaller, Icon, Text, Folder, Program };
 
 struct DemoFile {
   FileKind kind = FileKind::Text;
   std::string path;
+  std::string source;  ///< Program: the program with icons the file is a link to
 };
 
 struct DemoEntry {

@@ -5,8 +5,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <stdexcept>
 
+#include "RealisticCatalogue.h"
 #include "util/CorRegToolsPlus.h"
 #include "util/Text.h"
 
@@ -95,8 +97,8 @@ std::wstring ParentOf(const std::wstring& path) {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
+// Writes a file into a folder that exists.
 void WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t size) {
-  MakeFolders(ParentOf(path));
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) Fail("cannot write " + Narrow(path), GetLastError());
@@ -107,11 +109,34 @@ void WriteFileBytes(const std::wstring& path, const void* bytes, std::size_t siz
   if (!ok || written != size) Fail("cannot write " + Narrow(path), error);
 }
 
+// Copies a file into a folder that exists.
 void CopyUninstaller(const std::wstring& from, const std::wstring& to) {
-  MakeFolders(ParentOf(to));
   if (!CopyFileW(from.c_str(), to.c_str(), FALSE))
     Fail("cannot copy " + Narrow(from) + " to " + Narrow(to), GetLastError());
 }
+
+// Makes a second name for a file, in a folder that exists: as real as a copy, without the
+// copy's room on disk.
+void LinkFile(const std::wstring& existing, const std::wstring& link) {
+  if (!CreateHardLinkW(link.c_str(), existing.c_str(), nullptr))
+    Fail("cannot link " + Narrow(link) + " to " + Narrow(existing), GetLastError());
+}
+
+// Creates folders, each once however many files go into it, parents first (without the
+// shell's notifications of each new folder).
+class FolderMaker {
+ public:
+  void Make(const std::wstring& folder) {
+    // A drive ("C:") is there already.
+    if (folder.size() <= 2 || !made_.insert(folder).second) return;
+    Make(ParentOf(folder));
+    if (!CreateDirectoryW(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+      Fail("cannot create folder " + Narrow(folder), GetLastError());
+  }
+
+ private:
+  std::set<std::wstring> made_;
+};
 
 // Removes a folder with everything in it; a folder that is not there is no error.
 void RemoveFolderTree(const std::wstring& folder) {
@@ -158,9 +183,13 @@ constexpr const char* kSyntheticRoot = "SOFTWARE\\Tidewell Synthetic";
 std::map<std::string, std::string> DemoVariables() {
   wchar_t system[MAX_PATH] = {};
   GetSystemDirectoryW(system, MAX_PATH);
+  const std::string programs = KnownFolder(CSIDL_PROGRAM_FILES);
+  const std::string programs32 = KnownFolder(CSIDL_PROGRAM_FILESX86);
   return {
-      {"demo", KnownFolder(CSIDL_PROGRAM_FILES) + "\\Tidewell Demo"},
-      {"demo32", KnownFolder(CSIDL_PROGRAM_FILESX86) + "\\Tidewell Demo"},
+      {"demo", programs + "\\Tidewell Demo"},
+      {"demo32", programs32 + "\\Tidewell Demo"},
+      {"programs", programs},
+      {"programs32", programs32},
       {"userapps", KnownFolder(CSIDL_LOCAL_APPDATA) + "\\Programs"},
       {"system", Narrow(system)},
   };
@@ -194,19 +223,40 @@ void RemoveCatalogue(const DemoCatalogue& catalogue) {
   for (const std::string& root : catalogue.roots) RemoveFolderTree(Wide(root));
 }
 
-void SeedCatalogue(const DemoCatalogue& catalogue, const std::wstring& uninstallerExe) {
-  RemoveCatalogue(catalogue);
+namespace {
+
+void WriteEntries(const DemoCatalogue& catalogue) {
   for (const DemoEntry& entry : catalogue.entries) {
     Key key;
     CreateKey(entry.root, entry.catalogueKey + "\\" + entry.name, key);
     for (const DemoValue& value : entry.values) SetValue(key.get(), value.name, value.value);
     if (entry.usage) WriteUsage(entry.name, *entry.usage);
   }
+}
+
+// Writes the catalogue's files. With `linkUninstallers` only the first uninstaller is a copy
+// and every other one a link to it.
+void WriteFiles(const DemoCatalogue& catalogue, const std::wstring& uninstallerExe, bool linkUninstallers) {
+  FolderMaker folders;
+  std::wstring firstUninstaller;
   for (const DemoFile& file : catalogue.files) {
-    std::wstring path = Wide(file.path);
+    const std::wstring path = Wide(file.path);
+    if (file.kind == FileKind::Folder) {
+      folders.Make(path);
+      continue;
+    }
+    folders.Make(ParentOf(path));
     switch (file.kind) {
       case FileKind::Uninstaller:
-        CopyUninstaller(uninstallerExe, path);
+        if (linkUninstallers && !firstUninstaller.empty()) {
+          LinkFile(firstUninstaller, path);
+        } else {
+          CopyUninstaller(uninstallerExe, path);
+          firstUninstaller = path;
+        }
+        break;
+      case FileKind::Program:
+        LinkFile(Wide(file.source), path);
         break;
       case FileKind::Icon: {
         std::vector<std::uint8_t> icon = DrawIconFile(HashOf(AsciiUpper(file.path)));
@@ -219,10 +269,17 @@ void SeedCatalogue(const DemoCatalogue& catalogue, const std::wstring& uninstall
         break;
       }
       case FileKind::Folder:
-        MakeFolders(path);
         break;
     }
   }
+}
+
+}  // namespace
+
+void SeedCatalogue(const DemoCatalogue& catalogue, const std::wstring& uninstallerExe) {
+  RemoveCatalogue(catalogue);
+  WriteEntries(catalogue);
+  WriteFiles(catalogue, uninstallerExe, false);
 }
 
 std::string SyntheticFolder(const std::string& prefix) {
@@ -244,6 +301,7 @@ void SeedSynthetic(int count, const std::string& prefix, const std::wstring& uni
   RemoveSynthetic(prefix, catalogueKeyOrEmpty);
   const std::string folder = SyntheticFolder(prefix);
   const std::string uninstaller = folder + "\\uninstall.exe";
+  MakeFolders(Wide(folder + "\\icons"));
   CopyUninstaller(uninstallerExe, Wide(uninstaller));
   for (int i = 0; i < (count + 9) / 10; ++i) {
     char name[32];
@@ -287,6 +345,18 @@ void SeedSynthetic(int count, const std::string& prefix, const std::wstring& uni
 
 namespace {
 
+// The names of a key's sub keys.
+std::vector<std::wstring> SubKeyNames(HKEY parent) {
+  std::vector<std::wstring> names;
+  wchar_t name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 256;
+    if (RegEnumKeyExW(parent, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name, length);
+  }
+  return names;
+}
+
 // Deletes the sub keys of a key whose names start with "<prefix>-" (without regard to case).
 void DeletePrefixedSubKeys(const std::string& keyPath, const std::string& prefix) {
   Key parent;
@@ -295,17 +365,12 @@ void DeletePrefixedSubKeys(const std::string& keyPath, const std::string& prefix
     return;
   }
   const std::wstring mine = Wide(AsciiUpper(prefix + "-"));
-  std::vector<std::wstring> doomed;
-  wchar_t name[256];
-  for (DWORD i = 0;; ++i) {
-    DWORD length = 256;
-    if (RegEnumKeyExW(parent.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    std::wstring upper(name, length);
+  for (const std::wstring& name : SubKeyNames(parent.get())) {
+    std::wstring upper = name;
     for (wchar_t& c : upper)
       if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - 32);
-    if (upper.compare(0, mine.size(), mine) == 0) doomed.emplace_back(name, length);
+    if (upper.compare(0, mine.size(), mine) == 0) RegDeleteTreeW(parent.get(), name.c_str());
   }
-  for (const std::wstring& doomedName : doomed) RegDeleteTreeW(parent.get(), doomedName.c_str());
 }
 
 }  // namespace
@@ -320,6 +385,47 @@ void RemoveSynthetic(const std::string& prefix, const std::string& catalogueKey)
   const std::string cacheKey = UsageKeyOf("");
   DeletePrefixedSubKeys(cacheKey.substr(0, cacheKey.size() - 1), prefix);
   RemoveFolderTree(Wide(SyntheticFolder(prefix)));
+}
+
+void SeedRealistic(int count, const std::string& tag, const std::wstring& uninstallerExe) {
+  RemoveRealistic(tag);
+  const DemoCatalogue catalogue = RealisticCatalogue(count, tag, DemoVariables());
+  WriteEntries(catalogue);
+  WriteFiles(catalogue, uninstallerExe, true);
+}
+
+void RemoveRealistic(const std::string& tag) {
+  const std::wstring tagValue = Wide(kRealisticTagValue);
+  const std::wstring wanted = Wide(tag);
+  const std::string cacheKey = UsageKeyOf("");
+  Key cache;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(cacheKey.substr(0, cacheKey.size() - 1)).c_str(), 0,
+                    KEY_ALL_ACCESS | KEY_WOW64_64KEY, cache.put()) != ERROR_SUCCESS) {
+    *cache.put() = nullptr;  // a failed open may leave garbage behind: no usage cache then
+  }
+  for (const char* alias : {"machine", "machine32", "user"}) {
+    RootKeyHandle root = 0;
+    std::string key;
+    CatalogueOfAlias(alias, root, key);
+    Key catalogue;
+    if (RegOpenKeyExW(RootHandle(root), Wide(key).c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                      catalogue.put()) != ERROR_SUCCESS) {
+      continue;
+    }
+    for (const std::wstring& name : SubKeyNames(catalogue.get())) {
+      wchar_t value[256] = {};
+      DWORD size = sizeof value - sizeof(wchar_t);
+      if (RegGetValueW(catalogue.get(), name.c_str(), tagValue.c_str(), RRF_RT_REG_SZ, nullptr, value, &size) !=
+              ERROR_SUCCESS ||
+          wanted != value) {
+        continue;
+      }
+      // The usage record goes with its entry: the entries' names are the catalogue's own.
+      RegDeleteTreeW(catalogue.get(), name.c_str());
+      if (cache.get() != nullptr) RegDeleteTreeW(cache.get(), name.c_str());
+    }
+  }
+  for (const std::string& folder : RealisticCatalogue(0, tag, DemoVariables()).roots) RemoveFolderTree(Wide(folder));
 }
 
 std::vector<std::uint8_t> DrawIconFile(std::uint32_t seed) {

@@ -48,6 +48,16 @@ void SeedSynthetic(int count, const std::string& prefix, const std::wstring& uni
 /// only the entries named after the prefix go from that key.
 void RemoveSynthetic(const std::string& prefix, const std::string& catalogueKey = {});
 
+/// Seeds the realistic catalogue of `count` entries tagged `tag` into the system's own
+/// catalogues (replacing any catalogue of that tag): entries, usage records and files, the
+/// uninstallers as links to one copy of `uninstallerExe`, the programs as links to system
+/// programs with icons.
+void SeedRealistic(int count, const std::string& tag, const std::wstring& uninstallerExe);
+
+/// Removes the entries of the realistic catalogue tagged `tag`, whatever count was seeded,
+/// with their usage records and files. What is already gone is no error.
+void RemoveRealistic(const std::string& tag);
+
 /// An icon file with a 32 x 32 and a 16 x 16 image (32 bits per pixel) whose colours and
 /// pattern follow from `seed`.
 std::vector<std::uint8_t> DrawIconFile(std::uint32_t seed);

@@ -5,6 +5,8 @@
 //   tidewell-seed --remove [--catalogue FILE]                remove it
 //   tidewell-seed --synthetic N --prefix NAME [--uninstaller EXE]
 //   tidewell-seed --remove-synthetic NAME
+//   tidewell-seed --realistic N --prefix NAME [--uninstaller EXE]
+//   tidewell-seed --remove-realistic NAME
 //
 // The catalogue defaults to catalogue.txt and the uninstaller to
 // tidewell-demo-uninstall.exe, both beside this program. Seeding replaces what an earlier
@@ -32,7 +34,9 @@ int Usage() {
                "usage: tidewell-seed [--catalogue FILE] [--uninstaller EXE]\n"
                "       tidewell-seed --remove [--catalogue FILE]\n"
                "       tidewell-seed --synthetic N --prefix NAME [--uninstaller EXE]\n"
-               "       tidewell-seed --remove-synthetic NAME\n");
+               "       tidewell-seed --remove-synthetic NAME\n"
+               "       tidewell-seed --realistic N --prefix NAME [--uninstaller EXE]\n"
+               "       tidewell-seed --remove-realistic NAME\n");
   return 2;
 }
 
@@ -43,7 +47,8 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring uninstaller = tw::demo::ProgramFolder() + L"\\tidewell-demo-uninstall.exe";
   bool remove = false;
   int synthetic = -1;
-  std::string prefix, removeSynthetic;
+  int realistic = -1;
+  std::string prefix, removeSynthetic, removeRealistic;
   for (int i = 1; i < argc; ++i) {
     std::wstring arg = argv[i];
     bool hasNext = i + 1 < argc;
@@ -53,15 +58,17 @@ int wmain(int argc, wchar_t** argv) {
       uninstaller = argv[++i];
     } else if (arg == L"--remove") {
       remove = true;
-    } else if (arg == L"--synthetic" && hasNext) {
+    } else if ((arg == L"--synthetic" || arg == L"--realistic") && hasNext) {
       wchar_t* end = nullptr;
       long n = std::wcstol(argv[++i], &end, 10);
       if (*end != L'\0' || n < 0 || n > 99999) return Usage();
-      synthetic = static_cast<int>(n);
+      (arg == L"--synthetic" ? synthetic : realistic) = static_cast<int>(n);
     } else if (arg == L"--prefix" && hasNext) {
       prefix = Narrow(argv[++i]);
     } else if (arg == L"--remove-synthetic" && hasNext) {
       removeSynthetic = Narrow(argv[++i]);
+    } else if (arg == L"--remove-realistic" && hasNext) {
+      removeRealistic = Narrow(argv[++i]);
     } else {
       return Usage();
     }
@@ -71,6 +78,17 @@ int wmain(int argc, wchar_t** argv) {
     if (!removeSynthetic.empty()) {
       tw::demo::RemoveSynthetic(removeSynthetic);
       std::printf("removed synthetic catalogue %s\n", removeSynthetic.c_str());
+      return 0;
+    }
+    if (!removeRealistic.empty()) {
+      tw::demo::RemoveRealistic(removeRealistic);
+      std::printf("removed realistic catalogue %s\n", removeRealistic.c_str());
+      return 0;
+    }
+    if (realistic >= 0) {
+      if (prefix.empty() || prefix.find_first_of("\\/") != std::string::npos) return Usage();
+      tw::demo::SeedRealistic(realistic, prefix, uninstaller);
+      std::printf("seeded a realistic catalogue of %d entries tagged %s\n", realistic, prefix.c_str());
       return 0;
     }
     if (synthetic >= 0) {

@@ -25,14 +25,11 @@ constexpr const char* kLineEnd = "\r\n";
 constexpr int kTemporaryNameAttempts = 100;
 
 std::string CreateErrorText(const std::string& path, const std::string& reason) {
-  std::string text = "Cannot create file \"" + path + "\".";
-  if (!reason.empty()) text += " " + reason;
-  return text;
+  if (reason.empty()) return FormatText(LoadStr(StrId::CannotCreateFile), path);
+  return FormatText(LoadStr(StrId::CannotCreateFileBecause), {path, reason});
 }
 
-std::string WriteErrorText(const std::string& path) {
-  return "Cannot write to file \"" + path + "\". An input/output error occurred while writing.";
-}
+std::string WriteErrorText(const std::string& path) { return FormatText(LoadStr(StrId::CannotWriteFile), path); }
 
 // Writes the bytes and closes the file; false when either failed.
 bool WriteAndClose(OutputFile& file, const std::string& bytes) {
@@ -70,12 +67,13 @@ std::string AuditReportText(const std::string& header, const std::vector<AuditRo
                             bool longFormat) {
   std::string text = header + kLineEnd;
   const std::string missing = longFormat ? LoadStr(StrId::UninstallerMissing) : std::string();
+  const std::string uninstallCommand = longFormat ? LoadStr(StrId::ReportUninstallCommand) : std::string();
   for (const AuditRow& row : rows) {
     // A catalogue text is one report line: a line break or a form feed stored in a name
     // would split the entry or start a new printed page.
     text += OneLine(row.caption) + kLineEnd;
     if (!longFormat) continue;
-    text += "Uninstall Command: " + OneLine(row.uninstallCommand) + kLineEnd;
+    text += FormatText(uninstallCommand, OneLine(row.uninstallCommand)) + kLineEnd;
     if (row.uninstallerMissing) text += missing + kLineEnd;
     text += kLineEnd;
   }
@@ -90,7 +88,7 @@ std::string ReportTemporaryPath(const std::string& path, std::uint32_t unique) {
 
 void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
                     const std::string& text) {
-  if (path.empty()) throw ReportError(CreateErrorText(path, "The file name is empty."));
+  if (path.empty()) throw ReportError(CreateErrorText(path, LoadStr(StrId::FileNameEmpty)));
   std::string error;
   if (IsDeviceName(path)) {
     // A device takes the text as it comes: there is no file to replace, and a temporary

@@ -22,20 +22,20 @@ std::array<std::string, 3> UninstallCatalogues() {
 }  // namespace
 
 std::string UninstallEntryOfBackup(const RegFile& file, SymbolicLinks* links) {
-  if (file.keys.empty()) throw RegFileError(0, "The file holds no key to restore.");
+  if (file.keys.empty()) throw RegFileError(0, LoadStr(StrId::BackupHoldsNoKey));
   const RegFileKey& first = file.keys.front();
   for (const std::string& catalogue : UninstallCatalogues()) {
     if (!IsSameOrBelowKey(first.path, catalogue)) continue;
     if (first.path.size() == catalogue.size()) {
-      throw RegFileError(first.line, "this is an uninstall catalogue itself, not one of its entries");
+      throw RegFileError(first.line, LoadStr(StrId::BackupIsCatalogue));
     }
     if (first.path.find('\\', catalogue.size() + 1) != std::string::npos) {
-      throw RegFileError(first.line, "this key lies below a catalogue entry; a restore starts at the entry's own key");
+      throw RegFileError(first.line, LoadStr(StrId::BackupBelowEntry));
     }
     CheckKeyTreeImport(file, first.path, links != nullptr, kMaxRestoredValueBytes);
     return first.path;
   }
-  throw RegFileError(first.line, FormatText("the key '%s' is not an entry of an uninstall catalogue", first.path));
+  throw RegFileError(first.line, FormatText(LoadStr(StrId::BackupNotAnEntry), first.path));
 }
 
 std::string BackupUninstallEntry(Registry& registry, const std::string& entryKeyPath, SymbolicLinks* links) {
@@ -43,7 +43,7 @@ std::string BackupUninstallEntry(Registry& registry, const std::string& entryKey
   UninstallEntryOfBackup(file, links);
   std::string bytes = WriteRegFile(file);
   if (ReadRegFile(bytes) != file) {
-    throw RegFileError(0, FormatText("The backup of '%s' does not read back as it was saved.", entryKeyPath));
+    throw RegFileError(0, FormatText(LoadStr(StrId::BackupDoesNotReadBack), entryKeyPath));
   }
   return bytes;
 }

@@ -43,7 +43,4 @@ struct ProgramEntry {
   const std::string& Target() const { return usage.target; }
 };
 
-/// Text a row shows when its display name reads empty.
-inline constexpr const char* kNoName = "<no name>";
-
 }  // namespace tw

@@ -118,7 +118,7 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
     ProgramEntry row;
     row.caption = ReadEntryText(displayNameValue, displayName, ansi, report);
     if (row.caption.empty()) {
-      row.caption = kNoName;
+      row.caption = LoadStr(StrId::NoName);
       row.named = false;
     }
     row.keyPath = keyPrefix + name;

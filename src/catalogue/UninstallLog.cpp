@@ -16,8 +16,7 @@ UninstallLog::UninstallLog(FileSystem& files, AnsiCodec& ansi, Locale& locale, C
 }
 
 std::string UninstallLog::Header() {
-  return "\r\nTidewell Uninstall Log\r\n"
-         "Contains information about programs you have uninstalled from your computer\r\n";
+  return "\r\n" + LoadStr(StrId::LogTitle) + "\r\n" + LoadStr(StrId::LogDescription) + "\r\n";
 }
 
 bool UninstallLog::AppendToUninstallLog(const std::string& record) {
@@ -53,17 +52,17 @@ std::string UninstallLog::Opening(const std::string& firstLine) {
 }
 
 bool UninstallLog::UninstallStarted(const std::string& name) {
-  return Record(Opening("Uninstalling " + OneLine(name)));
+  return Record(Opening(FormatText(LoadStr(StrId::LogUninstalling), OneLine(name))));
 }
-bool UninstallLog::StartFailed() { return Record("Running uninstall command failed."); }
-bool UninstallLog::UninstallSucceeded() { return Record("Uninstall OK. Uninstaller removed program from list."); }
+bool UninstallLog::StartFailed() { return Record(LoadStr(StrId::LogStartFailed)); }
+bool UninstallLog::UninstallSucceeded() { return Record(LoadStr(StrId::LogUninstallOk)); }
 bool UninstallLog::UninstallIncomplete() {
-  return Record("Uninstaller did not complete the uninstall process or did not remove program from list.");
+  return Record(LoadStr(StrId::LogUninstallIncomplete));
 }
-bool UninstallLog::CleanedUp() { return Record(std::string("Removed from list by ") + kAppTitle + "."); }
-bool UninstallLog::DeleteStarted(const std::string& name) { return Record(Opening("Deleting entry " + OneLine(name))); }
-bool UninstallLog::DeleteSucceeded() { return Record("Deleted OK."); }
-bool UninstallLog::DeleteFailed() { return Record("NOT Deleted - error encountered while deleting from registry."); }
+bool UninstallLog::CleanedUp() { return Record(FormatText(LoadStr(StrId::LogRemovedFromList), kAppTitle)); }
+bool UninstallLog::DeleteStarted(const std::string& name) { return Record(Opening(FormatText(LoadStr(StrId::LogDeleting), OneLine(name)))); }
+bool UninstallLog::DeleteSucceeded() { return Record(LoadStr(StrId::LogDeleted)); }
+bool UninstallLog::DeleteFailed() { return Record(LoadStr(StrId::LogNotDeleted)); }
 
 bool UninstallLog::TakeFailureToTell() {
   if (!lost_ || told_) return false;
@@ -72,7 +71,7 @@ bool UninstallLog::TakeFailureToTell() {
 }
 
 std::string UninstallLog::NotWrittenText() const {
-  return "The uninstall log \"" + path_ + "\" could not be written, so this operation is not fully recorded in it.";
+  return FormatText(LoadStr(StrId::LogNotWritten), path_);
 }
 
 namespace {

@@ -42,13 +42,15 @@ bool ReadUsageRecord(Registry& registry, const std::string& subKeyName, UsageRec
 }
 
 std::string FrequencyText(std::uint32_t count) {
-  if (count <= 2) return "rarely";
-  if (count <= 10) return "occasionally";
-  if (count <= 2147483647u) return "frequently";
+  if (count <= 2) return LoadStr(StrId::UsedRarely);
+  if (count <= 10) return LoadStr(StrId::UsedOccasionally);
+  if (count <= 2147483647u) return LoadStr(StrId::UsedFrequently);
   return {};
 }
 
-std::string UsageSizeText(Locale& locale, std::int64_t size) { return FormatSizeMB(locale, "%10.1n MB", size); }
+std::string UsageSizeText(Locale& locale, std::int64_t size) {
+  return FormatSizeMB(locale, LoadStr(StrId::UsageSizeFormat), size);
+}
 
 std::string UsageLastUsedText(TimeZone& zone, std::uint64_t lastUse) {
   return FormatFileTime(zone, lastUse, "yyyy-mm-dd");

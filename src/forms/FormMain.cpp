@@ -81,6 +81,11 @@ constexpr const ControlLayout& kRefreshLink = LayoutEntry(kLayout, TfrmMain::IdR
 constexpr const ControlLayout& kAdvice = LayoutEntry(kLayout, TfrmMain::IdAdvice);
 constexpr const ControlLayout& kBottomCenter = LayoutEntry(kLayout, TfrmMain::IdBottomCenter);
 
+UINT RowsWaitingForIconsMessage() {
+  static const UINT message = ::RegisterWindowMessageW(kRowsWaitingForIconsMessage);
+  return message;
+}
+
 struct ColumnSpec {
   StrId caption;
   int width;  ///< 1: always collapsed
@@ -599,6 +604,45 @@ void TfrmMain::TheListViewChange() {
   ::ShowWindow(imgSelectedProgramBad_, missing ? SW_SHOW : SW_HIDE);
 }
 
+int TfrmMain::RowsInViewWaitingForIcons() const {
+  const int count = RowCount();
+  if (unattended_ || count == 0) return 0;
+  // Rows lie in index order down the list (across it in the list view): the rows in view are
+  // those from the first whose icon ends below the top (or the header) to the last whose icon
+  // begins above the bottom. Icon boxes are measured without asking the window for any row.
+  RECT client;
+  ::GetClientRect(listView_, &client);
+  if (viewStyle_ == ViewStyle::Details) {
+    RECT header;
+    if (::GetWindowRect(ListView_GetHeader(listView_), &header)) client.top = header.bottom - header.top;
+  }
+  const bool across = viewStyle_ == ViewStyle::List;
+  const auto iconBox = [this](int position) {
+    RECT box{};
+    ListView_GetItemRect(listView_, position, &box, LVIR_ICON);
+    return box;
+  };
+  const auto firstWhere = [count](auto beyond) {
+    int low = 0, high = count;
+    while (low < high) {
+      const int middle = low + (high - low) / 2;
+      if (beyond(middle)) high = middle; else low = middle + 1;
+    }
+    return low;
+  };
+  const int first = firstWhere([&](int i) {
+    const RECT box = iconBox(i);
+    return across ? box.right > client.left : box.bottom > client.top;
+  });
+  const int end = firstWhere([&](int i) {
+    const RECT box = iconBox(i);
+    return across ? box.left >= client.right : box.top >= client.bottom;
+  });
+  int waiting = 0;
+  for (int position = first; position < end; ++position) waiting += !icons_->IsResolved(RowAt(position).imageIndex);
+  return waiting;
+}
+
 bool TfrmMain::AdviceOkShown() const { return (::GetWindowLongW(imgSelectedProgramOK_, GWL_STYLE) & WS_VISIBLE) != 0; }
 bool TfrmMain::AdviceBadShown() const { return (::GetWindowLongW(imgSelectedProgramBad_, GWL_STYLE) & WS_VISIBLE) != 0; }
 
@@ -1076,9 +1120,10 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       ::PostQuitMessage(0);
       return 0;
     default:
+      if (message == RowsWaitingForIconsMessage()) return RowsInViewWaitingForIcons();
       break;
   }
-  return Window::HandleMessage(message, wParam, lParam);
+  return Form::HandleMessage(message, wParam, lParam);
 }
 
 }  // namespace tw

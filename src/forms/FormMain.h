@@ -20,6 +20,10 @@
 
 namespace tw {
 
+/// The registered window message by which the main window answers how many rows in view still
+/// wait for their icons.
+inline constexpr const wchar_t* kRowsWaitingForIconsMessage = L"TidewellRowsWaitingForIcons";
+
 /// View styles of the list, as the settings store them.
 enum class ViewStyle { LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3 };
 
@@ -90,6 +94,11 @@ class TfrmMain : public Form {
   int ColumnWidth(int column) const;
   /// The row icons extracted so far (rows are drawn before their icons are made).
   const ImageListIconSource& Icons() const { return *icons_; }
+
+  /// How many rows in view still wait for their icons. Other programs ask it with the
+  /// registered message kRowsWaitingForIconsMessage: the benchmark times how long the first
+  /// screen of icons takes to appear by it.
+  int RowsInViewWaitingForIcons() const;
 
   // Event handlers.
 

@@ -28,7 +28,7 @@ constexpr ControlLayout kLayout[] = {
 std::span<const ControlLayout> TUninstallLogBox::LayoutTable() { return kLayout; }
 
 TUninstallLogBox::TUninstallLogBox(Services& services)
-    : SkinnedFrame(services, FrameLook{Widen(StrText(StrId::LogTitle)), 624, 352, 32, 41, 2}) {}
+    : SkinnedFrame(services, FrameLook{Widen(StrText(StrId::LogViewerTitle)), 624, 352, 32, 41, 2}) {}
 
 void TUninstallLogBox::BuildContent() {
   const HWND panel = ContentPanel();
@@ -42,8 +42,8 @@ void TUninstallLogBox::BuildContent() {
   colors_.Set(memoLog_, RGB(0, 0, 0), RGB(255, 255, 255));
 
   for (const auto& [id, label] :
-       {std::pair{IdClearLog, StrId::LogClearButton}, std::pair{IdEditLog, StrId::LogEditButton},
-        std::pair{IdPrint, StrId::LogPrintButton}, std::pair{IdClose, StrId::ButtonClose}}) {
+       {std::pair{IdClearLog, StrId::LogViewerClearButton}, std::pair{IdEditLog, StrId::LogViewerEditButton},
+        std::pair{IdPrint, StrId::LogViewerPrintButton}, std::pair{IdClose, StrId::ButtonClose}}) {
     CreateImageButton(panel, id, Widen(StrText(label)), ButtonLook::Page, pictures::Glyph::None, 0, 0, 0, 0, Dpi());
   }
 
@@ -77,17 +77,17 @@ void TUninstallLogBox::LoadLog() {
   std::unique_ptr<InputFile> file = services_.platform.files.OpenRead(path, error);
   if (!file || !ReadLogExcerpt(*file, services_.platform.ansi, kLogViewLimit, excerpt, error)) {
     SetLines({});
-    throw std::runtime_error(FormatText(StrText(StrId::LogCannotOpen), {path, error}));
+    throw std::runtime_error(FormatText(StrText(StrId::LogViewerCannotOpen), {path, error}));
   }
   if (excerpt.leftOut > 0) {
     const std::string leftOut = FormatFileSize(services_.platform.locale, static_cast<std::int64_t>(excerpt.leftOut));
-    excerpt.lines.insert(excerpt.lines.begin(), FormatText(StrText(StrId::LogLeftOut), {leftOut}));
+    excerpt.lines.insert(excerpt.lines.begin(), FormatText(StrText(StrId::LogViewerLeftOut), {leftOut}));
   }
   SetLines(std::move(excerpt.lines));
 }
 
 void TUninstallLogBox::Image2Click() {
-  if (services_.prompts.Show(hwnd_, LoadStr(StrId::LogClearQuestion), LoadStr(StrId::LogConfirmCaption),
+  if (services_.prompts.Show(hwnd_, LoadStr(StrId::LogViewerClearQuestion), LoadStr(StrId::LogViewerConfirmCaption),
                             MB_YESNOCANCEL | MB_ICONSTOP) != IDYES) {
     return;
   }
@@ -96,8 +96,11 @@ void TUninstallLogBox::Image2Click() {
   const std::string path = LogPath();
   std::string error;
   std::unique_ptr<OutputFile> file = services_.platform.files.Create(path, error);
-  if (!file) throw std::runtime_error(FormatText(StrText(StrId::LogCannotCreate), {path, error}));
-  if (!file->Close()) throw std::runtime_error(FormatText(StrText(StrId::LogCannotCreate), {path, SystemErrorText(::GetLastError())}));
+  if (!file) throw std::runtime_error(FormatText(StrText(StrId::CannotCreateFileBecause), {path, error}));
+  if (!file->Close()) {
+    throw std::runtime_error(
+        FormatText(StrText(StrId::CannotCreateFileBecause), {path, SystemErrorText(::GetLastError())}));
+  }
   SetLines({});
   services_.log.ClearUninstallLog();
   LoadLog();
@@ -110,17 +113,17 @@ void TUninstallLogBox::Image3Click() {
 }
 
 void TUninstallLogBox::Image4Click() {
-  std::unique_ptr<PrintSurface> surface = services_.printers.ChoosePrinter(hwnd_, LoadStr(StrId::LogTitle));
+  std::unique_ptr<PrintSurface> surface = services_.printers.ChoosePrinter(hwnd_, LoadStr(StrId::LogViewerTitle));
   if (!surface) return;
   // The whole log, also what the memo leaves out, read and printed a piece at a time.
   const std::string path = LogPath();
   std::string error;
   std::unique_ptr<InputFile> file = services_.platform.files.OpenRead(path, error);
-  if (!file) throw std::runtime_error(FormatText(StrText(StrId::LogCannotOpen), {path, error}));
+  if (!file) throw std::runtime_error(FormatText(StrText(StrId::LogViewerCannotOpen), {path, error}));
   TextPrinter printer(*surface);
   const auto print = [&printer](const std::string& text) { printer.Write(text); };
   if (!ReadLogText(*file, services_.platform.ansi, print, error)) {
-    throw std::runtime_error(FormatText(StrText(StrId::LogCannotRead), {path, error}));
+    throw std::runtime_error(FormatText(StrText(StrId::LogViewerCannotRead), {path, error}));
   }
   printer.Close();
 }

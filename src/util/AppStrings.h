@@ -137,18 +137,17 @@ namespace tw {
   X(UnableToDeleteKey, 1303, "Unable to delete key")
 // Uninstall log viewer: 1400 to 1499.
 #define TIDEWELL_STRINGS_LOG_VIEWER(X)                                                              \
-  X(LogTitle, 1400, "Uninstall Log")                                                                \
-  X(LogClearButton, 1401, "CLEAR LOG")                                                              \
-  X(LogEditButton, 1402, "EDIT LOG ...")                                                            \
-  X(LogPrintButton, 1403, "PRINT ...")                                                              \
-  X(LogClearQuestion, 1404,                                                                         \
+  X(LogViewerTitle, 1400, "Uninstall Log")                                                          \
+  X(LogViewerClearButton, 1401, "CLEAR LOG")                                                        \
+  X(LogViewerEditButton, 1402, "EDIT LOG ...")                                                      \
+  X(LogViewerPrintButton, 1403, "PRINT ...")                                                        \
+  X(LogViewerClearQuestion, 1404,                                                                   \
     "Are you sure you want to clear the contents of the uninstall log?\r\n\r\nWARNING: All "        \
     "information about the programs you have uninstalled from your computer will be lost.")         \
-  X(LogConfirmCaption, 1405, "Confirm")                                                             \
-  X(LogCannotOpen, 1406, "Cannot open file \"%s\". %s")                                             \
-  X(LogCannotCreate, 1407, "Cannot create file \"%s\". %s")                                         \
-  X(LogCannotRead, 1408, "Cannot read file \"%s\". %s")                                             \
-  X(LogLeftOut, 1409, "[The first %s of the log are not shown here. EDIT LOG opens all of it.]")
+  X(LogViewerConfirmCaption, 1405, "Confirm")                                                       \
+  X(LogViewerCannotOpen, 1406, "Cannot open file \"%s\". %s")                                       \
+  X(LogViewerCannotRead, 1407, "Cannot read file \"%s\". %s")                                       \
+  X(LogViewerLeftOut, 1408, "[The first %s of the log are not shown here. EDIT LOG opens all of it.]")
 // Program Details: 1500 to 1599.
 #define TIDEWELL_STRINGS_DETAILS(X)                                                                 \
   X(DetailsTitle, 1500, "Program Details")                                                          \
@@ -219,7 +218,118 @@ namespace tw {
   X(AboutLicenseLink, 1903, "View License Agreement")                                               \
   X(AboutMoreInfo, 1904, "For more information please visit")
 // Messages of the catalogue, the files and the platform: 2000 to 2099.
-#define TIDEWELL_STRINGS_CORE(X)
+#define TIDEWELL_STRINGS_CORE(X)                                                                    \
+  /* Registry stores and key trees. */                                                              \
+  X(InvalidDataType, 2000, "Invalid data type for '%s'")                                            \
+  X(FailedToSetData, 2001, "Failed to set data for '%s'")                                           \
+  X(NoKeyBelowRoot, 2002, "'%s' names no key below a root key.")                                    \
+  X(UnableToReadKey, 2003, "Unable to read the key '%s'.")                                          \
+  X(UnableToReadValue, 2004, "Unable to read the value '%s' of the key '%s'.")                      \
+  X(RestoreRemovesKey, 2005, "this line removes a key; a restore only writes keys back")            \
+  X(RestoreKeyOutside, 2006, "the key '%s' lies outside '%s'")                                      \
+  X(RestoreSymbolicLink, 2007, "this key is a symbolic link, which cannot be restored here")        \
+  X(RestoreRemovesValue, 2008, "this line removes a value; a restore only writes values back")      \
+  X(RestoreValueTooBig, 2009, "the value holds %s bytes, more than the %s a restore writes")        \
+  X(KeyAlreadyExists, 2010, "The key '%s' already exists.")                                         \
+  X(UnableToRemoveKey, 2011, "Unable to remove the key '%s'.")                                      \
+  X(UnableToCreateLinkKey, 2012, "Unable to create the link key '%s'.")                             \
+  X(UnableToCreateKey, 2013, "Unable to create the key '%s'.")                                      \
+  /* Backups of uninstall entries. */                                                               \
+  X(BackupHoldsNoKey, 2014, "The file holds no key to restore.")                                    \
+  X(BackupIsCatalogue, 2015, "this is an uninstall catalogue itself, not one of its entries")       \
+  X(BackupBelowEntry, 2016,                                                                         \
+    "this key lies below a catalogue entry; a restore starts at the entry's own key")               \
+  X(BackupNotAnEntry, 2017, "the key '%s' is not an entry of an uninstall catalogue")               \
+  X(BackupDoesNotReadBack, 2018, "The backup of '%s' does not read back as it was saved.")          \
+  /* .reg files: the line a message is about, then what the writer and the reader refuse. */        \
+  X(RegFileLine, 2020, "Line %s: %s")                                                               \
+  X(RegFileNulInValueName, 2021, "A value name in the key '%s' holds a NUL character.")             \
+  X(RegFileKeyCannotBeSaved, 2022, "The key '%s' cannot be saved: %s.")                             \
+  X(RegFileNoRootKey, 2023, "the key path does not start with the name of a root key (HKEY_...)")   \
+  X(RegFileEmptyKeyName, 2024, "the key path holds an empty key name")                              \
+  X(RegFileBreakInKeyName, 2025,                                                                    \
+    "a key name holds a line break or a NUL character, which a .reg file cannot hold")              \
+  X(RegFileLinkKeyShape, 2026,                                                                      \
+    "a link key must hold exactly one value, its SymbolicLinkValue of type REG_LINK")               \
+  X(RegFileRemovedKeyValues, 2027, "a key being removed holds no values")                           \
+  X(RegFileNotRegistryFile, 2028,                                                                   \
+    "this is not a registry file: the first line is neither \"%s\" nor \"%s\"")                     \
+  X(RegFileCutCharacter, 2029, "the file ends in the middle of a character")                        \
+  X(RegFileLineNotUtf8, 2030, "this line is not valid UTF-8")                                       \
+  X(RegFileAnsiCharacter, 2031,                                                                     \
+    "this line holds a character of the ANSI code page, which cannot be read here")                 \
+  X(RegFileCutLine, 2032, "the file ends in the middle of this line")                               \
+  X(RegFileNulInLine, 2033, "this line holds a NUL character")                                      \
+  X(RegFileNeitherKeyNorValue, 2034, "this line is neither a key nor a value")                      \
+  X(RegFileKeyNameMissing, 2035, "the key name is missing after [")                                 \
+  X(RegFileKeyNameUnclosed, 2036, "the key name has no closing ]")                                  \
+  X(RegFileValueBeforeKey, 2037, "a value comes before the first key")                              \
+  X(RegFileValueOfRemovedKey, 2038, "a value follows a line that removes its key")                  \
+  X(RegFileEqualsMissing, 2039, "an = must follow the value name")                                  \
+  X(RegFileUnknownType, 2040,                                                                       \
+    "the value's type is unknown: its data must be a quoted string, dword:, hex: or hex(type):")    \
+  X(RegFileHexTypeUnclosed, 2041, "the value's type is unknown: hex(type) must end in ):")          \
+  X(RegFileBadDwordDigit, 2042, "bad hex digit in the dword")                                       \
+  X(RegFileBadHexDigit, 2043, "bad hex digit in the value's data")                                  \
+  X(RegFileCommaMissing, 2044, "a comma must separate the hex bytes")                               \
+  X(RegFileLongHexByte, 2045, "a hex byte has more than two digits")                                \
+  X(RegFileContinuationMissing, 2046, "the file ends before the value this line continues")         \
+  X(RegFileTextNotUtf8, 2047, "the value's text is not valid UTF-8")                                \
+  X(RegFileTextAfterKeyName, 2048, "there is text after the key name")                              \
+  X(RegFileTextAfterString, 2049, "there is text after the string")                                 \
+  X(RegFileTextAfterRemoval, 2050, "there is text after the - that removes the value")              \
+  X(RegFileTextAfterDword, 2051, "there is text after the dword")                                   \
+  X(RegFileTextAfterBackslash, 2052, "there is text after the backslash that continues the value")  \
+  X(RegFileNameUnknownEscape, 2053, "the value name holds an unknown escape \\%s")                  \
+  X(RegFileNameUnclosed, 2054, "the value name has no closing quote")                               \
+  X(RegFileStringUnknownEscape, 2055, "the string holds an unknown escape \\%s")                    \
+  X(RegFileStringUnclosed, 2056, "the string has no closing quote")                                 \
+  X(RegFileDwordTooLong, 2057, "a dword has more than eight hex digits")                            \
+  X(RegFileDwordMissing, 2058, "a dword needs a hex number")                                        \
+  X(RegFileHexTypeTooLong, 2059, "the type in hex(type) has more than eight hex digits")            \
+  X(RegFileHexTypeMissing, 2060, "the type in hex(type) needs a hex number")                        \
+  /* Printing and the system's errors. */                                                           \
+  X(PrintJobClosed, 2062, "The print job is closed.")                                               \
+  X(PrintCannotMeasure, 2063, "The printer could not measure the text.")                            \
+  X(PrintingFailed, 2064, "Printing failed: %s")                                                    \
+  X(NoPrinter, 2065, "There is no printer to print on (error %s).")                                 \
+  X(NoDefaultPrinter, 2066, "There is no default printer.")                                         \
+  X(SystemError, 2067, "System error %s.")                                                          \
+  /* Sizes and dates. */                                                                            \
+  X(SizeGigabytes, 2068, "%s GB")                                                                   \
+  X(SizeMegabytes, 2069, "%s MB")                                                                   \
+  X(SizeKilobytes, 2070, "%s KB")                                                                   \
+  X(SizeBytes, 2071, "%s bytes")                                                                    \
+  X(UnknownDate, 2072, "(unknown)")                                                                 \
+  /* The uninstall log. */                                                                          \
+  X(LogTitle, 2073, "Tidewell Uninstall Log")                                                       \
+  X(LogDescription, 2074,                                                                           \
+    "Contains information about programs you have uninstalled from your computer")                  \
+  X(LogUninstalling, 2075, "Uninstalling %s")                                                       \
+  X(LogStartFailed, 2076, "Running uninstall command failed.")                                      \
+  X(LogUninstallOk, 2077, "Uninstall OK. Uninstaller removed program from list.")                   \
+  X(LogUninstallIncomplete, 2078,                                                                   \
+    "Uninstaller did not complete the uninstall process or did not remove program from list.")      \
+  X(LogRemovedFromList, 2079, "Removed from list by %s.")                                           \
+  X(LogDeleting, 2080, "Deleting entry %s")                                                         \
+  X(LogDeleted, 2081, "Deleted OK.")                                                                \
+  X(LogNotDeleted, 2082, "NOT Deleted - error encountered while deleting from registry.")           \
+  X(LogNotWritten, 2083,                                                                            \
+    "The uninstall log \"%s\" could not be written, so this operation is not fully "                \
+    "recorded in it.")                                                                              \
+  /* The audit report's file and entries. */                                                        \
+  X(CannotCreateFile, 2084, "Cannot create file \"%s\".")                                           \
+  X(CannotCreateFileBecause, 2085, "Cannot create file \"%s\". %s")                                 \
+  X(CannotWriteFile, 2086,                                                                          \
+    "Cannot write to file \"%s\". An input/output error occurred while writing.")                   \
+  X(FileNameEmpty, 2087, "The file name is empty.")                                                 \
+  X(ReportUninstallCommand, 2088, "Uninstall Command: %s")                                          \
+  /* The catalogue's rows. */                                                                       \
+  X(NoName, 2089, "<no name>")                                                                      \
+  X(UsedRarely, 2090, "rarely")                                                                     \
+  X(UsedOccasionally, 2091, "occasionally")                                                         \
+  X(UsedFrequently, 2092, "frequently")                                                             \
+  X(UsageSizeFormat, 2093, "%10.1n MB")
 
 #define TIDEWELL_ALL_STRINGS(X) \
   TIDEWELL_STRING_TABLE(X)      \

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "util/AppStrings.h"
 #include "util/Text.h"
 
 namespace tw {
@@ -71,10 +72,10 @@ std::string FormatFileSize(Locale& locale, std::int64_t bytes) {
   if (bytes < 0) return {};
   const double kb = static_cast<double>(bytes) / 1024.0;
   const double mb = static_cast<double>(bytes) / 1048576.0;
-  if (mb >= 1024.0) return locale.FormatNumber(mb / 1024.0, 2) + " GB";
-  if (kb >= 1024.0) return locale.FormatNumber(kb / 1024.0, 1) + " MB";
-  if (bytes > 1024) return locale.FormatNumber(kb, 0) + " KB";
-  return locale.FormatNumber(static_cast<double>(bytes), 0) + " bytes";
+  if (mb >= 1024.0) return FormatText(LoadStr(StrId::SizeGigabytes), locale.FormatNumber(mb / 1024.0, 2));
+  if (kb >= 1024.0) return FormatText(LoadStr(StrId::SizeMegabytes), locale.FormatNumber(kb / 1024.0, 1));
+  if (bytes > 1024) return FormatText(LoadStr(StrId::SizeKilobytes), locale.FormatNumber(kb, 0));
+  return FormatText(LoadStr(StrId::SizeBytes), locale.FormatNumber(static_cast<double>(bytes), 0));
 }
 
 std::string FormatSizeMB(Locale& locale, std::string_view format, std::int64_t bytes) {
@@ -131,7 +132,7 @@ std::string FormatFileTime(TimeZone& zone, std::uint64_t fileTime, std::string_v
   std::uint16_t dosTime = 0;
   if (!zone.ToLocalFileTime(fileTime, local) || !zone.ToDosDateTime(local, dosDate, dosTime) ||
       (dosDate == 0 && dosTime == 0)) {
-    return "(unknown)";
+    return LoadStr(StrId::UnknownDate);
   }
   DateTime v;
   v.year = 1980 + (dosDate >> 9);

@@ -4,6 +4,7 @@
 #include <tuple>
 #include <utility>
 
+#include "util/AppStrings.h"
 #include "util/CorRegToolsPlus.h"
 #include "util/Text.h"
 
@@ -84,13 +85,13 @@ RootKeyHandle RootOfKeyPath(std::string_view path) {
 // Why a key path cannot name a key: no known root, or an empty name in it. "" when it can.
 std::string KeyPathProblem(std::string_view path) {
   if (RootOfKeyPath(path) == RootKey::Invalid) {
-    return "the key path does not start with the name of a root key (HKEY_...)";
+    return LoadStr(StrId::RegFileNoRootKey);
   }
   std::size_t start = path.find('\\');
   while (start != std::string_view::npos) {
     const std::size_t next = path.find('\\', start + 1);
     const std::size_t end = next == std::string_view::npos ? path.size() : next;
-    if (end == start + 1) return "the key path holds an empty key name";
+    if (end == start + 1) return LoadStr(StrId::RegFileEmptyKeyName);
     start = next;
   }
   return {};
@@ -151,7 +152,7 @@ void AppendHexData(std::u16string& line, std::uint32_t type, const std::vector<s
 void AppendValueLine(std::u16string& out, const RegFileValue& value, const std::string& keyPath) {
   const std::u16string name = Utf8ToUtf16(value.name);
   if (name.find(u'\0') != std::u16string::npos) {
-    throw RegFileError(0, FormatText("A value name in the key '%s' holds a NUL character.", keyPath));
+    throw RegFileError(0, FormatText(LoadStr(StrId::RegFileNulInValueName), keyPath));
   }
   std::u16string line = name.empty() ? std::u16string(u"@") : Quoted(name);
   line += u'=';
@@ -186,6 +187,23 @@ int LineOfOffset(const Text& text, std::size_t offset) {
 }
 
 [[noreturn]] void Fail(int line, const std::string& message) { throw RegFileError(line, message); }
+[[noreturn]] void Fail(int line, StrId message) { Fail(line, LoadStr(message)); }
+
+// The messages about one kind of quoted field, each a whole sentence.
+struct QuotedFieldMessages {
+  StrId unknownEscape;  // with the escaped character
+  StrId noClosingQuote;
+};
+constexpr QuotedFieldMessages kValueNameMessages{StrId::RegFileNameUnknownEscape, StrId::RegFileNameUnclosed};
+constexpr QuotedFieldMessages kStringMessages{StrId::RegFileStringUnknownEscape, StrId::RegFileStringUnclosed};
+
+// The messages about one kind of hex number, each a whole sentence.
+struct HexNumberMessages {
+  StrId tooManyDigits;
+  StrId noDigits;
+};
+constexpr HexNumberMessages kDwordMessages{StrId::RegFileDwordTooLong, StrId::RegFileDwordMissing};
+constexpr HexNumberMessages kHexTypeMessages{StrId::RegFileHexTypeTooLong, StrId::RegFileHexTypeMissing};
 
 class Parser {
  public:
@@ -206,7 +224,7 @@ class Parser {
         case u'[': ParseKeyLine(line, pos + 1, number); break;
         case u'@':
         case u'"': ParseValueLine(line, pos, number); break;
-        default: Fail(number, "this line is neither a key nor a value");
+        default: Fail(number, StrId::RegFileNeitherKeyNorValue);
       }
     }
     MarkLinks();
@@ -225,7 +243,7 @@ class Parser {
                                          (static_cast<unsigned char>(body[2 * i + 1]) << 8));
       }
       if (body.size() % 2 != 0) {
-        Fail(LineOfOffset(text_, text_.size()), "the file ends in the middle of a character");
+        Fail(LineOfOffset(text_, text_.size()), StrId::RegFileCutCharacter);
       }
       return;
     }
@@ -239,15 +257,15 @@ class Parser {
     encoding_ = header == kHeaderAnsi && !utf8Bom ? Encoding::Ansi : Encoding::Utf8;
     if (encoding_ == Encoding::Utf8) {
       const std::size_t invalid = Wtf8ToUtf16(body, text_);
-      if (invalid != std::string_view::npos) Fail(LineOfOffset(body, invalid), "this line is not valid UTF-8");
+      if (invalid != std::string_view::npos) Fail(LineOfOffset(body, invalid), StrId::RegFileLineNotUtf8);
     } else {
       text_ = DecodeAnsi(body, [&](std::size_t offset) { return LineOfOffset(body, offset); });
     }
   }
 
   [[noreturn]] static void FailNotRegistryFile() {
-    Fail(1, "this is not a registry file: the first line is neither \"Windows Registry Editor "
-            "Version 5.00\" nor \"REGEDIT4\"");
+    Fail(1, FormatText(LoadStr(StrId::RegFileNotRegistryFile),
+                       {std::string(kHeaderUnicode), std::string(kHeaderAnsi)}));
   }
 
   // ANSI text as UTF-16 through the code page; without one only ASCII can be read.
@@ -257,7 +275,7 @@ class Parser {
       const auto high = std::find_if(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
       if (high != bytes.end()) {
         Fail(lineOf(static_cast<std::size_t>(high - bytes.begin())),
-             "this line holds a character of the ANSI code page, which cannot be read here");
+             StrId::RegFileAnsiCharacter);
       }
       return Ascii16(bytes);
     }
@@ -280,7 +298,7 @@ class Parser {
   std::u16string_view TakeLine() {
     const std::size_t index = next_++;
     if (index + 1 == lines_.size() && !lastLineEnded_) {
-      Fail(static_cast<int>(index) + 1, "the file ends in the middle of this line");
+      Fail(static_cast<int>(index) + 1, StrId::RegFileCutLine);
     }
     return lines_[index];
   }
@@ -291,9 +309,9 @@ class Parser {
   }
 
   // Only blanks or a comment may follow what a line holds.
-  static void ExpectLineEnd(std::u16string_view line, std::size_t pos, int number, const char* what) {
+  static void ExpectLineEnd(std::u16string_view line, std::size_t pos, int number, StrId textAfter) {
     pos = SkipBlanks(line, pos);
-    if (pos < line.size() && line[pos] != u';') Fail(number, FormatText("there is text after %s", what));
+    if (pos < line.size() && line[pos] != u';') Fail(number, textAfter);
   }
 
   void ReadHeader() {
@@ -302,15 +320,15 @@ class Parser {
     const std::u16string_view trimmed = header.substr(SkipBlanks(header, 0));
     if (trimmed != Ascii16(kHeaderUnicode) && trimmed != Ascii16(kHeaderAnsi)) FailNotRegistryFile();
     const std::size_t nul = text_.find(u'\0');
-    if (nul != std::u16string::npos) Fail(LineOfOffset(text_, nul), "this line holds a NUL character");
+    if (nul != std::u16string::npos) Fail(LineOfOffset(text_, nul), StrId::RegFileNulInLine);
   }
 
   void ParseKeyLine(std::u16string_view line, std::size_t pos, int number) {
-    if (pos == line.size() || IsBlank(line[pos])) Fail(number, "the key name is missing after [");
+    if (pos == line.size() || IsBlank(line[pos])) Fail(number, StrId::RegFileKeyNameMissing);
     // The key name ends at the line's last "]", so names may hold "]" themselves.
     const std::size_t close = line.rfind(u']');
-    if (close == std::u16string_view::npos || close < pos) Fail(number, "the key name has no closing ]");
-    ExpectLineEnd(line, close + 1, number, "the key name");
+    if (close == std::u16string_view::npos || close < pos) Fail(number, StrId::RegFileKeyNameUnclosed);
+    ExpectLineEnd(line, close + 1, number, StrId::RegFileTextAfterKeyName);
     RegFileKey key;
     key.line = number;
     if (line[pos] == u'-') {
@@ -324,25 +342,25 @@ class Parser {
   }
 
   void ParseValueLine(std::u16string_view line, std::size_t pos, int number) {
-    if (file_.keys.empty()) Fail(number, "a value comes before the first key");
-    if (file_.keys.back().remove) Fail(number, "a value follows a line that removes its key");
+    if (file_.keys.empty()) Fail(number, StrId::RegFileValueBeforeKey);
+    if (file_.keys.back().remove) Fail(number, StrId::RegFileValueOfRemovedKey);
     RegFileValue value;
     value.line = number;
     if (line[pos] == u'@') {
       ++pos;
     } else {
-      value.name = Utf16ToUtf8(ReadQuoted(line, pos, number, "the value name"));
+      value.name = Utf16ToUtf8(ReadQuoted(line, pos, number, kValueNameMessages));
     }
     pos = SkipBlanks(line, pos);
-    if (pos == line.size() || line[pos] != u'=') Fail(number, "an = must follow the value name");
+    if (pos == line.size() || line[pos] != u'=') Fail(number, StrId::RegFileEqualsMissing);
     pos = SkipBlanks(line, pos + 1);
     const std::u16string_view data = line.substr(pos);
     if (data.substr(0, 1) == u"-") {
       value.remove = true;
-      ExpectLineEnd(line, pos + 1, number, "the - that removes the value");
+      ExpectLineEnd(line, pos + 1, number, StrId::RegFileTextAfterRemoval);
     } else if (data.substr(0, 1) == u"\"") {
-      std::u16string text = ReadQuoted(line, pos, number, "the string");
-      ExpectLineEnd(line, pos, number, "the string");
+      std::u16string text = ReadQuoted(line, pos, number, kStringMessages);
+      ExpectLineEnd(line, pos, number, StrId::RegFileTextAfterString);
       text.push_back(u'\0');
       value.value.type = RegType::String;
       AppendUnitsAsBytes(text, value.value.data);
@@ -357,14 +375,15 @@ class Parser {
       value.value.data = ReadHexBytes(line, pos, number);
       if (encoding_ != Encoding::Utf16) value.value.data = EightBitStringData(value.value, number);
     } else {
-      Fail(number, "the value's type is unknown: its data must be a quoted string, dword:, hex: or hex(type):");
+      Fail(number, StrId::RegFileUnknownType);
     }
     file_.keys.back().values.push_back(std::move(value));
   }
 
   // A quoted field from the opening quote at `pos`, unescaped; `pos` moves past the
   // closing quote. The escapes are \\, \", \r and \n.
-  static std::u16string ReadQuoted(std::u16string_view line, std::size_t& pos, int number, const char* what) {
+  static std::u16string ReadQuoted(std::u16string_view line, std::size_t& pos, int number,
+                                   const QuotedFieldMessages& messages) {
     std::u16string out;
     for (std::size_t i = pos + 1; i < line.size(); ++i) {
       const char16_t c = line[i];
@@ -383,36 +402,37 @@ class Parser {
         case u'r': out.push_back(u'\r'); break;
         case u'n': out.push_back(u'\n'); break;
         default:
-          Fail(number, FormatText("%s holds an unknown escape \\%s", {what, Utf16ToUtf8(line.substr(i, 1))}));
+          Fail(number, FormatText(LoadStr(messages.unknownEscape), Utf16ToUtf8(line.substr(i, 1))));
       }
     }
-    Fail(number, FormatText("%s has no closing quote", what));
+    Fail(number, messages.noClosingQuote);
   }
 
   // A number of one to eight hex digits at `pos`, which moves past them.
-  static std::uint32_t ReadHexNumber(std::u16string_view line, std::size_t& pos, int number, const char* what) {
+  static std::uint32_t ReadHexNumber(std::u16string_view line, std::size_t& pos, int number,
+                                     const HexNumberMessages& messages) {
     std::uint32_t value = 0;
     int digits = 0;
     for (; pos < line.size() && HexDigitValue(line[pos]) >= 0; ++pos, ++digits) {
-      if (digits == 8) Fail(number, FormatText("%s has more than eight hex digits", what));
+      if (digits == 8) Fail(number, messages.tooManyDigits);
       value = (value << 4) | static_cast<std::uint32_t>(HexDigitValue(line[pos]));
     }
-    if (digits == 0) Fail(number, FormatText("%s needs a hex number", what));
+    if (digits == 0) Fail(number, messages.noDigits);
     return value;
   }
 
   static std::uint32_t ReadDword(std::u16string_view line, std::size_t pos, int number) {
     pos = SkipBlanks(line, pos);
-    const std::uint32_t value = ReadHexNumber(line, pos, number, "a dword");
-    if (pos < line.size() && !IsBlank(line[pos]) && line[pos] != u';') Fail(number, "bad hex digit in the dword");
-    ExpectLineEnd(line, pos, number, "the dword");
+    const std::uint32_t value = ReadHexNumber(line, pos, number, kDwordMessages);
+    if (pos < line.size() && !IsBlank(line[pos]) && line[pos] != u';') Fail(number, StrId::RegFileBadDwordDigit);
+    ExpectLineEnd(line, pos, number, StrId::RegFileTextAfterDword);
     return value;
   }
 
   // The type of "hex(type):" from the digits at `pos`, which moves past "):".
   static std::uint32_t ReadHexType(std::u16string_view line, std::size_t& pos, int number) {
-    const std::uint32_t type = ReadHexNumber(line, pos, number, "the type in hex(type)");
-    if (line.substr(pos, 2) != u"):") Fail(number, "the value's type is unknown: hex(type) must end in ):");
+    const std::uint32_t type = ReadHexNumber(line, pos, number, kHexTypeMessages);
+    if (line.substr(pos, 2) != u"):") Fail(number, StrId::RegFileHexTypeUnclosed);
     pos += 2;
     return type;
   }
@@ -428,28 +448,28 @@ class Parser {
       const char16_t c = line[pos];
       if (!byteExpected) {
         if (c != u',') {
-          Fail(number, IsAsciiAlnum(c) && HexDigitValue(c) < 0 ? "bad hex digit in the value's data"
-                                                                : "a comma must separate the hex bytes");
+          Fail(number, IsAsciiAlnum(c) && HexDigitValue(c) < 0 ? StrId::RegFileBadHexDigit
+                                                                : StrId::RegFileCommaMissing);
         }
         byteExpected = true;
         ++pos;
         continue;
       }
       if (c == u'\\') {
-        ExpectLineEnd(line, pos + 1, number, "the backslash that continues the value");
+        ExpectLineEnd(line, pos + 1, number, StrId::RegFileTextAfterBackslash);
         std::tie(line, number) = ContinuationLine(number);
         pos = SkipBlanks(line, 0);
-        if (HexDigitValue(line[pos]) < 0) Fail(number, "bad hex digit in the value's data");
+        if (HexDigitValue(line[pos]) < 0) Fail(number, StrId::RegFileBadHexDigit);
         continue;
       }
       const int high = HexDigitValue(c);
-      if (high < 0) Fail(number, "bad hex digit in the value's data");
+      if (high < 0) Fail(number, StrId::RegFileBadHexDigit);
       int byte = high;
       ++pos;
       if (pos < line.size() && HexDigitValue(line[pos]) >= 0) {
         byte = byte * 16 + HexDigitValue(line[pos]);
         ++pos;
-        if (pos < line.size() && HexDigitValue(line[pos]) >= 0) Fail(number, "a hex byte has more than two digits");
+        if (pos < line.size() && HexDigitValue(line[pos]) >= 0) Fail(number, StrId::RegFileLongHexByte);
       }
       bytes.push_back(static_cast<std::uint8_t>(byte));
       byteExpected = false;
@@ -469,7 +489,7 @@ class Parser {
       const std::size_t pos = SkipBlanks(line, 0);
       if (pos < line.size() && line[pos] != u';') return {line, number};
     }
-    Fail(backslashLine, "the file ends before the value this line continues");
+    Fail(backslashLine, StrId::RegFileContinuationMissing);
   }
 
   // In an 8-bit file the data of a string type is text in the file's encoding, which the
@@ -484,7 +504,7 @@ class Parser {
     if (text.back() != '\0') text.push_back('\0');
     std::u16string units;
     if (encoding_ == Encoding::Utf8) {
-      if (Wtf8ToUtf16(text, units) != std::string_view::npos) Fail(number, "the value's text is not valid UTF-8");
+      if (Wtf8ToUtf16(text, units) != std::string_view::npos) Fail(number, StrId::RegFileTextNotUtf8);
     } else {
       units = DecodeAnsi(text, [number](std::size_t) { return number; });
     }
@@ -515,7 +535,9 @@ class Parser {
 }  // namespace
 
 RegFileError::RegFileError(int line, const std::string& message)
-    : std::runtime_error(line > 0 ? "Line " + std::to_string(line) + ": " + message : message), line_(line) {}
+    : std::runtime_error(line > 0 ? FormatText(LoadStr(StrId::RegFileLine), {std::to_string(line), message})
+                                  : message),
+      line_(line) {}
 
 bool IsLinkSection(const RegFileKey& key) {
   return key.values.size() == 1 && !key.values[0].remove && key.values[0].value.type == RegType::Link &&
@@ -534,13 +556,13 @@ std::string WriteRegFile(const RegFile& file) {
     const std::u16string path = Utf8ToUtf16(key.path);
     std::string problem = KeyPathProblem(key.path);
     if (problem.empty() && path.find_first_of(std::u16string_view(u"\r\n\0", 3)) != std::u16string::npos) {
-      problem = "a key name holds a line break or a NUL character, which a .reg file cannot hold";
+      problem = LoadStr(StrId::RegFileBreakInKeyName);
     }
     if (problem.empty() && key.link && !IsLinkSection(key)) {
-      problem = "a link key must hold exactly one value, its SymbolicLinkValue of type REG_LINK";
+      problem = LoadStr(StrId::RegFileLinkKeyShape);
     }
-    if (problem.empty() && key.remove && !key.values.empty()) problem = "a key being removed holds no values";
-    if (!problem.empty()) throw RegFileError(0, FormatText("The key '%s' cannot be saved: %s.", {key.path, problem}));
+    if (problem.empty() && key.remove && !key.values.empty()) problem = LoadStr(StrId::RegFileRemovedKeyValues);
+    if (!problem.empty()) throw RegFileError(0, FormatText(LoadStr(StrId::RegFileKeyCannotBeSaved), {key.path, problem}));
     text += key.remove ? u"\r\n[-" : u"\r\n[";
     text += path;
     text += u"]\r\n";

@@ -1,5 +1,6 @@
 #include "util/RegKeyTree.h"
 
+#include "util/AppStrings.h"
 #include "util/CorRegToolsPlus.h"
 #include "util/Text.h"
 
@@ -12,7 +13,7 @@ std::pair<RootKeyHandle, std::string> SplitKeyPath(const std::string& fullKeyPat
   const RootKeyHandle root = ExtractRootKey(fullKeyPath);
   std::string sub = ExtractSubKey(fullKeyPath);
   if (root == RootKey::Invalid || sub.empty() || sub.back() == '\\') {
-    throw RegistryError(FormatText("'%s' names no key below a root key.", fullKeyPath));
+    throw RegistryError(FormatText(LoadStr(StrId::NoKeyBelowRoot), fullKeyPath));
   }
   return {root, std::move(sub)};
 }
@@ -29,11 +30,11 @@ void ExportKey(RegistryStore& store, SymbolicLinks* links, RootKeyHandle root, c
       return;
     }
   }
-  if (!store.OpenPath(subPath, false)) throw RegistryError(FormatText("Unable to read the key '%s'.", fullPath));
+  if (!store.OpenPath(subPath, false)) throw RegistryError(FormatText(LoadStr(StrId::UnableToReadKey), fullPath));
   for (const std::string& name : store.ListValues()) {
     auto value = store.QueryValue(name);
     if (!value) {
-      throw RegistryError(FormatText("Unable to read the value '%s' of the key '%s'.", {name, fullPath}));
+      throw RegistryError(FormatText(LoadStr(StrId::UnableToReadValue), {name, fullPath}));
     }
     key.values.push_back({name, std::move(*value)});
   }
@@ -59,17 +60,17 @@ RegFile ExportKeyTree(Registry& registry, const std::string& fullKeyPath, Symbol
 void CheckKeyTreeImport(const RegFile& file, const std::string& keyPath, bool linksSupported,
                         std::size_t maxValueBytes) {
   for (const RegFileKey& key : file.keys) {
-    if (key.remove) throw RegFileError(key.line, "this line removes a key; a restore only writes keys back");
+    if (key.remove) throw RegFileError(key.line, LoadStr(StrId::RestoreRemovesKey));
     if (!IsSameOrBelowKey(key.path, keyPath)) {
-      throw RegFileError(key.line, FormatText("the key '%s' lies outside '%s'", {key.path, keyPath}));
+      throw RegFileError(key.line, FormatText(LoadStr(StrId::RestoreKeyOutside), {key.path, keyPath}));
     }
     if (key.link && !linksSupported) {
-      throw RegFileError(key.line, "this key is a symbolic link, which cannot be restored here");
+      throw RegFileError(key.line, LoadStr(StrId::RestoreSymbolicLink));
     }
     for (const RegFileValue& value : key.values) {
-      if (value.remove) throw RegFileError(value.line, "this line removes a value; a restore only writes values back");
+      if (value.remove) throw RegFileError(value.line, LoadStr(StrId::RestoreRemovesValue));
       if (value.value.data.size() > maxValueBytes) {
-        throw RegFileError(value.line, FormatText("the value holds %s bytes, more than the %s a restore writes",
+        throw RegFileError(value.line, FormatText(LoadStr(StrId::RestoreValueTooBig),
                                                   {std::to_string(value.value.data.size()),
                                                    std::to_string(maxValueBytes)}));
       }
@@ -85,19 +86,19 @@ void ImportKeyTree(Registry& registry, const RegFile& file, const std::string& k
   auto store = registry.NewStore();
   store->SelectRoot(root);
   if (store->HasKey(subPath)) {
-    if (!replaceExisting) throw RegistryError(FormatText("The key '%s' already exists.", keyPath));
-    if (!store->RemoveKey(subPath)) throw RegistryError(FormatText("Unable to remove the key '%s'.", keyPath));
+    if (!replaceExisting) throw RegistryError(FormatText(LoadStr(StrId::KeyAlreadyExists), keyPath));
+    if (!store->RemoveKey(subPath)) throw RegistryError(FormatText(LoadStr(StrId::UnableToRemoveKey), keyPath));
   }
   for (const RegFileKey& key : file.keys) {
     // The sections lie at or below keyPath, which differs from their paths in letter case only.
     const std::string keySubPath = subPath + key.path.substr(keyPath.size());
     if (key.link) {
       if (!links->CreateLink(root, keySubPath, key.values.front().value)) {
-        throw RegistryError(FormatText("Unable to create the link key '%s'.", key.path));
+        throw RegistryError(FormatText(LoadStr(StrId::UnableToCreateLinkKey), key.path));
       }
       continue;
     }
-    if (!store->OpenPath(keySubPath, true)) throw RegistryError(FormatText("Unable to create the key '%s'.", key.path));
+    if (!store->OpenPath(keySubPath, true)) throw RegistryError(FormatText(LoadStr(StrId::UnableToCreateKey), key.path));
     for (const RegFileValue& value : key.values) store->WriteValue(value.name, value.value);
     store->ClosePath();
   }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "util/AppStrings.h"
 #include "util/Text.h"
 
 namespace tw {
@@ -27,11 +28,11 @@ ValueKind KindOfType(std::uint32_t type) {
 }
 
 std::string InvalidDataTypeText(const std::string& name) {
-  return FormatText("Invalid data type for '%s'", name);
+  return FormatText(LoadStr(StrId::InvalidDataType), name);
 }
 
 std::string FailedToSetDataText(const std::string& name) {
-  return FormatText("Failed to set data for '%s'", name);
+  return FormatText(LoadStr(StrId::FailedToSetData), name);
 }
 
 bool RegistryStore::HasValue(const std::string& name) { return QueryValue(name).has_value(); }

@@ -3,6 +3,7 @@
 #include <exception>
 #include <vector>
 
+#include "util/AppStrings.h"
 #include "util/Text.h"
 
 namespace tw {
@@ -72,7 +73,7 @@ void TextPrinter::Close() {
 }
 
 void TextPrinter::Write(const std::string& text) {
-  if (!open_) throw PrintError("The print job is closed.");
+  if (!open_) throw PrintError(LoadStr(StrId::PrintJobClosed));
   std::size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];
@@ -104,7 +105,7 @@ void TextPrinter::WritePiece(std::string_view piece) {
   // two extents, so even a line of a million characters is laid out in one pass.
   const std::vector<std::size_t> ends = CharacterEnds(piece);
   const std::vector<int> extents = surface_.CharacterExtents(piece);
-  if (extents.size() != ends.size()) throw PrintError("The printer could not measure the text.");
+  if (extents.size() != ends.size()) throw PrintError(LoadStr(StrId::PrintCannotMeasure));
   std::size_t first = 0;  // the first character not yet drawn
   std::size_t from = 0;   // its byte offset
   int drawnWidth = 0;     // the width of the characters before it

@@ -75,6 +75,10 @@ class ImageListIconSource : public IconSource {
   int RowCount() const { return static_cast<int>(rows_.size()); }
   /// How many rows have their icons.
   int ResolvedRows() const { return resolvedRows_; }
+  /// Whether the row at an index has its icons.
+  bool IsResolved(int index) const {
+    return index >= 0 && index < static_cast<int>(rows_.size()) && rows_[static_cast<std::size_t>(index)].resolved;
+  }
   /// How many times ExtractIconExW was called since the source was made.
   int ExtractCalls() const { return extractCalls_; }
 

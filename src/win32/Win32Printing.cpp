@@ -4,14 +4,18 @@
 
 #include <vector>
 
+#include "util/AppStrings.h"
+#include "util/Text.h"
 #include "win32/WinText.h"
 
 namespace tw {
 
 namespace {
 
-std::string LastErrorText(const char* what) {
-  return std::string(what) + ": " + SystemErrorText(::GetLastError());
+// The message of a failed printing call, with the system's description of its error.
+std::string PrintingFailedText() {
+  const DWORD error = ::GetLastError();
+  return FormatText(LoadStr(StrId::PrintingFailed), SystemErrorText(error));
 }
 
 // Frees the global memory blocks a print dialog hands back.
@@ -50,12 +54,12 @@ void PrinterSurface::BeginDocument() {
   DOCINFOW info{};
   info.cbSize = sizeof info;
   info.lpszDocName = title.c_str();
-  if (::StartDocW(dc_.get(), &info) <= 0) throw PrintError(LastErrorText("Printing failed"));
+  if (::StartDocW(dc_.get(), &info) <= 0) throw PrintError(PrintingFailedText());
   inDocument_ = true;
 }
 
 void PrinterSurface::BeginPage() {
-  if (::StartPage(dc_.get()) <= 0) throw PrintError(LastErrorText("Printing failed"));
+  if (::StartPage(dc_.get()) <= 0) throw PrintError(PrintingFailedText());
   inPage_ = true;
   // Some drivers reset the device context at each page.
   ::SelectObject(dc_.get(), font_.get());
@@ -64,12 +68,12 @@ void PrinterSurface::BeginPage() {
 
 void PrinterSurface::EndPage() {
   inPage_ = false;
-  if (::EndPage(dc_.get()) <= 0) throw PrintError(LastErrorText("Printing failed"));
+  if (::EndPage(dc_.get()) <= 0) throw PrintError(PrintingFailedText());
 }
 
 void PrinterSurface::EndDocument() {
   inDocument_ = false;
-  if (::EndDoc(dc_.get()) <= 0) throw PrintError(LastErrorText("Printing failed"));
+  if (::EndDoc(dc_.get()) <= 0) throw PrintError(PrintingFailedText());
 }
 
 void PrinterSurface::AbortDocument() {
@@ -93,7 +97,7 @@ std::vector<int> PrinterSurface::CharacterExtents(std::string_view text) {
   SIZE size{};
   if (!wide.empty() && !::GetTextExtentExPointW(dc_.get(), wide.c_str(), static_cast<int>(wide.size()), 0, nullptr,
                                                 unitEnds.data(), &size)) {
-    throw PrintError(LastErrorText("Printing failed"));
+    throw PrintError(PrintingFailedText());
   }
   // One extent per character: a character beyond the 16-bit range takes two UTF-16 units
   // and ends where its second one does.
@@ -119,7 +123,7 @@ int PrinterSurface::AverageCharWidth() { return metrics_.tmAveCharWidth; }
 void PrinterSurface::DrawString(int x, int y, const std::string& text) {
   const std::wstring wide = Widen(text);
   if (!::TextOutW(dc_.get(), x, y, wide.c_str(), static_cast<int>(wide.size()))) {
-    throw PrintError(LastErrorText("Printing failed"));
+    throw PrintError(PrintingFailedText());
   }
 }
 
@@ -133,7 +137,7 @@ std::unique_ptr<PrintSurface> Win32PrinterService::ChoosePrinter(HWND owner,
     FreeDialogMemory(dialog);
     const DWORD error = ::CommDlgExtendedError();
     if (error == 0) return nullptr;  // cancelled
-    throw PrintError("There is no printer to print on (error " + std::to_string(error) + ").");
+    throw PrintError(FormatText(LoadStr(StrId::NoPrinter), std::to_string(error)));
   }
   FreeDialogMemory(dialog);
   return std::make_unique<PrinterSurface>(UniqueHdc(dialog.hDC), documentTitle);
@@ -145,7 +149,7 @@ std::unique_ptr<PrintSurface> Win32PrinterService::DefaultPrinter(const std::str
   dialog.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
   if (!::PrintDlgW(&dialog) || dialog.hDC == nullptr) {
     FreeDialogMemory(dialog);
-    throw PrintError("There is no default printer.");
+    throw PrintError(LoadStr(StrId::NoDefaultPrinter));
   }
   FreeDialogMemory(dialog);
   return std::make_unique<PrinterSurface>(UniqueHdc(dialog.hDC), documentTitle);

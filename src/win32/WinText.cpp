@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "util/AppStrings.h"
 #include "util/Text.h"
 #include "win32/UniqueHandle.h"
 
@@ -31,7 +32,7 @@ std::string SystemErrorText(DWORD code) {
                            text.back() == L'\t')) {
     text.pop_back();
   }
-  if (text.empty()) return "System error " + std::to_string(code) + ".";
+  if (text.empty()) return FormatText(LoadStr(StrId::SystemError), std::to_string(code));
   return Narrow(text);
 }
 

@@ -6,16 +6,20 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "DemoCatalogue.h"
 #include "DemoSeeder.h"
 #include "catalogue/ProgramList.h"
+#include "RealisticCatalogue.h"
 #include "catalogue/UninstallInfoReader.h"
 #include "util/CorRegToolsPlus.h"
+#include "util/Text.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Icons.h"
 #include "win32/Win32Locale.h"
@@ -419,6 +423,84 @@ TEST_F(DemoUninstallers, RemoveTakesAwayEntriesRecordsAndFiles) {
   EXPECT_FALSE(FileExists(vars.at("userapps") + "\\Tidewell Demo"));
   // The folder the demo's folder stood in stays.
   EXPECT_TRUE(FileExists(vars.at("userapps")));
+}
+
+// The benchmark's realistic catalogue: its mix of entries, and the real seeder writing it into
+// the system's catalogues and taking it away again.
+
+TEST(RealisticCatalogue, MixesEntriesAsAWellUsedMachineHoldsThem) {
+  const std::map<std::string, std::string> vars = demo::DemoVariables();
+  const demo::DemoCatalogue catalogue = demo::RealisticCatalogue(2000, "tw-mix", vars);
+  ASSERT_EQ(catalogue.entries.size(), 2000u);
+  std::map<std::string, int> perCatalogue;
+  std::set<std::string> keys;
+  int usage = 0, unnamed = 0, beyondAscii = 0;
+  for (const demo::DemoEntry& entry : catalogue.entries) {
+    ++perCatalogue[entry.alias];
+    usage += entry.usage.has_value();
+    EXPECT_TRUE(keys.insert(AsciiUpper(entry.FullKeyPath())).second) << entry.FullKeyPath();
+    const demo::DemoValue* tag = entry.Find(demo::kRealisticTagValue);
+    ASSERT_NE(tag, nullptr);
+    EXPECT_EQ(tag->value, RegValue::Text("tw-mix"));
+    const demo::DemoValue* name = entry.Find("DisplayName");
+    if (name == nullptr) {
+      ++unnamed;
+    } else {
+      beyondAscii += std::any_of(name->value.data.begin(), name->value.data.end(), [](std::uint8_t b) { return b >= 0x80; });
+    }
+  }
+  EXPECT_NEAR(perCatalogue["machine"], 1200, 80);
+  EXPECT_NEAR(perCatalogue["machine32"], 500, 70);
+  EXPECT_NEAR(perCatalogue["user"], 300, 60);
+  EXPECT_NEAR(usage, 660, 70);
+  EXPECT_NEAR(unnamed, 40, 25);
+  EXPECT_GT(beyondAscii, 100);
+  for (const demo::DemoFile& file : catalogue.files) {
+    EXPECT_TRUE(std::any_of(catalogue.roots.begin(), catalogue.roots.end(),
+                            [&](const std::string& root) { return file.path.rfind(root + "\\", 0) == 0; }))
+        << file.path;
+  }
+  // An entry stays what it is however many are made.
+  const demo::DemoCatalogue fewer = demo::RealisticCatalogue(100, "tw-mix", vars);
+  for (std::size_t i = 0; i < fewer.entries.size(); ++i) {
+    EXPECT_EQ(fewer.entries[i].FullKeyPath(), catalogue.entries[i].FullKeyPath());
+    ASSERT_EQ(fewer.entries[i].values.size(), catalogue.entries[i].values.size());
+    for (std::size_t v = 0; v < fewer.entries[i].values.size(); ++v)
+      EXPECT_EQ(fewer.entries[i].values[v].value, catalogue.entries[i].values[v].value);
+  }
+}
+
+TEST(RealisticCatalogue, SeededItListsMissingUninstallersAndUsageThenGoesAway) {
+  const std::string tag = "tidewell-test-realistic";
+  ASSERT_EQ(Seed(L"--realistic 300 --prefix " + Widen(tag)), 0);
+  const demo::DemoCatalogue catalogue = demo::RealisticCatalogue(300, tag, demo::DemoVariables());
+  std::set<std::string> named;
+  for (const demo::DemoEntry& entry : catalogue.entries)
+    if (entry.Find("DisplayName") != nullptr) named.insert(entry.FullKeyPath());
+
+  Win32Platform system;
+  RowCollector sink;
+  ScanCatalogue(system.platform, sink, nullptr, true);
+  std::size_t rows = 0;
+  int missing = 0, withUsage = 0;
+  for (const ProgramEntry& row : sink.rows) {
+    if (named.count(row.keyPath) == 0) continue;
+    ++rows;
+    missing += row.uninstallerMissing;
+    withUsage += !row.Target().empty();
+  }
+  EXPECT_EQ(rows, named.size());
+  EXPECT_NEAR(missing, 45, 20);    // about 15%: uninstallers and whole folders gone
+  EXPECT_NEAR(withUsage, 95, 25);  // about a third (a record of the wrong size counts as none)
+
+  ASSERT_EQ(Seed(L"--remove-realistic " + Widen(tag)), 0);
+  int left = 0;
+  for (const demo::DemoEntry& entry : catalogue.entries) {
+    left += KeyExists(entry.FullKeyPath());
+    left += entry.usage && KeyExists("HKEY_LOCAL_MACHINE\\" + demo::UsageKeyOf(entry.name));
+  }
+  EXPECT_EQ(left, 0);
+  for (const std::string& root : catalogue.roots) EXPECT_FALSE(FileExists(root)) << root;
 }
 
 }  // namespace

@@ -30,6 +30,14 @@ class MainWindow : public ::testing::Test {
   void AddPrograms(std::initializer_list<const char*> names) {
     for (const char* name : names) AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "MsiExec.exe /X{1}");
   }
+  // Programs P000, P001, ...: more than the list shows at once.
+  void AddNumberedPrograms(int count) {
+    for (int i = 0; i < count; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "P%03d", i);
+      AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
+    }
+  }
   TfrmMain& Open() {
     form = test::OpenMainWindow(h.services);
     return *form;
@@ -548,16 +556,30 @@ TEST_F(MainWindow, AnUnreadableEntryIsListedAndReportedOnce) {
 }
 
 TEST_F(MainWindow, IconsAreMadeWhenRowsAreDrawn) {
-  for (int i = 0; i < 300; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "P%03d", i);
-    AddEntry(h.fake.registry, RootKey::LocalMachine, name, name, "x");
-  }
+  AddNumberedPrograms(300);
   Open();
   EXPECT_EQ(form->Icons().RowCount(), 300);
   ::UpdateWindow(form->ListView());
   EXPECT_GT(form->Icons().ResolvedRows(), 0);
   EXPECT_LT(form->Icons().ResolvedRows(), 300);  // only the rows on screen
+}
+
+TEST_F(MainWindow, TellsHowManyRowsInViewStillWaitForTheirIcons) {
+  AddNumberedPrograms(300);
+  Open();
+  const UINT asked = ::RegisterWindowMessageW(kRowsWaitingForIconsMessage);
+  for (ViewStyle style : {ViewStyle::Details, ViewStyle::LargeIcons, ViewStyle::List, ViewStyle::SmallIcons}) {
+    form->SetViewStyle(style);
+    // After a refresh every row waits for its icons, but only the rows in view count, until
+    // the list draws them.
+    form->RefreshProgramList();
+    const int waiting = form->RowsInViewWaitingForIcons();
+    EXPECT_GT(waiting, 0) << static_cast<int>(style);
+    EXPECT_LT(waiting, 150) << static_cast<int>(style);
+    EXPECT_EQ(::SendMessageW(form->Handle(), asked, 0, 0), waiting) << static_cast<int>(style);
+    ::UpdateWindow(form->ListView());
+    EXPECT_EQ(form->RowsInViewWaitingForIcons(), 0) << static_cast<int>(style);
+  }
 }
 
 TEST_F(MainWindow, AboutBoxLinksEscAndFrame) {

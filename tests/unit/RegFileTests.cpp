@@ -195,6 +195,37 @@ TEST(RegFile, RefusesInvalidFilesWithTheLine) {
   }
 }
 
+// The messages that name the part of a line at fault, in full: each part has its own words.
+TEST(RegFile, NamesThePartOfTheLineAtFault) {
+  const std::string head = "REGEDIT4\r\n[HKEY_CURRENT_USER\\K]\r\n";
+  const struct {
+    std::string bytes;
+    std::string message;
+  } cases[] = {
+      {"REGEDIT4\r\n[HKEY_CURRENT_USER\\K] x\r\n", "Line 2: there is text after the key name"},
+      {head + "\"a\"=\"b\" c\r\n", "Line 3: there is text after the string"},
+      {head + "\"a\"=- c\r\n", "Line 3: there is text after the - that removes the value"},
+      {head + "\"a\"=dword:1 c\r\n", "Line 3: there is text after the dword"},
+      {head + "\"a\"=hex:01,\\ c\r\n02\r\n", "Line 3: there is text after the backslash that continues the value"},
+      {head + "\"a\\t\"=\"b\"\r\n", "Line 3: the value name holds an unknown escape \\t"},
+      {head + "\"a\r\n", "Line 3: the value name has no closing quote"},
+      {head + "\"a\"=\"\\x\"\r\n", "Line 3: the string holds an unknown escape \\x"},
+      {head + "\"a\"=\"b\r\n", "Line 3: the string has no closing quote"},
+      {head + "\"a\"=dword:\r\n", "Line 3: a dword needs a hex number"},
+      {head + "\"a\"=dword:123456789\r\n", "Line 3: a dword has more than eight hex digits"},
+      {head + "\"a\"=hex():00\r\n", "Line 3: the type in hex(type) needs a hex number"},
+      {head + "\"a\"=hex(123456789):00\r\n", "Line 3: the type in hex(type) has more than eight hex digits"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadRegFile(c.bytes);
+      ADD_FAILURE() << "accepted: " << c.message;
+    } catch (const RegFileError& e) {
+      EXPECT_EQ(std::string(e.what()), c.message);
+    }
+  }
+}
+
 TEST(RegFile, RefusesToWriteWhatNoLineCanHold) {
   const RegFile cases[] = {
       {{{"HKEY_CURRENT_USER\\K\r\nL", {}}}},

@@ -226,7 +226,7 @@ TEST_F(Win32FileSystemTest, ReadOnlyFileRefusesWriting) {
   EXPECT_EQ(files_.OpenAppend(path), nullptr);
   std::string error;
   EXPECT_EQ(files_.Create(path, error), nullptr);
-  EXPECT_EQ(error, SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(error, "Access denied.");
   EXPECT_EQ(Contents(path), "keep");
 }
 
@@ -241,7 +241,7 @@ TEST_F(Win32FileSystemTest, FileLockedByAnotherProgramRefusesWriting) {
   EXPECT_EQ(files_.OpenAppend(path), nullptr);
   std::string error;
   EXPECT_EQ(files_.Create(path, error), nullptr);
-  EXPECT_EQ(error, SystemErrorText(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(error, "Sharing violation.");
   EXPECT_EQ(Contents(path), "keep");
   holder.reset();
   auto file = files_.OpenAppend(path);
@@ -273,9 +273,9 @@ TEST_F(Win32FileSystemTest, CreateNewNeverTakesANameInUse) {
     bool exists;
     std::string error;  // empty: created
   } const cases[] = {
-      {In("taken.txt"), true, SystemErrorText(ERROR_FILE_EXISTS)},
+      {In("taken.txt"), true, "File exists."},
       {In("folder.txt"), true, "?"},
-      {In("no folder\\x.txt"), false, SystemErrorText(ERROR_PATH_NOT_FOUND)},
+      {In("no folder\\x.txt"), false, "Path not found."},
       {In("new.txt"), false, ""},
   };
   for (const Case& c : cases) {
@@ -303,11 +303,11 @@ TEST_F(Win32FileSystemTest, CreateNewNeverTakesANameInUse) {
 TEST_F(Win32FileSystemTest, MissingFilesAndFoldersGiveTheSystemsReason) {
   std::string bytes, error;
   EXPECT_FALSE(files_.ReadAll(In("missing.txt"), bytes, error));
-  EXPECT_EQ(error, SystemErrorText(ERROR_FILE_NOT_FOUND));
+  EXPECT_EQ(error, "File not found.");
 
   error.clear();
   EXPECT_EQ(files_.Create(In("no folder\\x.txt"), error), nullptr);
-  EXPECT_EQ(error, SystemErrorText(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(error, "Path not found.");
 
   EXPECT_FALSE(files_.Remove(In("missing.txt")));
   error.clear();
@@ -333,7 +333,7 @@ TEST_F(Win32FileSystemTest, ReplaceMovesOverAnExistingFile) {
   ASSERT_TRUE(::SetFileAttributesW(Widen(In("kept.txt")).c_str(), FILE_ATTRIBUTE_READONLY));
   error.clear();
   EXPECT_FALSE(files_.Replace(In("new.txt"), In("kept.txt"), error));
-  EXPECT_EQ(error, SystemErrorText(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(error, "Access denied.");
   EXPECT_EQ(Contents(In("kept.txt")), "kept");
   EXPECT_EQ(Contents(In("new.txt")), "new");
   ::SetFileAttributesW(Widen(In("kept.txt")).c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -242,7 +242,7 @@ TEST(WinText, WidenNarrowAndErrorTexts) {
   EXPECT_NE(notFound.back(), '\n');
   EXPECT_NE(notFound.back(), '\r');
   EXPECT_NE(SystemErrorText(ERROR_ACCESS_DENIED), notFound);
-  EXPECT_FALSE(SystemErrorText(0xDEADBEEF).empty());
+  EXPECT_EQ(SystemErrorText(0xDEADBEEF), "System error 3735928559.");
 }
 
 }  // namespace
