@@ -2,36 +2,60 @@
 
 #include "forms/ImageButton.h"
 #include "forms/Pictures.h"
+#include "util/AppStrings.h"
+#include "util/Text.h"
+#include "win32/WinText.h"
 #include "ProductInfo.h"
 
 namespace tw {
 
+namespace {
+
+constexpr int kWidth = 428;
+constexpr int kHeight = 384;
+
+// The labels stand in one column right of the picture.
+constexpr ControlLayout kLayout[] = {
+    {TAboutBox::IdPicture, 32, 24, 56, 56},
+    {TAboutBox::IdLabel1, 112, 24, 290, 24, 19, true},
+    {TAboutBox::IdLabel3, 112, 52, 290, 16, 13, true},
+    {TAboutBox::IdLabel4, 112, 72, 290, 16, 13, true},
+    {TAboutBox::IdLabel2, 112, 100, 290, 16, 13, true},
+    {TAboutBox::IdLabel5, 112, 124, 290, 32, 13},
+    {TAboutBox::IdLabel6, 112, 168, 200, 16, 13, true, true},
+    {TAboutBox::IdLabel7, 112, 200, 290, 16, 13},
+    {TAboutBox::IdLabel8, 112, 218, 200, 16, 13, true, true},
+    {TAboutBox::IdOK, (kWidth - 136) / 2, 282, 136, 34},
+};
+
+}  // namespace
+
+std::span<const ControlLayout> TAboutBox::LayoutTable() { return kLayout; }
+
 TAboutBox::TAboutBox(Services& services)
-    : SkinnedFrame(services, FrameLook{L"About", 428, 384, 32, 42, 1}) {}
+    : SkinnedFrame(services, FrameLook{Widen(StrText(StrId::AboutTitle)), kWidth, kHeight, 32, 42, 1}) {}
 
 void TAboutBox::BuildContent() {
   const HWND panel = ContentPanel();
-  const auto label = [&](int id, const wchar_t* text, int y, int height, HFONT font, COLORREF color) {
-    const HWND control = CreateLabel(panel, id, text, Scale(112), Scale(y), Scale(290), Scale(height), font);
-    colors_.Set(control, color, RGB(255, 255, 255));
-    return control;
+  const auto label = [&](int id, const std::string& text) {
+    const HWND control = CreateLabel(panel, id, Widen(text), 0, 0, 0, 0, nullptr);
+    colors_.Set(control, RGB(0, 0, 0), RGB(255, 255, 255));
   };
-  ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, Scale(32), Scale(24), Scale(56),
-                    Scale(56), panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdPicture)),
-                    ::GetModuleHandleW(nullptr), nullptr);
-  label(IdLabel1, L"Tidewell", 24, 24, fonts_.Arial(19, true), RGB(0, 0, 0));
-  label(IdLabel3, L"for Windows XP/2000/NT/Me/98/95", 52, 16, fonts_.Arial(13, true), RGB(0, 0, 0));
-  label(IdLabel4, L"Version " TIDEWELL_VERSION_TEXT, 72, 16, fonts_.Arial(13, true), RGB(0, 0, 0));
-  label(IdLabel2, L"" TIDEWELL_MAKER, 100, 16, fonts_.Arial(13, true), RGB(0, 0, 0));
-  label(IdLabel5, L"", 124, 32, fonts_.Arial(13), RGB(0, 0, 0));
-  const HWND license = CreateLink(panel, IdLabel6, L"View License Agreement", Scale(112), Scale(168), Scale(200),
-                                  Scale(16), fonts_.Arial(13, true, true));
-  colors_.Set(license, kLinkColor, RGB(255, 255, 255));
-  label(IdLabel7, L"For more information please visit", 200, 16, fonts_.Arial(13), RGB(0, 0, 0));
-  const HWND site = CreateLink(panel, IdLabel8, L"" TIDEWELL_WEB_ADDRESS, Scale(112), Scale(218), Scale(200),
-                               Scale(16), fonts_.Arial(13, true, true));
-  colors_.Set(site, kLinkColor, RGB(255, 255, 255));
-  CreateImageButton(panel, IdOK, L"OK", ButtonLook::Page, pictures::Glyph::None, (428 - 136) / 2, 282, 136, 34,
+  const auto link = [&](int id, const std::string& text) {
+    const HWND control = CreateLink(panel, id, Widen(text), 0, 0, 0, 0, nullptr);
+    colors_.Set(control, kLinkColor, RGB(255, 255, 255));
+  };
+  ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 0, 0, 0, 0, panel,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdPicture)), ::GetModuleHandleW(nullptr), nullptr);
+  label(IdLabel1, kAppTitle);
+  label(IdLabel3, LoadStr(StrId::AboutSystems));
+  label(IdLabel4, FormatText(StrText(StrId::AboutVersion), std::string(TIDEWELL_VERSION_TEXT)));
+  label(IdLabel2, TIDEWELL_MAKER);
+  label(IdLabel5, "");
+  link(IdLabel6, LoadStr(StrId::AboutLicenseLink));
+  label(IdLabel7, LoadStr(StrId::AboutMoreInfo));
+  link(IdLabel8, TIDEWELL_WEB_ADDRESS);
+  CreateImageButton(panel, IdOK, Widen(StrText(StrId::ButtonOk)), ButtonLook::Page, pictures::Glyph::None, 0, 0, 0, 0,
                     Dpi());
 }
 

@@ -3,7 +3,9 @@
 #include <memory>
 
 #include "forms/ImageButton.h"
+#include "util/AppStrings.h"
 #include "win32/Win32Identity.h"
+#include "win32/WinText.h"
 
 namespace tw {
 
@@ -12,8 +14,25 @@ namespace {
 constexpr int kClientWidth = 618;
 constexpr int kClientHeight = 396;
 constexpr int kBandHeight = 32;
+// Print, save and close side by side, centred under the options.
+constexpr int kButtonsLeft = (kClientWidth - (3 * 136 + 2 * 16)) / 2;
+
+constexpr ControlLayout kLayout[] = {
+    {TAuditBox::IdHeaderLabel, 16, 12, 586, 16, 13, true},
+    {TAuditBox::IdHeader, 16, 32, 586, 216, 13},
+    {TAuditBox::IdShortFormat, 16, 256, 586, 20, 13},
+    {TAuditBox::IdLongFormat, 16, 278, 586, 20, 13},
+    {TAuditBox::IdPrint, kButtonsLeft, 314, 136, 34},
+    {TAuditBox::IdSave, kButtonsLeft + 152, 314, 136, 34},
+    {TAuditBox::IdClose, kButtonsLeft + 304, 314, 136, 34},
+};
+
+/// The title of print jobs of the report.
+std::string DocumentTitle() { return LoadStr(StrId::AuditDocumentTitle); }
 
 }  // namespace
+
+std::span<const ControlLayout> TAuditBox::LayoutTable() { return kLayout; }
 
 std::string BuildReportHeader(Services& services) {
   Platform& platform = services.platform;
@@ -30,7 +49,7 @@ void PrintAuditReport(PrintSurface& printer, const std::vector<AuditRow>& rows, 
 void WriteAuditReport(Services& services, const std::vector<AuditRow>& rows, const std::string& fileName,
                       const std::string& header, bool longFormat) {
   if (fileName.empty()) {
-    std::unique_ptr<PrintSurface> printer = services.printers.DefaultPrinter(kAuditDocumentTitle);
+    std::unique_ptr<PrintSurface> printer = services.printers.DefaultPrinter(DocumentTitle());
     PrintAuditReport(*printer, rows, header, longFormat);
     return;
   }
@@ -53,7 +72,8 @@ bool WriteReportForCommandLine(Services& services, HWND owner, const std::vector
 // The dialog
 
 TAuditBox::TAuditBox(Services& services, std::vector<AuditRow> rows)
-    : SkinnedFrame(services, FrameLook{L"Print or Save Audit Report", kClientWidth, kClientHeight, kBandHeight, 42, 1}),
+    : SkinnedFrame(services,
+                   FrameLook{Widen(StrText(StrId::AuditTitle)), kClientWidth, kClientHeight, kBandHeight, 42, 1}),
       rows_(std::move(rows)) {}
 
 void TAuditBox::BuildContent() {
@@ -61,41 +81,38 @@ void TAuditBox::BuildContent() {
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
   const auto id = [](int value) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(value)); };
 
-  const HWND label = CreateLabel(panel, IdHeaderLabel, L"Raport Header (add, change or remove text):", Scale(16),
-                                 Scale(12), Scale(586), Scale(16), fonts_.Arial(13, true));
+  const HWND label = CreateLabel(panel, IdHeaderLabel, Widen(StrText(StrId::AuditHeaderLabel)), 0, 0, 0, 0, nullptr);
   colors_.Set(label, RGB(0, 0, 0), RGB(255, 255, 255));
 
   memHeader_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
                                      ES_WANTRETURN,
-                                 Scale(16), Scale(32), Scale(586), Scale(216), panel, id(IdHeader), instance, nullptr);
-  ::SendMessageW(memHeader_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(13)), FALSE);
+                                 0, 0, 0, 0, panel, id(IdHeader), instance, nullptr);
   // The edit control's own limit (about 32,000 characters) would cut a long header short.
   ::SendMessageW(memHeader_, EM_SETLIMITTEXT, 0, 0);
   SetWindowTextUtf8(memHeader_, BuildReportHeader(services_));
 
-  const auto radio = [&](int control, const wchar_t* text, int y, DWORD group) {
-    const HWND button = ::CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | group,
-                                          Scale(16), Scale(y), Scale(586), Scale(20), panel, id(control), instance,
-                                          nullptr);
-    ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(13)), FALSE);
+  const auto radio = [&](int control, StrId text, DWORD group) {
+    const HWND button =
+        ::CreateWindowExW(0, L"BUTTON", Widen(StrText(text)).c_str(),
+                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | group, 0, 0, 0, 0, panel,
+                          id(control), instance, nullptr);
     colors_.Set(button, RGB(0, 0, 0), RGB(255, 255, 255));
     return button;
   };
-  rbShortFormat_ = radio(IdShortFormat, L"Short Format (program names only)", 256, WS_GROUP);
-  rbLongFormat_ = radio(IdLongFormat, L"Long Format (program name, uninstall command and program status)", 278, 0);
+  rbShortFormat_ = radio(IdShortFormat, StrId::AuditShortFormat, WS_GROUP);
+  rbLongFormat_ = radio(IdLongFormat, StrId::AuditLongFormat, 0);
   ::SendMessageW(rbShortFormat_, BM_SETCHECK, BST_CHECKED, 0);
 
-  // Print, save and close side by side, centred under the options.
-  const int left = (kClientWidth - (3 * 136 + 2 * 16)) / 2;
-  const HWND print =
-      CreateImageButton(panel, IdPrint, L"PRINT ...", ButtonLook::Page, pictures::Glyph::None, left, 314, 136, 34, Dpi());
+  const auto button = [&](int control, StrId label) {
+    return CreateImageButton(panel, control, Widen(StrText(label)), ButtonLook::Page, pictures::Glyph::None, 0, 0, 0,
+                             0, Dpi());
+  };
+  const HWND print = button(IdPrint, StrId::AuditPrintButton);
   // The buttons start a group of their own, so the arrow keys move only between the options.
   ::SetWindowLongW(print, GWL_STYLE, ::GetWindowLongW(print, GWL_STYLE) | WS_GROUP);
-  CreateImageButton(panel, IdSave, L"SAVE ...", ButtonLook::Page, pictures::Glyph::None, left + 152, 314, 136, 34,
-                    Dpi());
-  CreateImageButton(panel, IdClose, L"CLOSE", ButtonLook::Page, pictures::Glyph::None, left + 304, 314, 136, 34,
-                    Dpi());
+  button(IdSave, StrId::AuditSaveButton);
+  button(IdClose, StrId::ButtonClose);
 }
 
 std::string TAuditBox::HeaderText() const {
@@ -122,13 +139,13 @@ void TAuditBox::OnCommand(int id, int code) {
 }
 
 void TAuditBox::Image1Click() {
-  std::unique_ptr<PrintSurface> printer = services_.printers.ChoosePrinter(hwnd_, kAuditDocumentTitle);
+  std::unique_ptr<PrintSurface> printer = services_.printers.ChoosePrinter(hwnd_, DocumentTitle());
   if (printer) PrintAuditReport(*printer, rows_, HeaderText(), LongFormatChosen());
   Close();
 }
 
 void TAuditBox::Image2Click() {
-  const SaveFileRequest request{"Save Report As", "Text Files (.TXT)|*.TXT", "txt"};
+  const SaveFileRequest request{LoadStr(StrId::AuditSaveTitle), LoadStr(StrId::AuditSaveFilter), "txt"};
   const std::optional<std::string> fileName = services_.fileDialogs.ChooseSaveFile(hwnd_, request);
   if (!fileName) return;
   WriteAuditReport(services_, rows_, *fileName, HeaderText(), LongFormatChosen());

@@ -3,6 +3,7 @@
 // a printer, the dialog where the user edits the header and chooses the form and the
 // destination, and the writer behind the report switches of the command line.
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,9 +34,6 @@ void PrintAuditReport(PrintSurface& printer, const std::vector<AuditRow>& rows, 
 bool WriteReportForCommandLine(Services& services, HWND owner, const std::vector<AuditRow>& rows,
                                const std::string& fileName, bool longFormat);
 
-/// The title of print jobs of the report.
-inline constexpr const char* kAuditDocumentTitle = "Software Audit Report";
-
 /// "Print or Save Audit Report": the editable header, the short or long form, and print,
 /// save and close buttons.
 class TAuditBox : public SkinnedFrame {
@@ -60,7 +58,11 @@ class TAuditBox : public SkinnedFrame {
 
   enum : int { IdHeaderLabel = 100, IdHeader, IdShortFormat, IdLongFormat, IdPrint, IdSave, IdClose };
 
+  /// The controls' places at 96 DPI.
+  static std::span<const ControlLayout> LayoutTable();
+
  protected:
+  std::span<const ControlLayout> Layout() const override { return LayoutTable(); }
   void BuildContent() override;
   void OnCommand(int id, int code) override;
   int EscapeButton() const override { return IdClose; }

@@ -13,17 +13,28 @@ namespace {
 
 constexpr int kWidth = 472;
 constexpr int kHeight = 414;
-constexpr int kGridLeft = 16;
-constexpr int kGridTop = 80;
 constexpr int kGridWidth = 438;
-constexpr int kGridHeight = 212;
+// The grid's own metrics at 96 DPI.
 constexpr int kDefaultColumnWidth = 120;
 constexpr int kRowHeight = 20;
 
+constexpr ControlLayout kLayout[] = {
+    {TEditProgramBox::IdLabel1, 16, 12, kGridWidth, 16, 13, true},
+    {TEditProgramBox::IdKey, 16, 30, kGridWidth, 21, 13},
+    {TEditProgramBox::IdAllDetails, 16, 62, kGridWidth, 16, 13, true},
+    {TEditProgramBox::IdGrid, 16, 80, kGridWidth, 212, 13},
+    {TEditProgramBox::IdAddKey, 16, 300, 100, 26},
+    {TEditProgramBox::IdDeleteKey, 124, 300, 100, 26},
+    {TEditProgramBox::IdOK, 118, 334, 136, 34},
+    {TEditProgramBox::IdCancel, 264, 338, 90, 26},
+};
+
 }  // namespace
 
+std::span<const ControlLayout> TEditProgramBox::LayoutTable() { return kLayout; }
+
 TEditProgramBox::TEditProgramBox(Services& services)
-    : SkinnedFrame(services, FrameLook{L"Edit Program Details", kWidth, kHeight, 32, 42, 1}) {}
+    : SkinnedFrame(services, FrameLook{Widen(StrText(StrId::EditTitle)), kWidth, kHeight, 32, 42, 1}) {}
 
 const OriginalValue* TEditProgramBox::GridValues::Original(int row) const {
   if (row < 0 || row >= static_cast<int>(box_.originals_.size())) return nullptr;
@@ -49,40 +60,47 @@ std::optional<std::string> TEditProgramBox::GridValues::ValueName(int row) const
 
 void TEditProgramBox::BuildContent() {
   const HWND panel = ContentPanel();
-  const HWND label1 = CreateLabel(panel, IdLabel1, L"The program uninstall information is stored under:", Scale(16),
-                                  Scale(12), Scale(kGridWidth), Scale(16), fonts_.Arial(13, true));
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  const HWND label1 = CreateLabel(panel, IdLabel1, Widen(StrText(StrId::EditKeyLabel)), 0, 0, 0, 0, nullptr);
   colors_.Set(label1, RGB(0, 0, 0), RGB(255, 255, 255));
-  ediKey_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY,
-                              Scale(16), Scale(30), Scale(kGridWidth), Scale(21), panel,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdKey)), ::GetModuleHandleW(nullptr), nullptr);
-  ::SendMessageW(ediKey_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(13)), FALSE);
+  ediKey_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | ES_READONLY, 0, 0, 0, 0, panel,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdKey)), instance, nullptr);
   colors_.Set(ediKey_, RGB(0, 0, 0), RGB(255, 255, 255));
-  const HWND details = CreateLabel(panel, IdAllDetails, L"Uninstall information:", Scale(16), Scale(62),
-                                   Scale(kGridWidth), Scale(16), fonts_.Arial(13, true));
+  const HWND details = CreateLabel(panel, IdAllDetails, Widen(StrText(StrId::EditValuesLabel)), 0, 0, 0, 0, nullptr);
   colors_.Set(details, RGB(0, 0, 0), RGB(255, 255, 255));
-  grid_.Create(panel, IdGrid, Scale(kGridLeft), Scale(kGridTop), Scale(kGridWidth), Scale(kGridHeight), 2, 2,
-               Scale(kDefaultColumnWidth), Scale(kRowHeight), fonts_.Arial(13));
-  ::SetWindowTextW(grid_.Handle(), L"Uninstall information");  // its name for screen readers
+  grid_.Create(panel, IdGrid, 2, 2, kDefaultColumnWidth, kRowHeight);
+  // The grid measures in the dialog's pixels from the start: the rows are filled below,
+  // before the layout is applied.
+  grid_.SetDpi(Dpi());
+  ::SetWindowTextW(grid_.Handle(), Widen(StrText(StrId::EditGridName)).c_str());  // its name for screen readers
   originals_.assign(static_cast<std::size_t>(grid_.RowCount()), std::nullopt);
   unread_.assign(static_cast<std::size_t>(grid_.RowCount()), false);
 
-  CreateImageButton(panel, IdAddKey, L"Add Key", ButtonLook::Small, pictures::Glyph::None, 16, 300, 100, 26, Dpi());
-  CreateImageButton(panel, IdDeleteKey, L"Delete Key", ButtonLook::Small, pictures::Glyph::None, 124, 300, 100, 26,
-                    Dpi());
-  CreateImageButton(panel, IdOK, L"OK", ButtonLook::Page, pictures::Glyph::None, 118, 334, 136, 34, Dpi());
-  CreateImageButton(panel, IdCancel, L"Cancel", ButtonLook::Small, pictures::Glyph::None, 264, 338, 90, 26, Dpi());
+  const auto button = [&](int id, StrId label, ButtonLook look) {
+    CreateImageButton(panel, id, Widen(StrText(label)), look, pictures::Glyph::None, 0, 0, 0, 0, Dpi());
+  };
+  button(IdAddKey, StrId::EditAddKeyButton, ButtonLook::Small);
+  button(IdDeleteKey, StrId::EditDeleteKeyButton, ButtonLook::Small);
+  button(IdOK, StrId::ButtonOk, ButtonLook::Page);
+  button(IdCancel, StrId::ButtonCancel, ButtonLook::Small);
   FormCreate();
+}
+
+void TEditProgramBox::LayoutApplied() {
+  grid_.SetDpi(Dpi());
+  // A path longer than the box shows its end: the entry's own key name, which tells which
+  // entry this is. The box still holds the whole path to select and copy. Scrolled once the
+  // box has its width and font, at every DPI.
+  const auto length = static_cast<WPARAM>(::GetWindowTextLengthW(ediKey_));
+  ::SendMessageW(ediKey_, EM_SETSEL, length, static_cast<LPARAM>(length));
+  ::SendMessageW(ediKey_, EM_SCROLLCARET, 0, 0);
 }
 
 void TEditProgramBox::FormActivate() { ::SetFocus(grid_.Editor()); }
 
 void TEditProgramBox::FormCreate() {
   SetWindowTextUtf8(ediKey_, KeyPath);
-  // A path longer than the box shows its end: the entry's own key name, which tells which
-  // entry this is. The box still holds the whole path to select and copy.
-  const auto length = static_cast<WPARAM>(::GetWindowTextLengthW(ediKey_));
-  ::SendMessageW(ediKey_, EM_SETSEL, length, static_cast<LPARAM>(length));
-  ::SendMessageW(ediKey_, EM_SCROLLCARET, 0, 0);
   auto store = services_.platform.registry.NewStore();
   store->SelectRoot(ExtractRootKey(KeyPath));
   // A key that cannot be opened leaves the grid as it was made: empty, without header texts.
@@ -90,14 +108,14 @@ void TEditProgramBox::FormCreate() {
   const std::vector<std::string> names = store->ListValues();
   grid_.SetRowCount(static_cast<int>(names.size()) + 1);
   grid_.SetColumnWidth(1, Scale(kGridWidth) - grid_.ColumnWidth(0) - Scale(30));
-  grid_.SetCell(0, 0, "Registry Key");
-  grid_.SetCell(1, 0, "Registry Value");
+  grid_.SetCell(0, 0, LoadStr(StrId::EditNameHeader));
+  grid_.SetCell(1, 0, LoadStr(StrId::EditValueHeader));
   originals_.assign(static_cast<std::size_t>(grid_.RowCount()), std::nullopt);
   unread_.assign(static_cast<std::size_t>(grid_.RowCount()), false);
   for (std::size_t i = 0; i < names.size(); ++i) {
     const int row = static_cast<int>(i) + 1;
     const std::string& name = names[i];
-    std::string text = kCannotDisplay;
+    std::string text(kCannotDisplay);
     if (const auto value = store->QueryValue(name)) {
       text = TextOf(name, *value);
       originals_[static_cast<std::size_t>(row)] = OriginalValue{name, text, *value};
@@ -105,7 +123,7 @@ void TEditProgramBox::FormCreate() {
       unread_[static_cast<std::size_t>(row)] = true;  // listed, but gone or unreadable
     }
     // The default value has no name to show: it shows as the registry editor names it.
-    grid_.SetCell(0, row, name.empty() ? kDefaultValueLabel : name);
+    grid_.SetCell(0, row, name.empty() ? std::string(kDefaultValueLabel) : name);
     grid_.SetCell(1, row, text);
   }
   store->ClosePath();
@@ -117,17 +135,17 @@ std::string TEditProgramBox::TextOf(const std::string& name, const RegValue& val
     case ValueKind::Integer:
       // A number stored in other than four bytes is no number this grid can show. The
       // number comes from the data already read, which cannot fail.
-      if (value.data.size() != 4) return kCannotDisplay;
+      if (value.data.size() != 4) return std::string(kCannotDisplay);
       return std::to_string(NumberOf(value));
     case ValueKind::Binary:
-      return kCannotDisplay;
+      return std::string(kCannotDisplay);
     default:
       try {
         return ValueAsText(name, value, services_.platform.ansi);
       } catch (const RegistryError&) {
         // A value too long to read as text is shown like a binary one and comes through an
         // edit unchanged, rather than keeping the whole entry from being edited.
-        return kCannotDisplay;
+        return std::string(kCannotDisplay);
       }
   }
 }

@@ -7,12 +7,15 @@
 #include <windows.h>
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalogue/UninstallKeyTools.h"
 #include "forms/SkinnedFrame.h"
 #include "forms/ValueGrid.h"
+#include "util/AppStrings.h"
 
 namespace tw {
 
@@ -42,12 +45,18 @@ class TEditProgramBox : public SkinnedFrame {
 
   enum : int { IdLabel1 = 100, IdKey, IdAllDetails, IdGrid, IdOK, IdCancel, IdAddKey, IdDeleteKey };
 
+  /// The controls' places at 96 DPI.
+  static std::span<const ControlLayout> LayoutTable();
+
   /// The text a row shows for a value the grid cannot display.
-  static constexpr const char* kCannotDisplay = "(cannot display information)";
+  static constexpr std::string_view kCannotDisplay = StrText(StrId::EditCannotDisplay);
   /// The name a row shows for the key's default (unnamed) value.
-  static constexpr const char* kDefaultValueLabel = "(Default)";
+  static constexpr std::string_view kDefaultValueLabel = StrText(StrId::EditDefaultValue);
 
  protected:
+  std::span<const ControlLayout> Layout() const override { return LayoutTable(); }
+  /// The grid's rows and columns follow the DPI.
+  void LayoutApplied() override;
   void BuildContent() override;
   void OnCommand(int id, int code) override;
   int EscapeButton() const override { return IdCancel; }

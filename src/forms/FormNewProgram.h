@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 
 #include "forms/SkinnedFrame.h"
@@ -33,7 +34,11 @@ class TNewProgramBox : public SkinnedFrame {
 
   enum : int { IdEntryLabel = 100, IdEntry, IdNameLabel, IdName, IdCommandLabel, IdCommand, IdOK, IdCancel };
 
+  /// The controls' places at 96 DPI.
+  static std::span<const ControlLayout> LayoutTable();
+
  protected:
+  std::span<const ControlLayout> Layout() const override { return LayoutTable(); }
   void BuildContent() override;
   void OnCommand(int id, int code) override;
   int EscapeButton() const override { return IdCancel; }

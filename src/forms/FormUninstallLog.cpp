@@ -1,8 +1,10 @@
 #include "forms/FormUninstallLog.h"
 
 #include <stdexcept>
+#include <utility>
 
 #include "forms/ImageButton.h"
+#include "util/AppStrings.h"
 #include "util/CorFileInfoTools.h"
 #include "util/Text.h"
 #include "util/TextPrinter.h"
@@ -12,42 +14,37 @@ namespace tw {
 
 namespace {
 
-constexpr const char* kClearQuestion =
-    "Are you sure you want to clear the contents of the uninstall log?\r\n\r\nWARNING: All information about the "
-    "programs you have uninstalled from your computer will be lost.";
-constexpr const char* kConfirmCaption = "Confirm";
-constexpr const char* kCannotOpen = "Cannot open file \"%s\". %s";
-constexpr const char* kCannotCreate = "Cannot create file \"%s\". %s";
-constexpr const char* kCannotRead = "Cannot read file \"%s\". %s";
-constexpr const char* kLeftOutNotice = "[The first %s of the log are not shown here. EDIT LOG opens all of it.]";
-constexpr const char* kPrintTitle = "Uninstall Log";
+// The four buttons in one row below the memo.
+constexpr ControlLayout kLayout[] = {
+    {TUninstallLogBox::IdMemo, 15, 16, 593, 225, 13},
+    {TUninstallLogBox::IdClearLog, 15, 262, 136, 34},
+    {TUninstallLogBox::IdEditLog, 167, 262, 136, 34},
+    {TUninstallLogBox::IdPrint, 319, 262, 136, 34},
+    {TUninstallLogBox::IdClose, 472, 262, 136, 34},
+};
 
 }  // namespace
 
+std::span<const ControlLayout> TUninstallLogBox::LayoutTable() { return kLayout; }
+
 TUninstallLogBox::TUninstallLogBox(Services& services)
-    : SkinnedFrame(services, FrameLook{L"Uninstall Log", 624, 352, 32, 41, 2}) {}
+    : SkinnedFrame(services, FrameLook{Widen(StrText(StrId::LogViewerTitle)), 624, 352, 32, 41, 2}) {}
 
 void TUninstallLogBox::BuildContent() {
   const HWND panel = ContentPanel();
   memoLog_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
                                    ES_AUTOVSCROLL,
-                               Scale(15), Scale(16), Scale(593), Scale(225), panel,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdMemo)), ::GetModuleHandleW(nullptr),
-                               nullptr);
-  ::SendMessageW(memoLog_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Arial(13)), FALSE);
+                               0, 0, 0, 0, panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdMemo)),
+                               ::GetModuleHandleW(nullptr), nullptr);
   // Logs can grow beyond an edit control's default limit.
   ::SendMessageW(memoLog_, EM_SETLIMITTEXT, 0, 0);
   colors_.Set(memoLog_, RGB(0, 0, 0), RGB(255, 255, 255));
 
-  struct ButtonSpec {
-    int id;
-    const wchar_t* label;
-    int x;
-  };
-  for (const ButtonSpec& b : {ButtonSpec{IdClearLog, L"CLEAR LOG", 15}, ButtonSpec{IdEditLog, L"EDIT LOG ...", 167},
-                              ButtonSpec{IdPrint, L"PRINT ...", 319}, ButtonSpec{IdClose, L"CLOSE", 472}}) {
-    CreateImageButton(panel, b.id, b.label, ButtonLook::Page, pictures::Glyph::None, b.x, 262, 136, 34, Dpi());
+  for (const auto& [id, label] :
+       {std::pair{IdClearLog, StrId::LogViewerClearButton}, std::pair{IdEditLog, StrId::LogViewerEditButton},
+        std::pair{IdPrint, StrId::LogViewerPrintButton}, std::pair{IdClose, StrId::ButtonClose}}) {
+    CreateImageButton(panel, id, Widen(StrText(label)), ButtonLook::Page, pictures::Glyph::None, 0, 0, 0, 0, Dpi());
   }
 
   // A log that cannot be read is reported while the viewer is made; it opens empty.
@@ -80,18 +77,18 @@ void TUninstallLogBox::LoadLog() {
   std::unique_ptr<InputFile> file = services_.platform.files.OpenRead(path, error);
   if (!file || !ReadLogExcerpt(*file, services_.platform.ansi, kLogViewLimit, excerpt, error)) {
     SetLines({});
-    throw std::runtime_error(FormatText(kCannotOpen, {path, error}));
+    throw std::runtime_error(FormatText(StrText(StrId::LogViewerCannotOpen), {path, error}));
   }
   if (excerpt.leftOut > 0) {
     const std::string leftOut = FormatFileSize(services_.platform.locale, static_cast<std::int64_t>(excerpt.leftOut));
-    excerpt.lines.insert(excerpt.lines.begin(), FormatText(kLeftOutNotice, {leftOut}));
+    excerpt.lines.insert(excerpt.lines.begin(), FormatText(StrText(StrId::LogViewerLeftOut), {leftOut}));
   }
   SetLines(std::move(excerpt.lines));
 }
 
 void TUninstallLogBox::Image2Click() {
-  if (services_.prompts.Show(hwnd_, kClearQuestion, std::string(kConfirmCaption), MB_YESNOCANCEL | MB_ICONSTOP) !=
-      IDYES) {
+  if (services_.prompts.Show(hwnd_, LoadStr(StrId::LogViewerClearQuestion), LoadStr(StrId::LogViewerConfirmCaption),
+                            MB_YESNOCANCEL | MB_ICONSTOP) != IDYES) {
     return;
   }
   // The empty file is written first: when the log cannot be written, the memo goes on
@@ -99,8 +96,11 @@ void TUninstallLogBox::Image2Click() {
   const std::string path = LogPath();
   std::string error;
   std::unique_ptr<OutputFile> file = services_.platform.files.Create(path, error);
-  if (!file) throw std::runtime_error(FormatText(kCannotCreate, {path, error}));
-  if (!file->Close()) throw std::runtime_error(FormatText(kCannotCreate, {path, SystemErrorText(::GetLastError())}));
+  if (!file) throw std::runtime_error(FormatText(StrText(StrId::CannotCreateFileBecause), {path, error}));
+  if (!file->Close()) {
+    throw std::runtime_error(
+        FormatText(StrText(StrId::CannotCreateFileBecause), {path, SystemErrorText(::GetLastError())}));
+  }
   SetLines({});
   services_.log.ClearUninstallLog();
   LoadLog();
@@ -113,17 +113,17 @@ void TUninstallLogBox::Image3Click() {
 }
 
 void TUninstallLogBox::Image4Click() {
-  std::unique_ptr<PrintSurface> surface = services_.printers.ChoosePrinter(hwnd_, kPrintTitle);
+  std::unique_ptr<PrintSurface> surface = services_.printers.ChoosePrinter(hwnd_, LoadStr(StrId::LogViewerTitle));
   if (!surface) return;
   // The whole log, also what the memo leaves out, read and printed a piece at a time.
   const std::string path = LogPath();
   std::string error;
   std::unique_ptr<InputFile> file = services_.platform.files.OpenRead(path, error);
-  if (!file) throw std::runtime_error(FormatText(kCannotOpen, {path, error}));
+  if (!file) throw std::runtime_error(FormatText(StrText(StrId::LogViewerCannotOpen), {path, error}));
   TextPrinter printer(*surface);
   const auto print = [&printer](const std::string& text) { printer.Write(text); };
   if (!ReadLogText(*file, services_.platform.ansi, print, error)) {
-    throw std::runtime_error(FormatText(kCannotRead, {path, error}));
+    throw std::runtime_error(FormatText(StrText(StrId::LogViewerCannotRead), {path, error}));
   }
   printer.Close();
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,11 @@ class TUninstallLogBox : public SkinnedFrame {
 
   enum : int { IdMemo = 100, IdClearLog, IdEditLog, IdPrint, IdClose };
 
+  /// The controls' places at 96 DPI.
+  static std::span<const ControlLayout> LayoutTable();
+
  protected:
+  std::span<const ControlLayout> Layout() const override { return LayoutTable(); }
   void BuildContent() override;
   void OnCommand(int id, int code) override;
   int EscapeButton() const override { return IdClose; }

@@ -12,9 +12,9 @@ namespace tw {
 
 namespace {
 
-constexpr int kLine = 1;           // grid line width in pixels
-constexpr int kDividerSlack = 3;   // how near a header divider the pointer must be to drag it
-constexpr int kMinimumWidth = 4;   // a column dragged narrower keeps this much
+constexpr int kLine = 1;           // grid line width in pixels, at any DPI
+constexpr int kDividerSlack = 3;   // how near a header divider the pointer must be to drag it (96 DPI)
+constexpr int kMinimumWidth = 4;   // a column dragged narrower keeps this much (96 DPI)
 constexpr int kEditorId = 1;
 const COLORREF kLineColor = RGB(192, 192, 192);
 const COLORREF kHeaderLineColor = RGB(128, 128, 128);
@@ -54,29 +54,45 @@ LRESULT CALLBACK ValueGridEditorProc(HWND hwnd, UINT message, WPARAM wParam, LPA
 
 ValueGrid::~ValueGrid() = default;
 
-HWND ValueGrid::Create(HWND parent, int id, int x, int y, int width, int height, int columns, int rows,
-                       int defaultColumnWidth, int rowHeight, HFONT font) {
-  widths_.assign(static_cast<std::size_t>(std::max(columns, 1)), defaultColumnWidth);
+HWND ValueGrid::Create(HWND parent, int id, int columns, int rows, int defaultColumnWidth96, int rowHeight96) {
+  widths_.assign(static_cast<std::size_t>(std::max(columns, 1)), defaultColumnWidth96);
   cells_.assign(static_cast<std::size_t>(std::max(rows, 1)), std::vector<std::string>(widths_.size()));
-  rowHeight_ = rowHeight;
-  font_ = font;
+  rowHeight96_ = rowHeight96;
+  rowHeight_ = rowHeight96;
   row_ = RowCount() > 1 ? 1 : 0;
   column_ = 0;
   top_ = 1;
   CreateWindowOf(L"TidewellValueGrid", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | WS_CLIPCHILDREN,
-                 WS_EX_CLIENTEDGE, L"", x, y, width, height, parent,
-                 static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+                 WS_EX_CLIENTEDGE, L"", 0, 0, 0, 0, parent, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
   if (hwnd_ == nullptr) return nullptr;
+  // The widths and the row height stand at 96 DPI until SetDpi says otherwise.
+  dpi_ = 96;
   ::SetWindowLongPtrW(hwnd_, GWLP_ID, id);
   editor_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL | ES_LEFT, 0, 0, 10, 10, hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
                               ::GetModuleHandleW(nullptr), nullptr);
-  ::SendMessageW(editor_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  ::SendMessageW(editor_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, 2));
+  SetEditorMargins();
   ::SetWindowSubclass(editor_, &ValueGridEditorProc, 1, reinterpret_cast<DWORD_PTR>(this));
   UpdateScrollBar();
   if (row_ > 0) SetCurrent(column_, row_);
   return hwnd_;
+}
+
+void ValueGrid::SetDpi(UINT dpi) {
+  const UINT from = Dpi();
+  if (hwnd_ == nullptr || dpi == 0 || dpi == from) return;
+  for (int& width : widths_) width = MulDiv(width, static_cast<int>(dpi), static_cast<int>(from));
+  dpi_ = dpi;
+  rowHeight_ = Scale(rowHeight96_);
+  SetEditorMargins();
+  UpdateScrollBar();
+  ScrollToRow(top_);
+  PlaceEditor();
+  ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void ValueGrid::SetEditorMargins() {
+  ::SendMessageW(editor_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(Scale(2), Scale(2)));
 }
 
 void ValueGrid::SetRowCount(int rows) {
@@ -170,7 +186,23 @@ void ValueGrid::PlaceEditor() {
   const TEXTMETRICW metrics = TextMetricsIn(editor_, font_);
   const int height = std::min(static_cast<int>(metrics.tmHeight) + 2, rowHeight_);
   const int top = cell.top + (rowHeight_ - height) / 2;
+  RECT before;
+  ::GetClientRect(editor_, &before);
   ::SetWindowPos(editor_, HWND_TOP, cell.left, top, cell.right - cell.left, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  RECT after;
+  ::GetClientRect(editor_, &after);
+  if (after.right != before.right) {
+    // An edit box keeps its text scrolled as it was at its former width: a text set while
+    // the box was narrower (or not yet sized) would show its end even where all of it fits
+    // now. Scrolled to the start and then to the caret, it shows what a box of this width
+    // shows.
+    DWORD start = 0, end = 0;
+    ::SendMessageW(editor_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    ::SendMessageW(editor_, EM_SETSEL, 0, 0);
+    ::SendMessageW(editor_, EM_SCROLLCARET, 0, 0);
+    ::SendMessageW(editor_, EM_SETSEL, start, static_cast<LPARAM>(end));
+    ::SendMessageW(editor_, EM_SCROLLCARET, 0, 0);
+  }
   ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -230,7 +262,7 @@ int ValueGrid::DividerAt(POINT client) const {
   if (client.y < 0 || client.y >= rowHeight_ + kLine) return -1;
   for (int c = 0; c < ColumnCount(); ++c) {
     const int edge = ColumnLeft(c) + widths_[static_cast<std::size_t>(c)];
-    if (client.x >= edge - kDividerSlack && client.x <= edge + kDividerSlack) return c;
+    if (client.x >= edge - Scale(kDividerSlack) && client.x <= edge + Scale(kDividerSlack)) return c;
   }
   return -1;
 }
@@ -243,7 +275,7 @@ void ValueGrid::Paint(HDC dc) {
   UniqueHandle<GdiObjectTraits<HBRUSH>> line(::CreateSolidBrush(kLineColor));
   UniqueHandle<GdiObjectTraits<HBRUSH>> headerLine(::CreateSolidBrush(kHeaderLineColor));
   ::FillRect(dc, &client, window.get());
-  const HGDIOBJ oldFont = ::SelectObject(dc, font_);
+  const SelectGuard selectFont(dc, font_);
   ::SetBkMode(dc, TRANSPARENT);
   ::SetTextColor(dc, RGB(0, 0, 0));
   const int visibleRows = VisibleRows() + 1;  // and the one cut by the bottom edge
@@ -259,14 +291,13 @@ void ValueGrid::Paint(HDC dc) {
       ::FillRect(dc, &bottom, r == 0 ? headerLine.get() : line.get());
       if (r == row_ && c == column_ && ::IsWindowVisible(editor_)) continue;
       RECT text = cell;
-      text.left += 4;
-      text.right -= 2;
+      text.left += Scale(4);
+      text.right -= Scale(2);
       const std::wstring wide = Widen(Cell(c, r));
       ::DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &text,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
     }
   }
-  ::SelectObject(dc, oldFont);
 }
 
 LRESULT ValueGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -295,6 +326,16 @@ LRESULT ValueGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       if (::IsWindowVisible(editor_)) ::SetFocus(editor_);
       return 0;
+    case WM_SETFONT:
+      // The cells and the editor take the font; the editor is sized to it anew.
+      font_ = reinterpret_cast<HFONT>(wParam);
+      ::SendMessageW(editor_, WM_SETFONT, wParam, FALSE);
+      SetEditorMargins();  // a new font resets an edit box's margins
+      PlaceEditor();
+      if (LOWORD(lParam) != 0) ::InvalidateRect(hwnd_, nullptr, TRUE);
+      return 0;
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_);
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_KEYDOWN:
@@ -376,7 +417,8 @@ LRESULT ValueGrid::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_MOUSEMOVE:
       if (resizing_ >= 0) {
-        SetColumnWidth(resizing_, std::max(resizeStartWidth_ + GET_X_LPARAM(lParam) - resizeOrigin_, kMinimumWidth));
+        SetColumnWidth(resizing_,
+                       std::max(resizeStartWidth_ + GET_X_LPARAM(lParam) - resizeOrigin_, Scale(kMinimumWidth)));
         return 0;
       }
       break;

@@ -18,11 +18,13 @@ class ValueGrid : public Window {
   ValueGrid() = default;
   ~ValueGrid() override;
 
-  /// Creates the grid at a rectangle in its parent's client pixels with `columns` columns,
+  /// Creates the grid as control `id` of `parent`, with no size yet, with `columns` columns,
   /// `rows` rows (row 0 is the header), the default column width and the row height (both
-  /// in pixels).
-  HWND Create(HWND parent, int id, int x, int y, int width, int height, int columns, int rows,
-              int defaultColumnWidth, int rowHeight, HFONT font);
+  /// at 96 DPI). Its font comes with WM_SETFONT, its place with its form's layout.
+  HWND Create(HWND parent, int id, int columns, int rows, int defaultColumnWidth96, int rowHeight96);
+  /// Rows and columns at a new DPI: the row height is scaled from 96 DPI, and every column's
+  /// width, also one the user dragged, by the ratio of the new DPI to the last one.
+  void SetDpi(UINT dpi);
 
   int ColumnCount() const { return static_cast<int>(widths_.size()); }
   int RowCount() const { return static_cast<int>(cells_.size()); }
@@ -56,6 +58,7 @@ class ValueGrid : public Window {
   friend LRESULT CALLBACK ValueGridEditorProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
   void Paint(HDC dc);
+  void SetEditorMargins();
   void PlaceEditor();
   void UpdateScrollBar();
   void ScrollToRow(int top);
@@ -68,6 +71,7 @@ class ValueGrid : public Window {
 
   std::vector<std::vector<std::string>> cells_;
   std::vector<int> widths_;
+  int rowHeight96_ = 20;
   int rowHeight_ = 20;
   int column_ = 0;
   int row_ = 1;

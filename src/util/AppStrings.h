@@ -137,7 +137,18 @@ namespace tw {
   X(DeleteButton, 1302, "DELETE")                                                                   \
   X(UnableToDeleteKey, 1303, "Unable to delete key")
 // Uninstall log viewer: 1400 to 1499.
-#define TIDEWELL_STRINGS_LOG_VIEWER(X)
+#define TIDEWELL_STRINGS_LOG_VIEWER(X)                                                              \
+  X(LogViewerTitle, 1400, "Uninstall Log")                                                          \
+  X(LogViewerClearButton, 1401, "CLEAR LOG")                                                        \
+  X(LogViewerEditButton, 1402, "EDIT LOG ...")                                                      \
+  X(LogViewerPrintButton, 1403, "PRINT ...")                                                        \
+  X(LogViewerClearQuestion, 1404,                                                                   \
+    "Are you sure you want to clear the contents of the uninstall log?\r\n\r\nWARNING: All "        \
+    "information about the programs you have uninstalled from your computer will be lost.")         \
+  X(LogViewerConfirmCaption, 1405, "Confirm")                                                       \
+  X(LogViewerCannotOpen, 1406, "Cannot open file \"%s\". %s")                                       \
+  X(LogViewerCannotRead, 1407, "Cannot read file \"%s\". %s")                                       \
+  X(LogViewerLeftOut, 1408, "[The first %s of the log are not shown here. EDIT LOG opens all of it.]")
 // Program Details: 1500 to 1599.
 #define TIDEWELL_STRINGS_DETAILS(X)                                                                 \
   X(DetailsTitle, 1500, "Program Details")                                                          \
@@ -172,13 +183,41 @@ namespace tw {
   X(DetailOwnerCompany, 1527, "Owner company:")                                                     \
   X(NotAnInteger, 1528, "'%s' is not a valid integer value")
 // Edit Program Details: 1600 to 1699.
-#define TIDEWELL_STRINGS_EDIT(X)
+#define TIDEWELL_STRINGS_EDIT(X)                                                                    \
+  X(EditTitle, 1600, "Edit Program Details")                                                        \
+  X(EditKeyLabel, 1601, "The program uninstall information is stored under:")                       \
+  X(EditValuesLabel, 1602, "Uninstall information:")                                                \
+  X(EditGridName, 1603, "Uninstall information")                                                    \
+  X(EditNameHeader, 1604, "Registry Key")                                                           \
+  X(EditValueHeader, 1605, "Registry Value")                                                        \
+  X(EditCannotDisplay, 1606, "(cannot display information)")                                        \
+  X(EditDefaultValue, 1607, "(Default)")                                                            \
+  X(EditAddKeyButton, 1608, "Add Key")                                                              \
+  X(EditDeleteKeyButton, 1609, "Delete Key")
 // New Program and dropped shortcuts: 1700 to 1799.
-#define TIDEWELL_STRINGS_NEW(X)
+#define TIDEWELL_STRINGS_NEW(X)                                                                     \
+  X(NewTitle, 1700, "New Program")                                                                  \
+  X(NewEntryLabel, 1701, "&Registry Entry Name:")                                                   \
+  X(NewNameLabel, 1702, "Program &Name (how it appears in the list):")                              \
+  X(NewCommandLabel, 1703, "Uninstall &Command:")
 // Audit report: 1800 to 1899.
-#define TIDEWELL_STRINGS_AUDIT(X)
+#define TIDEWELL_STRINGS_AUDIT(X)                                                                   \
+  X(AuditTitle, 1800, "Print or Save Audit Report")                                                 \
+  X(AuditHeaderLabel, 1801, "Raport Header (add, change or remove text):")                          \
+  X(AuditShortFormat, 1802, "Short Format (program names only)")                                    \
+  X(AuditLongFormat, 1803, "Long Format (program name, uninstall command and program status)")      \
+  X(AuditPrintButton, 1804, "PRINT ...")                                                            \
+  X(AuditSaveButton, 1805, "SAVE ...")                                                              \
+  X(AuditSaveTitle, 1806, "Save Report As")                                                         \
+  X(AuditSaveFilter, 1807, "Text Files (.TXT)|*.TXT")                                               \
+  X(AuditDocumentTitle, 1808, "Software Audit Report")
 // About box: 1900 to 1999.
-#define TIDEWELL_STRINGS_ABOUT(X)
+#define TIDEWELL_STRINGS_ABOUT(X)                                                                   \
+  X(AboutTitle, 1900, "About")                                                                      \
+  X(AboutSystems, 1901, "for Windows XP/2000/NT/Me/98/95")                                          \
+  X(AboutVersion, 1902, "Version %s")                                                               \
+  X(AboutLicenseLink, 1903, "View License Agreement")                                               \
+  X(AboutMoreInfo, 1904, "For more information please visit")
 // Messages of the catalogue, the files and the platform: 2000 to 2099.
 #define TIDEWELL_STRINGS_CORE(X)                                                                    \
   /* Registry stores and key trees. */                                                              \

@@ -23,9 +23,23 @@ const char* const kMissing =
     "It seems that the uninstall program for this product (or one of its components) is missing. "
     "It is possible that you have already removed this program from your computer.";
 
-// The header the fake clock and locale give, with this machine's real names.
+// The header the fake clock and locale give, with this machine's real names (each cut to
+// 15 characters).
 std::string ExpectedHeader() {
-  return AuditReportHeader(ComputerName(), UserName(), "12/8/2026 2:05:09 PM");
+  const std::string computer = ComputerName().substr(0, 15);
+  return "Software Audit Report for: " + computer +
+         "\r\n"
+         "Prepared on 12/8/2026 2:05:09 PM\r\n"
+         "\r\n"
+         "By Tidewell\r\n"
+         "Copyright (c) Quenmark. All rights reserved.\r\n"
+         "\r\n"
+         "Computer Name: " +
+         computer + "\r\nUser Name: " + UserName().substr(0, 15) +
+         "\r\n"
+         "\r\n"
+         "INSTALLED PROGRAMS:\r\n"
+         "\r\n";
 }
 
 // The recording printers, with the chosen printer made to fail after some pieces on demand.
@@ -166,7 +180,7 @@ TEST_F(AuditReportWindow, PrintingFollowsTheListsCurrentOrder) {
   });
   ASSERT_EQ(h.printers.jobs.size(), 1u);
   const test::RecordingSurface& job = *h.printers.jobs[0];
-  EXPECT_EQ(h.printers.titles, (std::vector<std::string>{kAuditDocumentTitle}));
+  EXPECT_EQ(h.printers.titles, (std::vector<std::string>{"Software Audit Report"}));
   EXPECT_TRUE(job.ended);
   EXPECT_FALSE(job.aborted);
   // Printed lines (empty lines draw nothing): the header's, then one name per line.

@@ -122,7 +122,8 @@ TEST_F(EditProgram, ShowsEveryValueWithTheKeyAndEscWritesNothing) {
                                                                               {"EstimatedSize", "2048"}}));
     ValueGrid& grid = box.gridAllInfo();
     EXPECT_EQ(grid.ColumnWidth(0), box.Scale(120));
-    EXPECT_EQ(grid.ColumnWidth(1), box.Scale(438) - box.Scale(120) - box.Scale(30));
+    const ControlLayout& place = LayoutEntry(TEditProgramBox::LayoutTable(), TEditProgramBox::IdGrid);
+    EXPECT_EQ(grid.ColumnWidth(1), box.Scale(place.width) - box.Scale(120) - box.Scale(30));
     EXPECT_FALSE(::GetWindowLongW(grid.Handle(), GWL_STYLE) & WS_VSCROLL);  // all rows fit
     RECT client;
     ::GetClientRect(box.Handle(), &client);
@@ -382,6 +383,8 @@ TEST_F(EditProgram, AKeyGoneBeforeTheDialogGivesAnEmptyGrid) {
 
 TEST_F(EditProgram, TheGridMovesByKeysScrollsAndItsColumnsResize) {
   for (int i = 0; i < 30; ++i) Set("Value" + std::to_string(i + 10), RegValue::Text("text " + std::to_string(i)));
+  // Wider than the name column, narrower than the value column.
+  Set("UninstallString", RegValue::Text("C:\\Program Files\\App\\unins000.exe"));
   Open();
   Edit([&](TEditProgramBox& box) {
     ValueGrid& grid = box.gridAllInfo();
@@ -395,7 +398,9 @@ TEST_F(EditProgram, TheGridMovesByKeysScrollsAndItsColumnsResize) {
     ::SendMessageW(grid.Editor(), EM_SETSEL, 15, 15);
     test::PressKey(box, grid.Editor(), VK_RIGHT);
     EXPECT_EQ(grid.CurrentColumn(), 1);
-    EXPECT_EQ(WindowText(grid.Editor()), "C:\\App\\unins.exe");
+    EXPECT_EQ(WindowText(grid.Editor()), "C:\\Program Files\\App\\unins000.exe");
+    // The editor, widened to the value column, shows the text from its start.
+    EXPECT_EQ(static_cast<short>(LOWORD(::SendMessageW(grid.Editor(), EM_POSFROMCHAR, 0, 0))), box.Scale(2));
     // Paging down past the visible rows scrolls the grid and keeps the editor on its cell.
     test::PressKey(box, grid.Editor(), VK_NEXT);
     test::PressKey(box, grid.Editor(), VK_NEXT);

@@ -7,10 +7,15 @@
 #include <stdexcept>
 
 #include "FormTestSupport.h"
+#include "forms/FormAbout.h"
+#include "forms/FormAudit.h"
 #include "forms/FormDeleteKey.h"
+#include "forms/FormEditProgram.h"
 #include "forms/FormMain.h"
+#include "forms/FormNewProgram.h"
 #include "forms/FormProgramDetails.h"
 #include "forms/FormUninstall.h"
+#include "forms/FormUninstallLog.h"
 #include "forms/ModalForm.h"
 #include "support/Catalogue.h"
 
@@ -92,6 +97,14 @@ TEST(ModalRunner, AnOwnerDisabledBeforehandStaysDisabled) {
   EXPECT_FALSE(::IsWindowEnabled(owner.get()));
 }
 
+// The height of the font a control draws with, as its LOGFONT gives it.
+LONG FontHeightOf(HWND control) {
+  LOGFONTW font{};
+  const auto handle = reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0));
+  if (handle == nullptr || ::GetObjectW(handle, sizeof font, &font) == 0) return 0;
+  return font.lfHeight;
+}
+
 // Moved to a monitor of 144 DPI, every window lays itself out again: a control of its layout
 // table stands at its place scaled by 1.5, a text takes the font height of 144 DPI, and a
 // dialog takes its client size at 144 DPI.
@@ -103,6 +116,7 @@ TEST(DpiChange, EveryWindowFollowsAMoveTo144Dpi) {
     int placed;   ///< a control of the table whose place is checked
     std::function<HWND(Form&)> text;  ///< a text of 13 pixels at 96 DPI
     SIZE client;  ///< at 144 DPI; 0 by 0: the main window takes the suggested bounds
+    std::function<void(Form&)> more = nullptr;  ///< what else follows the DPI
   };
   const Case cases[] = {
       {"main window", 0, TfrmMain::LayoutTable(), TfrmMain::IdUninstall,
@@ -113,6 +127,26 @@ TEST(DpiChange, EveryWindowFollowsAMoveTo144Dpi) {
        [](Form& w) { return w.Control(TDeleteKeyBox::IdAdvice); }, {684, 599}},
       {"Program Details", TfrmMain::CmdProgramDetails, TProgramDetailsBox::LayoutTable(), TProgramDetailsBox::IdOK,
        [](Form& w) { return static_cast<TProgramDetailsBox&>(w).Rows().front().captionLabel; }, {804, 588}},
+      {"Edit Program Details", TfrmMain::CmdEditDetails, TEditProgramBox::LayoutTable(), TEditProgramBox::IdKey,
+       [](Form& w) { return w.Control(TEditProgramBox::IdKey); }, {708, 621},
+       [](Form& w) {
+         // The grid's rows, columns and font follow too.
+         ValueGrid& grid = static_cast<TEditProgramBox&>(w).gridAllInfo();
+         EXPECT_EQ(grid.ColumnWidth(0), 180);
+         EXPECT_EQ(grid.ColumnWidth(1), 432);
+         const RECT cell = grid.CellRect(1, 1);
+         EXPECT_EQ(cell.bottom - cell.top, 30);
+         EXPECT_EQ(FontHeightOf(grid.Handle()), -20);
+         EXPECT_EQ(FontHeightOf(grid.Editor()), -20);
+       }},
+      {"New Program", TfrmMain::CmdNewProgram, TNewProgramBox::LayoutTable(), TNewProgramBox::IdName,
+       [](Form& w) { return w.Control(TNewProgramBox::IdName); }, {608, 455}},
+      {"Print or Save Audit Report", TfrmMain::CmdAuditReport, TAuditBox::LayoutTable(), TAuditBox::IdPrint,
+       [](Form& w) { return w.Control(TAuditBox::IdLongFormat); }, {927, 594}},
+      {"Uninstall Log", TfrmMain::CmdUninstallLog, TUninstallLogBox::LayoutTable(), TUninstallLogBox::IdMemo,
+       [](Form& w) { return w.Control(TUninstallLogBox::IdMemo); }, {936, 528}},
+      {"About", TfrmMain::CmdAbout, TAboutBox::LayoutTable(), TAboutBox::IdLabel7,
+       [](Form& w) { return w.Control(TAboutBox::IdLabel7); }, {642, 576}},
   };
   test::FormHarness h;
   test::AddEntry(h.fake.registry, RootKey::LocalMachine, "App", "My App", "C:\\App\\unins.exe");
@@ -134,11 +168,7 @@ TEST(DpiChange, EveryWindowFollowsAMoveTo144Dpi) {
       EXPECT_EQ(place.top, MulDiv(at.y, 3, 2));
       EXPECT_EQ(place.right - place.left, MulDiv(at.width, 3, 2));
       EXPECT_EQ(place.bottom - place.top, MulDiv(at.height, 3, 2));
-      LOGFONTW font{};
-      ASSERT_NE(::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(c.text(window), WM_GETFONT, 0, 0)), sizeof font,
-                             &font),
-                0);
-      EXPECT_EQ(font.lfHeight, -20);
+      EXPECT_EQ(FontHeightOf(c.text(window)), -20);
       RECT client;
       ::GetClientRect(window.Handle(), &client);
       if (c.client.cx == 0) {
@@ -148,6 +178,7 @@ TEST(DpiChange, EveryWindowFollowsAMoveTo144Dpi) {
         EXPECT_EQ(client.right, c.client.cx);
         EXPECT_EQ(client.bottom, c.client.cy);
       }
+      if (c.more) c.more(window);
     };
     if (c.command == 0) {
       check(*main);

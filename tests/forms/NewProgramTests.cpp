@@ -243,7 +243,9 @@ TEST_F(NewProgram, AltKeysFocusTheFieldsAndTheLabelsShowThem) {
     EXPECT_EQ(client.bottom, box.Scale(303));
     RECT edit;
     ::GetWindowRect(box.NameEdit(), &edit);
-    EXPECT_EQ(edit.right - edit.left, box.Scale(366));
+    const ControlLayout& place = LayoutEntry(TNewProgramBox::LayoutTable(), TNewProgramBox::IdName);
+    EXPECT_EQ(place.width, 366);
+    EXPECT_EQ(edit.right - edit.left, box.Scale(place.width));
     box.cmdCancelClick();
   });
   form->RunCommand(TfrmMain::CmdNewProgram);
