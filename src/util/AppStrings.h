@@ -332,6 +332,13 @@ namespace tw {
   X(UsedFrequently, 2092, "frequently")                                                             \
   X(UsageSizeFormat, 2093, "%10.1n MB")
 
+// Backups of changed entries and their restore: 2200 to 2299.
+#define TIDEWELL_STRINGS_BACKUP(X)
+// The list's columns and filters of today's catalogues: 2300 to 2399.
+#define TIDEWELL_STRINGS_COLUMNS(X)
+// Quiet removal, value kinds and the inventory reports: 2400 to 2499.
+#define TIDEWELL_STRINGS_INVENTORY(X)
+
 #define TIDEWELL_ALL_STRINGS(X) \
   TIDEWELL_STRING_TABLE(X)      \
   TIDEWELL_STRINGS_MAIN(X)      \
@@ -344,7 +351,10 @@ namespace tw {
   TIDEWELL_STRINGS_NEW(X)       \
   TIDEWELL_STRINGS_AUDIT(X)     \
   TIDEWELL_STRINGS_ABOUT(X)     \
-  TIDEWELL_STRINGS_CORE(X)
+  TIDEWELL_STRINGS_CORE(X)      \
+  TIDEWELL_STRINGS_BACKUP(X)    \
+  TIDEWELL_STRINGS_COLUMNS(X)   \
+  TIDEWELL_STRINGS_INVENTORY(X)
 
 /// The ids of the string table.
 enum class StrId : int {
