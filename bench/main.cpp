@@ -91,7 +91,7 @@ int ScanWithout(Tools& tools, tw::ImageListIconSource& icons, bool usage, bool u
   RowSink sink;
   tw::ScanReport report;
   for (const auto& location : tw::CatalogueLocations(tools.registry)) {
-    tw::ScanUninstallKey(tools.registry, tools.ansi, location.root, location.key, sink, collaborators, true, report);
+    tw::ScanUninstallKey(tools.registry, tools.ansi, location, sink, collaborators, true, report);
   }
   return static_cast<int>(sink.rows.size());
 }

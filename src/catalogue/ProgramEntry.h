@@ -2,6 +2,7 @@
 // One row of the program list as data: what the catalogue and the usage cache say of one
 // entry, in typed fields. The texts the list shows are derived from them (ProgramList).
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,9 @@ struct IconPlan {
   bool operator==(const IconPlan&) const = default;
 };
 
+/// The catalogue an entry is kept in.
+enum class Catalogue { Machine64, Machine32, User };
+
 /// One row of the program list.
 struct ProgramEntry {
   std::string caption;             ///< display name, or "<no name>" when it reads empty
@@ -36,6 +40,16 @@ struct ProgramEntry {
   UsageRecord usage;               ///< size, last use, use count and Target (zero without one)
   int imageIndex = -1;             ///< index in the large and small icon lists
   IconPlan icons;
+  Catalogue catalogue = Catalogue::Machine64;
+  // What today's catalogues record beside the name and the command. Read leniently: a value
+  // of an unexpected kind or form leaves its field empty (or unknown) and is never an error.
+  std::string publisher;           ///< Publisher
+  std::string version;             ///< DisplayVersion
+  std::string installDate;         ///< InstallDate as stored (normally yyyymmdd)
+  std::int64_t estimatedSizeKb = -1;  ///< EstimatedSize in kilobytes; -1 when unknown
+  std::string quietCommand;        ///< QuietUninstallString
+  bool systemComponent = false;    ///< SystemComponent is the number 1
+  bool update = false;             ///< an update or a child of another entry
 
   /// The display name the row was listed with: "" for a row without one.
   std::string DisplayName() const { return named ? caption : std::string(); }

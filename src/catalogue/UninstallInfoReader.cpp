@@ -3,6 +3,7 @@
 #include <set>
 
 #include "catalogue/UninstallCommandChecker.h"
+#include "catalogue/ValueNames.h"
 #include "util/AppStrings.h"
 #include "util/CorRegToolsPlus.h"
 #include "util/Text.h"
@@ -93,10 +94,67 @@ std::string ReadValueByPath(Registry& registry, const std::string& fullKeyPath,
   }
 }
 
-void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
-                      const std::string& catalogueKey, ProgramSink& sink,
-                      const ScanCollaborators& collaborators, bool checkUninstallers,
-                      ScanReport& report) {
+std::optional<std::int64_t> IntegerOf(const std::optional<RegValue>& value) {
+  if (!value) return std::nullopt;
+  const auto& data = value->data;
+  if (value->type == RegType::Dword && data.size() == 4) return NumberOf(*value);
+  if (value->type == RegType::Qword && data.size() == 8) {
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 0; --i) bits = (bits << 8) | data[static_cast<std::size_t>(i)];
+    return static_cast<std::int64_t>(bits);
+  }
+  return std::nullopt;
+}
+
+std::string LenientText(const std::optional<RegValue>& value) {
+  if (!value) return {};
+  switch (value->type) {
+    case RegType::String:
+    case RegType::ExpandString:
+    case RegType::MultiString:
+      // Up to the first NUL character: a multi-string's first string, whole.
+      return Utf16LeBytesToUtf8(value->data.data(), value->data.size());
+    default:
+      if (const auto number = IntegerOf(value)) return std::to_string(*number);
+      return {};
+  }
+}
+
+bool IsUpdateReleaseType(const std::string& releaseType) {
+  const std::string type = AsciiUpper(releaseType);
+  for (const char* kind : {"SECURITY UPDATE", "UPDATE", "UPDATE ROLLUP", "HOTFIX", "SERVICE PACK"}) {
+    if (type == kind) return true;
+  }
+  return false;
+}
+
+namespace {
+
+// The largest size the list keeps exactly (2^53 bytes), in kilobytes.
+constexpr std::int64_t kMaxEstimatedSizeKb = (std::int64_t{1} << 53) / 1024;
+
+// What today's catalogues record beside the name and the command, read leniently from the
+// open entry: a value of an unexpected kind leaves its field empty.
+void ReadEntryDetails(RegistryStore& store, ProgramEntry& row) {
+  row.publisher = LenientText(store.QueryValue(ValueName::Publisher));
+  row.version = LenientText(store.QueryValue(ValueName::DisplayVersion));
+  row.installDate = LenientText(store.QueryValue(ValueName::InstallDate));
+  if (const auto size = IntegerOf(store.QueryValue(ValueName::EstimatedSize));
+      size && *size >= 0 && *size <= kMaxEstimatedSizeKb) {
+    row.estimatedSizeKb = *size;
+  }
+  row.quietCommand = LenientText(store.QueryValue(ValueName::QuietUninstallString));
+  row.systemComponent = IntegerOf(store.QueryValue(ValueName::SystemComponent)) == 1;
+  row.update = !LenientText(store.QueryValue(ValueName::ParentKeyName)).empty() ||
+               IsUpdateReleaseType(LenientText(store.QueryValue(ValueName::ReleaseType)));
+}
+
+}  // namespace
+
+void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, const CatalogueLocation& location, ProgramSink& sink,
+                      const ScanCollaborators& collaborators, bool checkUninstallers, ScanReport& report) {
+  const RootKeyHandle root = location.root;
+  const std::string& catalogueKey = location.key;
   std::set<std::string> knownTargets;  // upper-cased: targets compare without regard to case
   auto store = registry.NewStore();
   store->SelectRoot(root);
@@ -129,6 +187,8 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
       }
     }
     row.command = ReadEntryText(uninstallValue, command, ansi, report);
+    row.catalogue = location.catalogue;
+    ReadEntryDetails(*store, row);
 
     // The icon locations in order: the entry's own icon, then its Target unless an earlier
     // row of this catalogue already had it (that row shows it), then the default.
@@ -153,11 +213,13 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
 
 std::vector<CatalogueLocation> CatalogueLocations(Registry& registry) {
   const std::string uninstallKey = LoadStr(StrId::UninstallKey);
-  std::vector<CatalogueLocation> locations{{RootKey::LocalMachine, uninstallKey}};
+  std::vector<CatalogueLocation> locations{{RootKey::LocalMachine, uninstallKey, Catalogue::Machine64}};
   auto store = registry.NewStore();
   store->SelectRoot(RootKey::LocalMachine);
-  if (store->HasKey(kWow64UninstallKey)) locations.push_back({RootKey::LocalMachine, kWow64UninstallKey});
-  locations.push_back({RootKey::CurrentUser, uninstallKey});
+  if (store->HasKey(kWow64UninstallKey)) {
+    locations.push_back({RootKey::LocalMachine, kWow64UninstallKey, Catalogue::Machine32});
+  }
+  locations.push_back({RootKey::CurrentUser, uninstallKey, Catalogue::User});
   return locations;
 }
 
@@ -179,7 +241,7 @@ ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icon
   collaborators.icons = icons;
   ScanReport report;
   for (const auto& location : CatalogueLocations(platform.registry)) {
-    ScanUninstallKey(platform.registry, platform.ansi, location.root, location.key, sink,
+    ScanUninstallKey(platform.registry, platform.ansi, location, sink,
                      collaborators, checkUninstallers, report);
   }
   return report;

@@ -47,25 +47,25 @@ struct ScanReport {
   std::string FirstError() const { return errors.empty() ? std::string() : errors.front(); }
 };
 
-/// Appends the rows of one catalogue key (`catalogueKey` below `root`). An entry whose
-/// display name, command or icon location cannot be read is still listed with what could be
-/// read ("<no name>", "", the fallback icon) and the error is added to the report.
-/// Values of kinds that are not text are read through the ANSI code page.
-void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, RootKeyHandle root,
-                      const std::string& catalogueKey, ProgramSink& sink,
-                      const ScanCollaborators& collaborators, bool checkUninstallers,
-                      ScanReport& report);
-
-/// The local machine's catalogue of 32-bit programs, the 32-bit view of the uninstall key.
-inline constexpr const char* kWow64UninstallKey = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 /// The catalogue of the local machine, its 32-bit catalogue (when the key exists) and the
 /// current user's, in this order, as the refresh scans them.
 struct CatalogueLocation {
   RootKeyHandle root;
   std::string key;
+  Catalogue catalogue = Catalogue::Machine64;
 };
 std::vector<CatalogueLocation> CatalogueLocations(Registry& registry);
+
+/// Appends the rows of one catalogue (its key below its root). An entry whose
+/// display name, command or icon location cannot be read is still listed with what could be
+/// read ("<no name>", "", the fallback icon) and the error is added to the report.
+/// Values of kinds that are not text are read through the ANSI code page.
+void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, const CatalogueLocation& location, ProgramSink& sink,
+                      const ScanCollaborators& collaborators, bool checkUninstallers,
+                      ScanReport& report);
+
+/// The local machine's catalogue of 32-bit programs, the 32-bit view of the uninstall key.
+inline constexpr const char* kWow64UninstallKey = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 /// The refresh's scan of every catalogue with the usage lookup and, when `checkUninstallers`
 /// is set, the uninstaller test of the platform.
@@ -84,6 +84,18 @@ std::string ReadValueAsText(RegistryStore& store, const std::string& name, AnsiC
 /// decimal text, binary values and missing keys or values as "".
 std::string ReadValueByPath(Registry& registry, const std::string& fullKeyPath,
                             const std::string& name, AnsiCodec& ansi);
+
+/// A value read leniently for a column or a report, never raising: the text of a string
+/// kind (a multi-string's first string, whole), the decimal number of a 32- or 64-bit
+/// integer, and "" for binary data, other kinds and an absent value.
+std::string LenientText(const std::optional<RegValue>& value);
+
+/// The signed number of a 32- or 64-bit integer value; nothing for any other value.
+std::optional<std::int64_t> IntegerOf(const std::optional<RegValue>& value);
+
+/// Whether a ReleaseType names an update ("Security Update", "Update", "Update Rollup",
+/// "Hotfix", "Service Pack"; letters a to z without case).
+bool IsUpdateReleaseType(const std::string& releaseType);
 
 /// Splits an icon location "file,index" (index 0 when absent or not a number; the file is
 /// used as it stands, quotes included). An empty spec gives an empty file.

@@ -29,6 +29,10 @@ inline constexpr const char* WindowsInstaller = "WindowsInstaller";
 inline constexpr const char* ProductId = "ProductID";
 inline constexpr const char* RegOwner = "RegOwner";
 inline constexpr const char* RegCompany = "RegCompany";
+inline constexpr const char* QuietUninstallString = "QuietUninstallString";
+inline constexpr const char* SystemComponent = "SystemComponent";
+inline constexpr const char* ParentKeyName = "ParentKeyName";
+inline constexpr const char* ReleaseType = "ReleaseType";
 /// The usage cache's record of one program.
 inline constexpr const char* SlowInfoCache = "SlowInfoCache";
 

@@ -239,6 +239,86 @@ TEST_F(CatalogueScan, DisplayNamesOfEveryKind) {
   EXPECT_EQ(report.errors.size(), static_cast<std::size_t>(errors));
 }
 
+// What today's catalogues record beside the name and the command is read leniently: a value
+// of an unexpected kind or form is left empty and never reported.
+TEST_F(CatalogueScan, DetailsOfTodaysCataloguesAreReadWithoutErrors) {
+  const auto multi = [](const std::u16string& text) {
+    std::vector<std::uint8_t> bytes;
+    for (char16_t c : text) {
+      bytes.push_back(static_cast<std::uint8_t>(c));
+      bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    return RegValue{RegType::MultiString, bytes};
+  };
+  const auto qword = [](std::uint64_t v) {
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    return RegValue{RegType::Qword, bytes};
+  };
+  struct Case {
+    const char* value;
+    RegValue data;
+    const char* publisher;
+    std::int64_t sizeKb;
+    bool system;
+    bool update;
+  };
+  const Case cases[] = {
+      {"Publisher", RegValue::Text("Quill & Co"), "Quill & Co", -1, false, false},
+      {"Publisher", multi(std::u16string(u"Jasper Suite\0Two\0\0", 18)), "Jasper Suite", -1, false, false},
+      {"Publisher", RegValue::Number(7), "7", -1, false, false},
+      {"Publisher", RegValue{RegType::Binary, {'a', 0}}, "", -1, false, false},
+      {"EstimatedSize", RegValue::Number(2048), "", 2048, false, false},
+      {"EstimatedSize", RegValue::Number(0xFFFFFFFFu), "", -1, false, false},  // negative
+      {"EstimatedSize", qword(1ULL << 43), "", 1LL << 43, false, false},        // 2^53 bytes
+      {"EstimatedSize", qword((1ULL << 43) + 1), "", -1, false, false},         // over 2^53 bytes
+      {"EstimatedSize", RegValue::Text("2048"), "", -1, false, false},
+      {"EstimatedSize", RegValue{RegType::Dword, {1, 2}}, "", -1, false, false},
+      {"SystemComponent", RegValue::Number(1), "", -1, true, false},
+      {"SystemComponent", qword(1), "", -1, true, false},
+      {"SystemComponent", RegValue::Text("1"), "", -1, false, false},
+      {"SystemComponent", RegValue::Number(2), "", -1, false, false},
+      {"ParentKeyName", RegValue::Text("OfficeSuite"), "", -1, false, true},
+      {"ParentKeyName", RegValue::Text(""), "", -1, false, false},
+      {"ReleaseType", RegValue::Text("security update"), "", -1, false, true},
+      {"ReleaseType", RegValue::Text("Hotfix"), "", -1, false, true},
+      {"ReleaseType", RegValue::Text("Product"), "", -1, false, false},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string sub = "Case" + std::to_string(n++);
+    AddEntry(fake.registry, RootKey::CurrentUser, sub, sub, "x");
+    SetValue(fake.registry, RootKey::CurrentUser, Key(sub), c.value, c.data);
+  }
+  AddEntry(fake.registry, RootKey::LocalMachine, "Full", "Full", "x");
+  SetValue(fake.registry, RootKey::LocalMachine, Key("Full"), "DisplayVersion", RegValue::Text("10.2.1"));
+  SetValue(fake.registry, RootKey::LocalMachine, Key("Full"), "InstallDate", RegValue::Text("20240115"));
+  SetValue(fake.registry, RootKey::LocalMachine, Key("Full"), "QuietUninstallString",
+           RegValue::Text("uninst.exe /S", RegType::ExpandString));
+  AddEntry(fake.registry, RootKey::LocalMachine, "Old32", "Old32", "x", kWowUninstallKey);
+
+  RowList rows;
+  const ScanReport report = Scan(rows);
+  EXPECT_TRUE(report.errors.empty());
+  n = 0;
+  for (const auto& c : cases) {
+    const ProgramEntry* row = rows.Find("Case" + std::to_string(n++));
+    ASSERT_NE(row, nullptr);
+    SCOPED_TRACE(row->caption);
+    EXPECT_EQ(row->publisher, c.publisher);
+    EXPECT_EQ(row->estimatedSizeKb, c.sizeKb);
+    EXPECT_EQ(row->systemComponent, c.system);
+    EXPECT_EQ(row->update, c.update);
+    EXPECT_EQ(row->catalogue, Catalogue::User);
+  }
+  const ProgramEntry* full = rows.Find("Full");
+  EXPECT_EQ(full->version, "10.2.1");
+  EXPECT_EQ(full->installDate, "20240115");
+  EXPECT_EQ(full->quietCommand, "uninst.exe /S");
+  EXPECT_EQ(full->catalogue, Catalogue::Machine64);
+  EXPECT_EQ(rows.Find("Old32")->catalogue, Catalogue::Machine32);
+}
+
 TEST_F(CatalogueScan, ReadValueByPathGivesTextsOfEveryKind) {
   const std::string path = "HKEY_LOCAL_MACHINE\\" + Key("App");
   SetValue(fake.registry, RootKey::LocalMachine, Key("App"), "S", RegValue::Text("text"));
