@@ -16,6 +16,52 @@ constexpr std::size_t kRawTextCapacity = 2048;
 
 }  // namespace
 
+std::vector<std::string> MultiStrings(const RegValue& value) {
+  std::vector<std::string> strings;
+  const auto& data = value.data;
+  std::u16string current;
+  for (std::size_t i = 0; i + 1 < data.size(); i += 2) {
+    const char16_t c = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+    if (c != 0) {
+      current.push_back(c);
+      continue;
+    }
+    // An empty string ends the list (the list's own closing NUL makes one).
+    if (current.empty()) return strings;
+    strings.push_back(Utf16ToUtf8(current));
+    current.clear();
+  }
+  if (!current.empty()) strings.push_back(Utf16ToUtf8(current));  // data cut short of its NUL
+  return strings;
+}
+
+RegValue MultiStringValue(const std::vector<std::string>& strings) {
+  RegValue value{RegType::MultiString, {}};
+  for (const std::string& text : strings) {
+    const std::vector<std::uint8_t> bytes = Utf8ToUtf16LeBytes(text);  // ends with its NUL
+    value.data.insert(value.data.end(), bytes.begin(), bytes.end());
+  }
+  value.data.push_back(0);
+  value.data.push_back(0);
+  return value;
+}
+
+std::string JoinedMultiString(const RegValue& value) {
+  std::string joined;
+  for (const std::string& text : MultiStrings(value)) {
+    if (!joined.empty()) joined += kMultiStringSeparator;
+    joined += text;
+  }
+  return joined;
+}
+
+std::optional<std::int64_t> QwordOf(const RegValue& value) {
+  if (value.type != RegType::Qword || value.data.size() != 8) return std::nullopt;
+  std::uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = (bits << 8) | value.data[static_cast<std::size_t>(i)];
+  return static_cast<std::int64_t>(bits);
+}
+
 std::string ValueAsText(const std::string& name, const std::optional<RegValue>& value,
                         AnsiCodec& ansi) {
   const ValueKind kind = value ? KindOfType(value->type) : ValueKind::Unknown;
@@ -26,11 +72,15 @@ std::string ValueAsText(const std::string& name, const std::optional<RegValue>& 
     return TextOfStringValue(name, value);
   }
   if (!value) return {};
-  // A value of another kind is read as raw bytes; its first three characters are dropped.
-  if (value->data.size() > kRawTextCapacity) throw RegistryError(InvalidDataTypeText(name));
   const auto& data = value->data;
-  if (value->type == RegType::MultiString || value->type == RegType::Link) {
-    // Text-bearing kinds hold UTF-16 characters: read up to the first NUL character.
+  // A multi-string gives its first string, whole; a 64-bit number is a number like a 32-bit
+  // one, which is no text.
+  if (value->type == RegType::MultiString) return Utf16LeBytesToUtf8(data.data(), data.size());
+  if (value->type == RegType::Qword && !data.empty()) throw RegistryError(InvalidDataTypeText(name));
+  // A value of another kind is read as raw bytes; its first three characters are dropped.
+  if (data.size() > kRawTextCapacity) throw RegistryError(InvalidDataTypeText(name));
+  if (value->type == RegType::Link) {
+    // A link holds UTF-16 characters: read up to the first NUL character.
     return DropLeadingChars(Utf16LeBytesToUtf8(data.data(), data.size()), 3);
   }
   std::string bytes;
@@ -39,6 +89,25 @@ std::string ValueAsText(const std::string& name, const std::optional<RegValue>& 
     bytes.push_back(static_cast<char>(b));
   }
   return DropLeadingChars(ansi.FromAnsi(bytes), 3);
+}
+
+std::optional<std::string> ValueDisplayText(const std::string& name, const std::optional<RegValue>& value,
+                                            AnsiCodec& ansi) {
+  if (!value) return std::string();
+  switch (value->type) {
+    case RegType::Dword:
+      if (value->data.size() != 4) return std::nullopt;  // a malformed number shows nothing
+      return std::to_string(NumberOf(*value));
+    case RegType::Qword:
+      if (const auto number = QwordOf(*value)) return std::to_string(*number);
+      return std::nullopt;
+    case RegType::Binary:
+      return std::nullopt;
+    case RegType::MultiString:
+      return JoinedMultiString(*value);
+    default:
+      return ValueAsText(name, value, ansi);
+  }
 }
 
 namespace {
@@ -76,34 +145,24 @@ std::string ReadValueAsText(RegistryStore& store, const std::string& name, AnsiC
   return ValueAsText(name, store.QueryValue(name), ansi);
 }
 
-std::string ReadValueByPath(Registry& registry, const std::string& fullKeyPath,
-                            const std::string& name, AnsiCodec& ansi) {
+std::optional<RegValue> QueryValueByPath(Registry& registry, const std::string& fullKeyPath,
+                                         const std::string& name) {
   auto store = registry.NewStore();
   store->SelectRoot(ExtractRootKey(fullKeyPath));
-  if (!store->OpenPath(ExtractSubKey(fullKeyPath), false)) return {};
-  const auto value = store->QueryValue(name);
-  if (!value) return {};
-  switch (KindOfType(value->type)) {
-    case ValueKind::Integer:
-      if (value->data.size() != 4) return {};  // a malformed number shows nothing
-      return std::to_string(NumberOf(*value));
-    case ValueKind::Binary:
-      return {};
-    default:
-      return ValueAsText(name, value, ansi);
-  }
+  if (!store->OpenPath(ExtractSubKey(fullKeyPath), false)) return std::nullopt;
+  return store->QueryValue(name);
+}
+
+std::string ReadValueByPath(Registry& registry, const std::string& fullKeyPath,
+                            const std::string& name, AnsiCodec& ansi) {
+  return ValueDisplayText(name, QueryValueByPath(registry, fullKeyPath, name), ansi).value_or(std::string());
 }
 
 std::optional<std::int64_t> IntegerOf(const std::optional<RegValue>& value) {
   if (!value) return std::nullopt;
   const auto& data = value->data;
   if (value->type == RegType::Dword && data.size() == 4) return NumberOf(*value);
-  if (value->type == RegType::Qword && data.size() == 8) {
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i) bits = (bits << 8) | data[static_cast<std::size_t>(i)];
-    return static_cast<std::int64_t>(bits);
-  }
-  return std::nullopt;
+  return QwordOf(*value);
 }
 
 std::string LenientText(const std::optional<RegValue>& value) {

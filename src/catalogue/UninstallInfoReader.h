@@ -72,16 +72,46 @@ inline constexpr const char* kWow64UninstallKey = "SOFTWARE\\WOW6432Node\\Micros
 ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icons,
                          bool checkUninstallers);
 
-/// A value already read as display text (raises the read error for a text value stored as an
-/// integer or binary value, or a value of another kind too long to read as text).
+/// A value already read as the one text of a caption, a command or an icon location: the
+/// text of a string kind, unexpanded; a multi-string's first string. Raises the read error for
+/// a text value stored as a 32- or 64-bit number or binary data, or a value of another kind
+/// too long to read as text; a value of another kind loses its first three characters.
 std::string ValueAsText(const std::string& name, const std::optional<RegValue>& value, AnsiCodec& ansi);
+
+/// What joins the strings of a multi-string where they are shown as one text.
+inline constexpr const char* kMultiStringSeparator = " ";
+
+/// The strings of a multi-string value in order, up to the empty string that ends the list.
+std::vector<std::string> MultiStrings(const RegValue& value);
+
+/// A multi-string value of the strings (none of them empty), each ended by a NUL character,
+/// and the NUL that ends the list.
+RegValue MultiStringValue(const std::vector<std::string>& strings);
+
+/// A multi-string's strings joined by kMultiStringSeparator.
+std::string JoinedMultiString(const RegValue& value);
+
+/// The signed number of an 8-byte 64-bit integer value; nothing for any other value.
+std::optional<std::int64_t> QwordOf(const RegValue& value);
+
+/// A value as the details view and the value editor show it: 32- and 64-bit numbers as
+/// signed decimal text, a multi-string's strings joined by a blank, text kinds and others as
+/// ValueAsText reads them; "" for an absent value. Nothing for data that has no text to show
+/// (binary data, a number of the wrong length). Raises ValueAsText's error for a value of
+/// another kind too long to read.
+std::optional<std::string> ValueDisplayText(const std::string& name, const std::optional<RegValue>& value,
+                                            AnsiCodec& ansi);
 
 /// Any value of the store's open key as display text (raises the read error for a text value
 /// stored as an integer or binary value).
 std::string ReadValueAsText(RegistryStore& store, const std::string& name, AnsiCodec& ansi);
 
-/// One value of any key as text: string kinds as ReadValueAsText, integers as signed
-/// decimal text, binary values and missing keys or values as "".
+/// One value of any key, or nothing when the key or the value is missing.
+std::optional<RegValue> QueryValueByPath(Registry& registry, const std::string& fullKeyPath,
+                                         const std::string& name);
+
+/// One value of any key as ValueDisplayText shows it; "" for a missing key or value and for
+/// data that has no text to show.
 std::string ReadValueByPath(Registry& registry, const std::string& fullKeyPath,
                             const std::string& name, AnsiCodec& ansi);
 

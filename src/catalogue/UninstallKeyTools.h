@@ -40,15 +40,22 @@ class ValueTable {
 
 /// Rewrites an entry: removes every value of the key, writes DisplayName and
 /// UninstallString, then the table's rows (later rows win). A row unchanged since it was
-/// filled keeps its type and data; a changed integer row whose text is still a 32-bit
-/// number stays an integer; a changed expandable row stays expandable; every other row is a
-/// string. False when the key cannot be opened (or created) for writing, or the path names
-/// no key below a root (its sub key empty or ending in a backslash), with nothing changed.
-/// A value that cannot be written restores the values the key held before and raises the
-/// write error.
+/// filled keeps its type and data. A changed row under its own name keeps its kind where the
+/// text allows: a 32-bit integer row whose text is still a 32-bit number stays one, a 64-bit
+/// row must hold a 64-bit number (-9223372036854775808 to 18446744073709551615), an
+/// expandable row stays expandable, a multi-string stays a multi-string (split at blanks only
+/// when it held several strings without blanks); every other row is a string. False when the
+/// key cannot be opened (or created) for writing, or the path names no key below a root (its
+/// sub key empty or ending in a backslash), with nothing changed. A 64-bit row whose text is
+/// no number raises the refusal (ValueTableRefusal) before anything is changed; a value that
+/// cannot be written restores the values the key held before and raises the write error.
 bool WriteUninstallEntry(Registry& registry, const std::string& keyPath,
                          const std::string& displayName, const std::string& uninstallCommand,
                          const ValueTable* table, bool createIfMissing);
+
+/// Why the table cannot be written (a changed 64-bit number row whose text is no 64-bit
+/// number), or nothing when every row can be.
+std::optional<std::string> ValueTableRefusal(const ValueTable& table);
 
 /// Deletes the key with everything below it; true when the key itself was deleted.
 bool DeleteUninstallKey(Registry& registry, const std::string& keyPath);

@@ -131,23 +131,25 @@ void TEditProgramBox::FormCreate() {
 }
 
 std::string TEditProgramBox::TextOf(const std::string& name, const RegValue& value) {
-  switch (KindOfType(value.type)) {
-    case ValueKind::Integer:
-      // A number stored in other than four bytes is no number this grid can show. The
-      // number comes from the data already read, which cannot fail.
-      if (value.data.size() != 4) return std::string(kCannotDisplay);
-      return std::to_string(NumberOf(value));
-    case ValueKind::Binary:
-      return std::string(kCannotDisplay);
-    default:
-      try {
-        return ValueAsText(name, value, services_.platform.ansi);
-      } catch (const RegistryError&) {
-        // A value too long to read as text is shown like a binary one and comes through an
-        // edit unchanged, rather than keeping the whole entry from being edited.
-        return std::string(kCannotDisplay);
-      }
+  try {
+    // Binary data and a number stored in other than its own length are nothing this grid
+    // can show.
+    return ValueDisplayText(name, value, services_.platform.ansi).value_or(std::string(kCannotDisplay));
+  } catch (const RegistryError&) {
+    // A value too long to read as text is shown like a binary one and comes through an
+    // edit unchanged, rather than keeping the whole entry from being edited.
+    return std::string(kCannotDisplay);
   }
+}
+
+void TEditProgramBox::cmdOKClick() {
+  // A row that cannot be written is refused here, while the user can still mend it: the
+  // dialog stays open on that row and nothing is written.
+  if (const std::optional<std::string> refusal = ValueTableRefusal(values_)) {
+    services_.prompts.Show(hwnd_, *refusal, std::string(kAppTitle), MB_OK | MB_ICONERROR);
+    return;
+  }
+  SetModalResult(kModalOk);
 }
 
 void TEditProgramBox::Image3Click() {

@@ -36,7 +36,9 @@ class TEditProgramBox : public SkinnedFrame {
   void FormCreate();
   /// The grid's current cell takes the keyboard once the dialog shows.
   void FormActivate() override;
-  void cmdOKClick() { SetModalResult(kModalOk); }
+  /// OK: the dialog closes for the write-back, unless a row cannot be written (a 64-bit
+  /// number row whose text is no number): then the user is told why and the dialog stays.
+  void cmdOKClick();
   void cmdCancelClick() { SetModalResult(kModalCancel); }
   /// ADD KEY: one more, empty row at the end of the grid.
   void Image3Click();

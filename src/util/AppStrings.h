@@ -337,7 +337,17 @@ namespace tw {
 // The list's columns and filters of today's catalogues: 2300 to 2399.
 #define TIDEWELL_STRINGS_COLUMNS(X)
 // Quiet removal, value kinds and the inventory reports: 2400 to 2499.
-#define TIDEWELL_STRINGS_INVENTORY(X)
+#define TIDEWELL_STRINGS_INVENTORY(X)                                                               \
+  X(DetailQuietUninstallCommand, 2400, "Quiet Uninstall Command:")                                  \
+  X(QwordNotANumber, 2401,                                                                          \
+    "The value \"%s\" holds a 64-bit number, and \"%s\" is not one. Type a whole number from "      \
+    "-9223372036854775808 to 18446744073709551615. Nothing has been written.")                      \
+  X(InventoryCsvFilter, 2402, "CSV Files (.CSV)|*.CSV")                                             \
+  X(InventoryJsonFilter, 2403, "JSON Files (.JSON)|*.JSON")                                         \
+  X(InventoryFileNameMissing, 2404, "The switch %s needs the name of the file to write the inventory to.") \
+  X(InventoryCsvHeader, 2405,                                                                       \
+    "Name,Publisher,Version,Install Date,Size (bytes),Last Used,Frequency,Uninstall Command,"       \
+    "Quiet Uninstall Command,Uninstaller Missing,System Component,Catalogue,Key Path")
 
 #define TIDEWELL_ALL_STRINGS(X) \
   TIDEWELL_STRING_TABLE(X)      \

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <set>
+#include <string_view>
 
 #include "FormTestSupport.h"
 #include "forms/FormDeleteKey.h"
@@ -228,6 +229,7 @@ TEST_F(EditProgram, EditingOneRowKeepsEveryOtherValueByteForByte) {
       {"Big", RegValue{RegType::Qword, {1, 2, 3, 4, 5, 6, 7, 8}}},
       {"Odd", RegValue{RegType::Dword, {1, 2}}},
       {"Huge", RegValue{RegType::MultiString, std::vector<std::uint8_t>(5000, 'a')}},
+      {"HugeOther", RegValue{RegType::None, std::vector<std::uint8_t>(5000, 'a')}},
   };
   for (const auto& [name, value] : kept) Set(name, value);
   Set("Comments", RegValue::Text("old"));
@@ -238,8 +240,14 @@ TEST_F(EditProgram, EditingOneRowKeepsEveryOtherValueByteForByte) {
     for (int r = 1; r < static_cast<int>(rows.size()); ++r) {
       if (rows[static_cast<std::size_t>(r)].first == "Comments") comments = r;
       if (rows[static_cast<std::size_t>(r)].first == "Blob" || rows[static_cast<std::size_t>(r)].first == "Odd" ||
-          rows[static_cast<std::size_t>(r)].first == "Huge") {
+          rows[static_cast<std::size_t>(r)].first == "HugeOther") {
         EXPECT_EQ(rows[static_cast<std::size_t>(r)].second, "(cannot display information)");
+      }
+      // A multi-string is text, shown whole however long it is.
+      if (rows[static_cast<std::size_t>(r)].first == "Huge") {
+        std::string expected;
+        for (int i = 0; i < 2500; ++i) expected += "\xE6\x85\xA1";  // U+6161, two 'a' bytes each
+        EXPECT_EQ(rows[static_cast<std::size_t>(r)].second, expected);
       }
       if (rows[static_cast<std::size_t>(r)].first == "VersionMajor") {
         EXPECT_EQ(rows[static_cast<std::size_t>(r)].second, "-1");
@@ -252,6 +260,43 @@ TEST_F(EditProgram, EditingOneRowKeepsEveryOtherValueByteForByte) {
   for (const auto& [name, value] : kept) EXPECT_EQ(Get(name), value) << name;
   EXPECT_EQ(Get("Comments"), RegValue::Text("new comment"));
   EXPECT_EQ(Names().size(), kept.size() + 1);
+}
+
+// 64-bit numbers and multi-strings show whole, and an edit keeps their kind; a 64-bit number
+// whose new text is no number is refused at OK, with the dialog still open to mend it.
+TEST_F(EditProgram, NumbersAndMultiStringsShowWholeAndKeepTheirKind) {
+  using namespace std::string_view_literals;
+  Set("Stamp", test::QwordValue(6442450944u));
+  Set("Paths", test::MultiValue(u"a.dll\0b.dll\0\0"sv));
+  Set("Title", test::MultiValue(u"Jasper Suite\0Tools\0\0"sv));
+  Open();
+  Edit([&](TEditProgramBox& box) {
+    const auto rows = GridRows(box);
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[3], (std::pair<std::string, std::string>{"Stamp", "6442450944"}));
+    EXPECT_EQ(rows[4], (std::pair<std::string, std::string>{"Paths", "a.dll b.dll"}));
+    EXPECT_EQ(rows[5], (std::pair<std::string, std::string>{"Title", "Jasper Suite Tools"}));
+    Type(box, 1, 1, "Renamed App");
+    Type(box, 1, 3, "soon");
+    test::Click(::GetDlgItem(box.ContentPanel(), TEditProgramBox::IdOK));
+    ASSERT_TRUE(box.Running());
+    ASSERT_EQ(h.prompts.shown.size(), 1u);
+    EXPECT_EQ(h.prompts.shown[0].text,
+              "The value \"Stamp\" holds a 64-bit number, and \"soon\" is not one. Type a whole number from "
+              "-9223372036854775808 to 18446744073709551615. Nothing has been written.");
+    EXPECT_EQ(h.prompts.shown[0].caption, "Tidewell");
+    EXPECT_EQ(h.prompts.shown[0].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(Get("DisplayName"), RegValue::Text("My App"));  // nothing written
+    Type(box, 1, 3, "-1");
+    Type(box, 1, 4, "a.dll c.dll");
+    test::Click(::GetDlgItem(box.ContentPanel(), TEditProgramBox::IdOK));
+    EXPECT_FALSE(box.Running());
+  });
+  EXPECT_EQ(Get("DisplayName"), RegValue::Text("Renamed App"));
+  EXPECT_EQ(Get("Stamp"), test::QwordValue(0xFFFFFFFFFFFFFFFFu));
+  EXPECT_EQ(Get("Paths"), test::MultiValue(u"a.dll\0c.dll\0\0"sv));
+  EXPECT_EQ(Get("Title"), test::MultiValue(u"Jasper Suite\0Tools\0\0"sv));
+  EXPECT_EQ(h.prompts.shown.size(), 1u);
 }
 
 // The default (unnamed) value is a value like the others: it shows as "(Default)", an OK

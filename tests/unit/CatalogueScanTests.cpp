@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "catalogue/UninstallInfoReader.h"
@@ -196,20 +199,21 @@ TEST_F(CatalogueScan, DisplayNamesOfEveryKind) {
     const char* caption;
     bool error;
   };
-  // "Prog\0Two\0\0" as UTF-16: the first string less its first three characters.
-  std::vector<std::uint8_t> multi;
-  for (char16_t c : std::u16string(u"Program\0Two\0\0", 13)) {
-    multi.push_back(static_cast<std::uint8_t>(c));
-    multi.push_back(static_cast<std::uint8_t>(c >> 8));
-  }
+  using namespace std::string_view_literals;
   std::vector<std::uint8_t> none = {'A', 'B', 'C', 'D', 0xE9, 0, 'Z'};
   const Case cases[] = {
       {"Empty", RegValue{RegType::String, {}}, "<no name>", false},
       {"EmptyText", RegValue::Text(""), "<no name>", false},
       {"Expand", RegValue::Text("%ProgramFiles%\\x", RegType::ExpandString), "%ProgramFiles%\\x", false},
-      {"Multi", RegValue{RegType::MultiString, multi}, "gram", false},
+      // A multi-string gives its first string, whole; a 64-bit number is no name, like a
+      // 32-bit one.
+      {"Multi", test::MultiValue(u"Program\0Two\0\0"sv), "Program", false},
+      {"MultiUnended", test::MultiValue(u"Jasper Suite"sv), "Jasper Suite", false},
+      {"MultiEmpty", test::MultiValue(u"\0Two\0\0"sv), "<no name>", false},
+      {"MultiLong", test::MultiValue(std::u16string(1500, u'm')), nullptr, false},
       {"None", RegValue{RegType::None, none}, "D\xC3\xA9", false},
-      {"Qword", RegValue{RegType::Qword, {1, 2, 3, 4, 5, 6, 7, 8}}, "\x04\x05\x06\x07\x08", false},
+      {"Qword", test::QwordValue(0x0807060504030201u), "<no name>", true},
+      {"EmptyQword", RegValue{RegType::Qword, {}}, "<no name>", false},
       {"Short", RegValue{RegType::None, {'a', 'b', 'c'}}, "<no name>", false},
       {"Big", RegValue{RegType::None, std::vector<std::uint8_t>(2049, 'x')}, "<no name>", true},
       {"Limit", RegValue{RegType::None, std::vector<std::uint8_t>(2048, 'x')}, nullptr, false},
@@ -335,6 +339,47 @@ TEST_F(CatalogueScan, ReadValueByPathGivesTextsOfEveryKind) {
   EXPECT_EQ(ReadValueByPath(fake.registry, path + "x", "S", fake.ansi), "");
   EXPECT_EQ(ReadValueByPath(fake.registry, "HKLM\\" + Key("App"), "S", fake.ansi), "");
   EXPECT_EQ(fake.registry.storesAlive, 0);
+}
+
+// The details view and the value editor show 64-bit numbers as numbers and every string of a
+// multi-string.
+TEST(ValueDisplay, EveryKindAsTheDetailsAndTheEditorShowIt) {
+  using namespace std::string_view_literals;
+  test::Cp1252Codec ansi;
+  struct Case {
+    const char* label;
+    std::optional<RegValue> value;
+    std::optional<std::string> shown;
+  };
+  const Case cases[] = {
+      {"string", RegValue::Text("Jasper Suite"), "Jasper Suite"},
+      {"expandable", RegValue::Text("%ProgramFiles%\\J", RegType::ExpandString), "%ProgramFiles%\\J"},
+      {"multi", test::MultiValue(u"Jasper Suite\0Tools\0\0"sv), "Jasper Suite Tools"},
+      {"multi of one", test::MultiValue(u"Jasper Suite\0\0"sv), "Jasper Suite"},
+      {"multi cut short", test::MultiValue(u"A\0B"sv), "A B"},
+      {"multi after an empty string", test::MultiValue(u"A\0\0B\0\0"sv), "A"},
+      {"empty multi", test::MultiValue(u"\0"sv), ""},
+      {"dword", RegValue::Number(2048), "2048"},
+      {"negative dword", RegValue::Number(0xFFFFFFFFu), "-1"},
+      {"qword", test::QwordValue(6442450944u), "6442450944"},
+      {"largest qword", test::QwordValue(0x7FFFFFFFFFFFFFFFu), "9223372036854775807"},
+      {"negative qword", test::QwordValue(0xFFFFFFFFFFFFFFFEu), "-2"},
+      {"short qword", RegValue{RegType::Qword, {1, 2, 3, 4}}, std::nullopt},
+      {"short dword", RegValue{RegType::Dword, {1, 2}}, std::nullopt},
+      {"binary", RegValue{RegType::Binary, {1, 2}}, std::nullopt},
+      {"absent", std::nullopt, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ValueDisplayText("V", c.value, ansi), c.shown) << c.label;
+}
+
+TEST(ValueDisplay, MultiStringValuesHoldTheirStringsAndReadBack) {
+  using namespace std::string_view_literals;
+  const std::vector<std::string> strings = {"Jasper Suite", "\xE5\x8C\x97\xE6\x96\x97"};
+  const RegValue value = MultiStringValue(strings);
+  EXPECT_EQ(value.type, RegType::MultiString);
+  EXPECT_EQ(value.data, test::MultiValue(u"Jasper Suite\0\u5317\u6597\0\0"sv).data);
+  EXPECT_EQ(MultiStrings(value), strings);
+  EXPECT_EQ(MultiStringValue({}).data, (std::vector<std::uint8_t>{0, 0}));
 }
 
 TEST(IconSpec, ParsesFileAndIndex) {

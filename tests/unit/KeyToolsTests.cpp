@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string_view>
 #include <vector>
 
 #include "catalogue/UninstallKeyTools.h"
@@ -157,6 +158,91 @@ TEST_F(KeyTools, ChangedNumbersMustFitThirtyTwoBits) {
   EXPECT_EQ(Get("N4294967295"), RegValue::Number(0xFFFFFFFFu));
   EXPECT_EQ(Get("N4294967296"), RegValue::Text("4294967296"));
   EXPECT_EQ(Get("N-2147483649"), RegValue::Text("-2147483649"));
+}
+
+// A 64-bit number shows as its signed decimal text; a changed one takes the signed and the
+// unsigned range and stays a 64-bit number.
+TEST_F(KeyTools, ChangedSixtyFourBitNumbersStayNumbers) {
+  struct Case {
+    const char* text;
+    std::uint64_t stored;
+  } const cases[] = {
+      {"0", 0},
+      {"6442450944", 6442450944u},
+      {"+7", 7},
+      {"-1", 0xFFFFFFFFFFFFFFFFu},
+      {"-9223372036854775808", 0x8000000000000000u},
+      {"9223372036854775807", 0x7FFFFFFFFFFFFFFFu},
+      {"18446744073709551615", 0xFFFFFFFFFFFFFFFFu},
+  };
+  Grid grid;
+  for (const auto& c : cases) {
+    grid.AddOriginal(std::string("Q") + c.text, "5", test::QwordValue(5));
+    grid.rows.back().text = c.text;
+  }
+  grid.AddOriginal("Renamed", "5", test::QwordValue(5));
+  grid.rows.back().name = "Other";  // renamed and changed: a new value, a string
+  grid.rows.back().text = "six";
+  ASSERT_FALSE(ValueTableRefusal(grid).has_value());
+  ASSERT_TRUE(WriteUninstallEntry(fake.registry, path, "", "", &grid, true));
+  for (const auto& c : cases) EXPECT_EQ(Get(std::string("Q") + c.text), test::QwordValue(c.stored)) << c.text;
+  EXPECT_EQ(Get("Other"), RegValue::Text("six"));
+}
+
+TEST_F(KeyTools, AChangedSixtyFourBitNumberThatIsNoNumberIsRefusedBeforeAnythingChanges) {
+  Put("DisplayName", RegValue::Text("Original"));
+  Put("Stamp", test::QwordValue(5));
+  for (const char* text : {"", "six", "18446744073709551616", "-9223372036854775809", "1 2", "0x10", "-", "+"}) {
+    SCOPED_TRACE(text);
+    Grid grid;
+    grid.AddOriginal("DisplayName", "Original", RegValue::Text("Original"));
+    grid.rows.back().text = "Changed";
+    grid.AddOriginal("Stamp", "5", test::QwordValue(5));
+    grid.rows.back().text = text;
+    const std::string message = std::string("The value \"Stamp\" holds a 64-bit number, and \"") + text +
+                                "\" is not one. Type a whole number from -9223372036854775808 to "
+                                "18446744073709551615. Nothing has been written.";
+    EXPECT_EQ(ValueTableRefusal(grid), message);
+    try {
+      WriteUninstallEntry(fake.registry, path, "", "", &grid, false);
+      FAIL() << "the refusal must travel on";
+    } catch (const RegistryError& e) {
+      EXPECT_EQ(e.what(), message);
+    }
+    EXPECT_EQ(Names(), (std::vector<std::string>{"DisplayName", "Stamp"}));
+    EXPECT_EQ(Get("DisplayName"), RegValue::Text("Original"));
+    EXPECT_EQ(Get("Stamp"), test::QwordValue(5));
+  }
+  EXPECT_EQ(fake.registry.storesAlive, 0);
+}
+
+// A multi-string shows its strings joined by a blank; a changed one stays a multi-string,
+// split at the blanks only where blanks can have stood between its strings.
+TEST_F(KeyTools, ChangedMultiStringsStayMultiStrings) {
+  using namespace std::string_view_literals;
+  struct Case {
+    std::u16string_view before;
+    const char* text;
+    std::u16string_view after;
+  } const cases[] = {
+      // Several strings without blanks: a list, split at the blanks.
+      {u"a.dll\0b.dll\0\0"sv, "a.dll c.dll d.dll", u"a.dll\0c.dll\0d.dll\0\0"sv},
+      {u"a.dll\0b.dll\0\0"sv, "  a.dll   c.dll ", u"a.dll\0c.dll\0\0"sv},
+      // One string, or strings with blanks of their own: the whole text is one string.
+      {u"Jasper Suite\0\0"sv, "Jasper Suite 2", u"Jasper Suite 2\0\0"sv},
+      {u"Jasper\0\0"sv, "Jasper Suite", u"Jasper Suite\0\0"sv},
+      {u"Jasper Suite\0Tools\0\0"sv, "Jasper Suite Tools 2", u"Jasper Suite Tools 2\0\0"sv},
+      {u"a\0b\0\0"sv, "", u"\0"sv},
+      {u"\u5317\u6597\0\0"sv, "\xE5\x8C\x97", u"\u5317\0\0"sv},
+  };
+  const auto name = [&cases](const Case& c) { return std::string(1, static_cast<char>('A' + (&c - cases))); };
+  Grid grid;
+  for (const auto& c : cases) {
+    grid.AddOriginal(name(c), "(as shown)", test::MultiValue(c.before));
+    grid.rows.back().text = c.text;
+  }
+  ASSERT_TRUE(WriteUninstallEntry(fake.registry, path, "", "", &grid, true));
+  for (const auto& c : cases) EXPECT_EQ(Get(name(c)), test::MultiValue(c.after)) << c.text;
 }
 
 TEST_F(KeyTools, AFailedWriteRestoresTheEntryAndRaises) {
