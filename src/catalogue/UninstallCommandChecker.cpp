@@ -58,3 +58,49 @@ bool UninstallerPresent(FileSystem& files, const std::string& command) {
 }
 
 }  // namespace tw
+
+namespace tw {
+
+namespace {
+
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" with hexadecimal digits.
+bool IsBracedGuid(const std::string& text) {
+  if (text.size() != 38 || text.front() != '{' || text.back() != '}') return false;
+  for (std::size_t i = 1; i < 37; ++i) {
+    const char c = text[i];
+    if (i == 9 || i == 14 || i == 19 || i == 24) {
+      if (c != '-') return false;
+    } else if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> InstallerProductCode(const std::string& command) {
+  std::string program;
+  std::size_t pos = NextParam(command, 0, program);
+  const std::size_t folder = program.find_last_of("\\/");
+  const std::string file = AsciiUpper(folder == std::string::npos ? program : program.substr(folder + 1));
+  if (file != "MSIEXEC" && file != "MSIEXEC.EXE") return std::nullopt;
+  std::string param;
+  while (true) {
+    pos = NextParam(command, pos, param);
+    if (param.empty()) return std::nullopt;
+    const std::string upper = AsciiUpper(param);
+    if (upper.size() > 2 && upper[0] == '/' && (upper[1] == 'X' || upper[1] == 'I') && IsBracedGuid(upper.substr(2))) {
+      return upper.substr(2);
+    }
+  }
+}
+
+bool UninstallerPresent(FileSystem& files, InstallerProducts* installer, const std::string& command) {
+  if (!UninstallerPresent(files, command)) return false;
+  if (installer == nullptr) return true;
+  const std::optional<std::string> product = InstallerProductCode(command);
+  return !product || installer->IsKnown(*product);
+}
+
+}  // namespace tw

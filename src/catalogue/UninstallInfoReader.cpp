@@ -295,7 +295,7 @@ ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icon
   }
   store.reset();
   collaborators.uninstallerTest = [&platform](const std::string& command) {
-    return UninstallerPresent(platform.files, command);
+    return UninstallerPresent(platform.files, platform.installer, command);
   };
   collaborators.icons = icons;
   ScanReport report;

@@ -121,6 +121,15 @@ class Clock {
   virtual DateTime Now() = 0;
 };
 
+/// The products the Windows Installer has registered.
+class InstallerProducts {
+ public:
+  virtual ~InstallerProducts() = default;
+  /// Whether the Installer knows the product of this code (a GUID in braces, upper case):
+  /// false only when it has never heard of it.
+  virtual bool IsKnown(const std::string& productCode) = 0;
+};
+
 /// What the portable core needs from the system, handed in by the caller.
 struct Platform {
   Registry& registry;
@@ -129,6 +138,9 @@ struct Platform {
   TimeZone& timeZone;
   Clock& clock;
   AnsiCodec& ansi;
+  /// The Windows Installer's products; without it, commands that run the Installer are
+  /// tested as any other command.
+  InstallerProducts* installer = nullptr;
 };
 
 }  // namespace tw

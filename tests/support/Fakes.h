@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,17 @@ class Cp1252Codec : public AnsiCodec {
  public:
   std::string ToAnsi(const std::string& utf8) override;
   std::string FromAnsi(const std::string& ansi) override;
+};
+
+/// The Installer's products as a set of codes; records every code asked for.
+class FakeInstallerProducts : public InstallerProducts {
+ public:
+  bool IsKnown(const std::string& productCode) override {
+    asked.push_back(productCode);
+    return known.count(productCode) != 0;
+  }
+  std::set<std::string> known;
+  std::vector<std::string> asked;
 };
 
 /// A whole fake platform: a memory registry and file system and the fixed locale, zone,

@@ -323,6 +323,25 @@ TEST_F(CatalogueScan, DetailsOfTodaysCataloguesAreReadWithoutErrors) {
   EXPECT_EQ(rows.Find("Old32")->catalogue, Catalogue::Machine32);
 }
 
+// The scan's uninstaller test asks the platform's Installer about Installer commands.
+TEST_F(CatalogueScan, InstallerEntriesOfProductsTheInstallerDoesNotKnowAreMissing) {
+  const std::string known = "{11111111-2222-3333-4444-555555555555}";
+  const std::string gone = "{66666666-7777-8888-9999-AAAAAAAAAAAA}";
+  test::FakeInstallerProducts installer;
+  installer.known = {known};
+  fake.platform.installer = &installer;
+  AddEntry(fake.registry, RootKey::LocalMachine, "Known", "Known", "MsiExec.exe /X" + known);
+  AddEntry(fake.registry, RootKey::LocalMachine, "Gone", "Gone", "MsiExec.exe /I" + gone);
+  AddEntry(fake.registry, RootKey::LocalMachine, "Other", "Other", "uninst.exe /X" + gone);
+  RowList rows;
+  Scan(rows);
+  EXPECT_FALSE(rows.Find("Known")->uninstallerMissing);
+  EXPECT_TRUE(rows.Find("Gone")->uninstallerMissing);
+  EXPECT_FALSE(rows.Find("Other")->uninstallerMissing);
+  std::sort(installer.asked.begin(), installer.asked.end());
+  EXPECT_EQ(installer.asked, (std::vector<std::string>{known, gone}));
+}
+
 TEST_F(CatalogueScan, ReadValueByPathGivesTextsOfEveryKind) {
   const std::string path = "HKEY_LOCAL_MACHINE\\" + Key("App");
   SetValue(fake.registry, RootKey::LocalMachine, Key("App"), "S", RegValue::Text("text"));

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "catalogue/UninstallCommandChecker.h"
 #include "support/Fakes.h"
 
@@ -54,6 +58,66 @@ TEST_F(CommandChecker, DrivePathsStartAtTheLetterBeforeTheColon) {
   EXPECT_FALSE(DrivePathExists(files, "/LOG=C:\\Missing"));
   EXPECT_TRUE(DrivePathExists(files, ":\\whatever"));  // no drive letter before it
   EXPECT_TRUE(DrivePathExists(files, "/quiet"));
+}
+
+const char* const kCode = "{6F1A2B3C-9D4E-4F50-8A61-72B3C4D5E6F7}";
+
+TEST(InstallerProductCode, OnlyTheInstallerRunOnAProductCode) {
+  struct Case {
+    std::string command;
+    std::optional<std::string> code;
+  };
+  const std::string code = kCode;
+  const std::string lower = "{6f1a2b3c-9d4e-4f50-8a61-72b3c4d5e6f7}";
+  const Case cases[] = {
+      {"MsiExec.exe /X" + code, code},
+      {"MsiExec.exe /I" + code, code},
+      {"msiexec /x" + lower, code},
+      {"MSIEXEC.EXE /qn /i" + lower + " REBOOT=R", code},
+      {"C:\\Windows\\System32\\MsiExec.exe /X" + code, code},
+      {"\"C:\\Windows\\System32\\msiexec.exe\" /X" + code, code},
+      {"C:/Windows/system32/msiexec.exe /X" + code, code},
+      // Not a product code, or not the Installer: the ordinary test alone.
+      {"MsiExec.exe /X{B}", std::nullopt},
+      {"MsiExec.exe /X{6F1A2B3C-9D4E-4F50-8A61-72B3C4D5E6F}", std::nullopt},
+      {"MsiExec.exe /X{6F1A2B3C-9D4E-4F50-8A61-72B3C4D5E6FG}", std::nullopt},
+      {"MsiExec.exe /X{6F1A2B3C+9D4E-4F50-8A61-72B3C4D5E6F7}", std::nullopt},
+      {"MsiExec.exe /X " + code, std::nullopt},
+      {"MsiExec.exe /F" + code, std::nullopt},
+      {"MsiExec.exe /X" + code + "x", std::nullopt},
+      {"MsiExec.exe", std::nullopt},
+      {"NotMsiExec.exe /X" + code, std::nullopt},
+      {"C:\\Tools\\msiexec.exe.bak /X" + code, std::nullopt},
+      {"setup.exe /X" + code, std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(InstallerProductCode(c.command), c.code) << c.command;
+}
+
+TEST_F(CommandChecker, TheInstallerIsAskedOnlyForItsOwnCommands) {
+  test::FakeInstallerProducts installer;
+  installer.known = {kCode};
+  const std::string gone = "{00000000-1111-2222-3333-444444444444}";
+  struct Case {
+    std::string command;
+    bool present;
+    std::vector<std::string> asked;
+  };
+  const Case cases[] = {
+      {std::string("MsiExec.exe /X") + kCode, true, {kCode}},
+      {"MsiExec.exe /I" + gone, false, {gone}},
+      {"MsiExec.exe /X{B}", true, {}},                                 // no product code
+      {"C:\\Gone\\MsiExec.exe /X" + gone, false, {}},                 // missing anyway
+      {"\"C:\\Program Files\\App\\uninst.exe\"", true, {}},
+      {"msiexec /X" + gone, false, {}},                                // no .EXE: missing anyway
+  };
+  for (const auto& c : cases) {
+    installer.asked.clear();
+    EXPECT_EQ(UninstallerPresent(files, &installer, c.command), c.present) << c.command;
+    EXPECT_EQ(installer.asked, c.asked) << c.command;
+  }
+  // Without an Installer to ask, the ordinary test alone.
+  EXPECT_TRUE(UninstallerPresent(files, nullptr, "MsiExec.exe /I" + gone));
 }
 
 TEST(NextParam, QuotesGroupBlanksAndAreNotCopied) {
