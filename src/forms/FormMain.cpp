@@ -910,7 +910,8 @@ void TfrmMain::QuietUninstall() {
     const int position = FindProgram(name, false, true);
     if (position < 0) continue;
     const ProgramEntry& row = RowAt(position);
-    services_.process.Start(row.command);
+    // The installer's own unattended command where the entry records one.
+    services_.process.Start(row.quietCommand.empty() ? row.command : row.quietCommand);
     DeleteUninstallKey(services_.platform.registry, row.keyPath);
   }
 }

@@ -184,8 +184,9 @@ class TfrmMain : public Form {
   /// Marks the column the rows are ordered by with the arrow of its direction.
   void ShowSortArrow();
   void CollapseColumn(int column);
-  /// Removes the named programs without asking: starts each one's uninstall command and
-  /// deletes its catalogue key at once. Nothing is logged.
+  /// Removes the named programs without asking: starts each one's quiet uninstall command
+  /// (its uninstall command when it records none) and deletes its catalogue key at once.
+  /// Nothing is logged.
   void QuietUninstall();
   /// Centres the window on the screen and applies the stored placement.
   void PlaceWindow();

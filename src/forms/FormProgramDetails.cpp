@@ -160,14 +160,6 @@ int NumberOrMinusOne(const std::string& text) {
   return static_cast<int>(value);
 }
 
-bool IsCalendarDay(int year, int month, int day) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  const int last = kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-  return day <= last;
-}
-
 }  // namespace
 
 std::span<const ControlLayout> TProgramDetailsBox::LayoutTable() { return kLayout; }
@@ -214,6 +206,19 @@ void TProgramDetailsBox::FormCreate() {
   const auto add = [this](StrId caption, const std::string& text, int linkKind) {
     AddDetailRow(LoadStr(caption), text, "", linkKind);
   };
+  // A link opens or runs one text: a multi-string's first string. An expandable string is
+  // shown as stored and expanded when it is opened.
+  const auto link = [&](StrId caption, std::string_view name, int linkKind) {
+    const std::optional<RegValue> stored = QueryValueByPath(registry, KeyPath, std::string(name));
+    if (stored && stored->type == RegType::MultiString) {
+      const std::vector<std::string> strings = MultiStrings(*stored);
+      add(caption, strings.empty() ? std::string() : strings.front(), linkKind);
+      return;
+    }
+    const std::size_t before = rows_.size();
+    add(caption, value(name), linkKind);
+    if (rows_.size() > before && stored) rows_.back().expandable = stored->type == RegType::ExpandString;
+  };
 
   rowTop_ = kFirstRowTop;
   add(StrId::DetailProgramName, value(ValueName::DisplayName), PlainText);
@@ -244,18 +249,21 @@ void TProgramDetailsBox::FormCreate() {
   add(StrId::DetailVersion, value(ValueName::DisplayVersion), PlainText);
   add(StrId::DetailContact, value(ValueName::Contact), PlainText);
   add(StrId::DetailContactPhone, value(ValueName::HelpTelephone), PlainText);
-  add(StrId::DetailAbout, value(ValueName::UrlInfoAbout), OpenLink);
-  add(StrId::DetailSupport, value(ValueName::HelpLink), OpenLink);
-  add(StrId::DetailReadme, value(ValueName::Readme), OpenLink);
-  add(StrId::DetailUpdates, value(ValueName::UrlUpdateInfo), OpenLink);
+  link(StrId::DetailAbout, ValueName::UrlInfoAbout, OpenLink);
+  link(StrId::DetailSupport, ValueName::HelpLink, OpenLink);
+  link(StrId::DetailReadme, ValueName::Readme, OpenLink);
+  link(StrId::DetailUpdates, ValueName::UrlUpdateInfo, OpenLink);
   add(StrId::DetailComments, value(ValueName::Comments), PlainText);
   rowTop_ += kGroupBreak;
-  add(StrId::DetailUninstallCommand, value(ValueName::UninstallString), RunLink);
-  add(StrId::DetailModifyCommand, value(ValueName::ModifyPath), RunLink);
+  link(StrId::DetailUninstallCommand, ValueName::UninstallString, RunLink);
+  // The unattended command removes the program without a question: it is shown, not a link
+  // a stray click would run.
+  add(StrId::DetailQuietUninstallCommand, value(ValueName::QuietUninstallString), PlainText);
+  link(StrId::DetailModifyCommand, ValueName::ModifyPath, RunLink);
   add(StrId::DetailDisplayIcon, value(ValueName::DisplayIcon), PlainText);
   add(StrId::DetailLanguage, value(ValueName::Language), PlainText);
-  add(StrId::DetailSource, value(ValueName::InstallSource), OpenLink);
-  add(StrId::DetailLocation, value(ValueName::InstallLocation), OpenLink);
+  link(StrId::DetailSource, ValueName::InstallSource, OpenLink);
+  link(StrId::DetailLocation, ValueName::InstallLocation, OpenLink);
   if (value(ValueName::WindowsInstaller) == "1") {
     add(StrId::DetailInstallProgram, LoadStr(StrId::DetailWindowsInstaller), PlainText);
   }
@@ -343,12 +351,13 @@ const TProgramDetailsBox::DetailRow* TProgramDetailsBox::FindRow(const std::stri
 }
 
 void TProgramDetailsBox::LinkClickEvent(const DetailRow& row) {
+  const std::string target = row.expandable ? ExpandEnvironment(row.value) : row.value;
   if (row.linkKind == OpenLink) {
-    if (services_.shell.Open(nullptr, row.value) <= 32) {
+    if (services_.shell.Open(nullptr, target) <= 32) {
       services_.prompts.Show(hwnd_, LoadStr(StrId::ErrorOpening), row.value, MB_OK | MB_ICONERROR);
     }
   } else if (row.linkKind == RunLink) {
-    if (!services_.process.Start(row.value)) {
+    if (!services_.process.Start(target)) {
       services_.prompts.Show(hwnd_, LoadStr(StrId::ErrorExecuting), row.value, MB_OK | MB_ICONERROR);
     }
   }

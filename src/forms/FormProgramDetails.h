@@ -56,6 +56,7 @@ class TProgramDetailsBox : public SkinnedFrame {
     std::string value;
     std::string hint;
     int linkKind = PlainText;
+    bool expandable = false;  ///< the value is an expandable string: expanded when opened
     int top = 0;
     HWND captionLabel = nullptr;
     HWND valueLabel = nullptr;

@@ -27,6 +27,9 @@ std::string FormatFileTime(TimeZone& zone, std::uint64_t fileTime, std::string_v
 /// minutes are "nn"); text in double or single quotes and every other character is copied.
 std::string FormatDateTimePattern(std::string_view format, const DateTime& value);
 
+/// Whether a year (1 to 9999), month and day name a day of the Gregorian calendar.
+bool IsCalendarDay(int year, int month, int day);
+
 /// The text before the last "."; a name without "." is returned whole.
 std::string RemoveFileExt(const std::string& name);
 

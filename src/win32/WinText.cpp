@@ -20,6 +20,22 @@ std::string Narrow(std::wstring_view utf16) {
   return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(utf16.data()), utf16.size()));
 }
 
+std::string ExpandEnvironment(const std::string& text) {
+  const std::wstring wide = Widen(text);
+  std::wstring expanded(wide.size() + 1, L'\0');
+  // The size asked for counts the closing NUL; a first try that is too small tells the size.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const DWORD needed = ::ExpandEnvironmentStringsW(wide.c_str(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    if (needed == 0) return text;
+    if (needed <= expanded.size()) {
+      expanded.resize(needed - 1);
+      return Narrow(expanded);
+    }
+    expanded.assign(needed, L'\0');
+  }
+  return text;
+}
+
 std::string SystemErrorText(DWORD code) {
   wchar_t* buffer = nullptr;
   const DWORD length = ::FormatMessageW(

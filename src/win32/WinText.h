@@ -19,6 +19,10 @@ std::wstring Widen(std::string_view utf8);
 /// registry names may hold, keeps its own 3-byte sequence (Utf16ToUtf8).
 std::string Narrow(std::wstring_view utf16);
 
+/// The text with each %NAME% of an environment variable replaced by the variable's value, as
+/// the system expands an expandable string; names of no variable stay as they are.
+std::string ExpandEnvironment(const std::string& text);
+
 /// The system's description of an error code, without the trailing line break; a generic
 /// text with the number when the system has none.
 std::string SystemErrorText(DWORD code);

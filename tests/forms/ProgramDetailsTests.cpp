@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <string_view>
 
 #include "FormTestSupport.h"
 #include "forms/FormMain.h"
@@ -231,7 +232,8 @@ TEST_F(ProgramDetails, AnEstimateThatIsNoNumberIsReportedAndTheOtherRowsStay) {
 TEST_F(ProgramDetails, ValuesThatCannotBeReadAsTextShowNoRowAndTheFirstFailureIsReportedOnce) {
   Set("Publisher", RegValue::Text("Maker"));
   Set("Readme", RegValue{RegType::None, std::vector<std::uint8_t>(3000, 'r')});
-  Set("Comments", RegValue{RegType::MultiString, std::vector<std::uint8_t>(5000, 'c')});
+  // (A multi-string is text and shows whole however long; a link of that length is not.)
+  Set("Comments", RegValue{RegType::Link, std::vector<std::uint8_t>(5000, 'c')});
   Set("ProductID", RegValue::Text("PID"));
   ShowDetails([&](TProgramDetailsBox& box) {
     ASSERT_EQ(h.prompts.shown.size(), 1u);  // reported while the dialog was made
@@ -338,6 +340,40 @@ TEST_F(ProgramDetails, LinksOpenAndRunAndReportTheirFailures) {
     EXPECT_EQ(h.prompts.shown[1].flags, static_cast<unsigned>(MB_OK | MB_ICONERROR));
     EXPECT_TRUE(box.Running());  // the dialog stays open
   });
+}
+
+// What today's catalogues hold: the quiet command is shown (not a link: a click would remove
+// the program without a question), a 64-bit number and a multi-string show whole, a link
+// opens one text (a multi-string's first), and an expandable link is expanded when opened.
+TEST_F(ProgramDetails, QuietCommandNumbersListsAndExpandableLinks) {
+  using namespace std::string_view_literals;
+  ::SetEnvironmentVariableW(L"TIDEWELL_DETAILS_TEST", L"D:\\Apps");
+  Set("QuietUninstallString", RegValue::Text("C:\\App\\unins.exe /S"));
+  Set("EstimatedSize", test::QwordValue(6291456));
+  Set("Comments", test::MultiValue(u"Syncs folders\0Runs at logon\0\0"sv));
+  Set("HelpLink", test::MultiValue(u"https://a.example/\0https://b.example/\0\0"sv));
+  Set("InstallLocation", RegValue::Text("%TIDEWELL_DETAILS_TEST%\\Gannet", RegType::ExpandString));
+  Set("ModifyPath", RegValue::Text("%TIDEWELL_DETAILS_TEST%\\setup.exe /modify", RegType::ExpandString));
+  Set("Readme", RegValue::Text("%TIDEWELL_DETAILS_TEST%\\readme.txt"));  // a plain string stays as it is
+  ShowDetails([&](TProgramDetailsBox& box) {
+    const TProgramDetailsBox::DetailRow* quiet = box.FindRow("Quiet Uninstall Command:");
+    ASSERT_NE(quiet, nullptr);
+    EXPECT_EQ(quiet->value, "C:\\App\\unins.exe /S");
+    EXPECT_EQ(quiet->linkKind, TProgramDetailsBox::PlainText);
+    EXPECT_EQ(quiet->top, box.FindRow("Uninstall Command:")->top + 20);
+    EXPECT_EQ(Shown(box, "Estimated Size:"), "6.00 GB");
+    EXPECT_EQ(Shown(box, "Comments:"), "Syncs folders Runs at logon");
+    EXPECT_EQ(Shown(box, "Support Information:"), "https://a.example/");
+    EXPECT_EQ(Shown(box, "Location:"), "%TIDEWELL_DETAILS_TEST%\\Gannet");
+    for (const char* link : {"Support Information:", "Location:", "Readme:", "Modify Command:", "Quiet Uninstall Command:"}) {
+      test::Click(box.FindRow(link)->valueLabel);
+    }
+    EXPECT_EQ(h.shell.opened, (std::vector<std::string>{"https://a.example/", "D:\\Apps\\Gannet",
+                                                        "%TIDEWELL_DETAILS_TEST%\\readme.txt"}));
+    EXPECT_EQ(h.process.started, (std::vector<std::string>{"D:\\Apps\\setup.exe /modify"}));
+  });
+  EXPECT_TRUE(h.prompts.shown.empty());  // the 64-bit size reads without an error
+  ::SetEnvironmentVariableW(L"TIDEWELL_DETAILS_TEST", nullptr);
 }
 
 TEST_F(ProgramDetails, EscClosesEnterDoesNothingAndTheListIsNotRescanned) {

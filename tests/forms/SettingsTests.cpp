@@ -154,6 +154,20 @@ TEST_F(Settings, QuietRemovalStartsAndDeletesNamedProgramsOnly) {
   EXPECT_EQ(Stored("WindowState"), "0");      // the exit stored the settings
 }
 
+// The installer's own unattended command, where an entry records one, is what /QU starts.
+TEST_F(Settings, QuietRemovalStartsTheQuietCommandWhereTheEntryHasOne) {
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "C:\\one\\uninst.exe");
+  SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\A", "QuietUninstallString",
+           RegValue::Text("\"C:\\one\\uninst.exe\" /S", RegType::ExpandString));
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "B", "App Two", "C:\\two\\uninst.exe");
+  SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\B", "QuietUninstallString",
+           RegValue::Text(""));
+  Run({"/QU", "App One", "App Two"});
+  EXPECT_EQ(h.process.started,
+            (std::vector<std::string>{"\"C:\\one\\uninst.exe\" /S", "C:\\two\\uninst.exe"}));
+  EXPECT_TRUE(form->TerminateRequested());
+}
+
 TEST_F(Settings, AnUnattendedRunKeepsTheStoredStateAndStyleAndStoresCentredBounds) {
   // First run of a switch that ends at once: the bounds stored are the centred ones a first
   // interactive run would show, not wherever the hidden window was created.
