@@ -26,6 +26,14 @@ StartupRequest ParseStartupRequest(const std::vector<std::string>& parameters) {
     if (report.toFile) request.fileName = secondOrEmpty();
     return request;
   }
+  // The inventory for other programs: a file name is required.
+  if (first == "/RFC" || first == "/RFJ") {
+    request.action = StartupAction::Inventory;
+    request.inventoryFormat = first == "/RFC" ? InventoryFormat::Csv : InventoryFormat::Json;
+    request.fileName = secondOrEmpty();
+    request.switchName = parameters.front();
+    return request;
+  }
   if (first == "/QU") {
     request.action = StartupAction::QuietUninstall;
     request.names = rest();

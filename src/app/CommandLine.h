@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "catalogue/InventoryReport.h"
+
 namespace tw {
 
 /// What the first parameter asks for.
@@ -14,6 +16,7 @@ enum class StartupAction {
   Report,          ///< /RFL, /RFS, /RPL, /RPS: the audit report to a file or the printer, then end
   QuietUninstall,  ///< /QU: remove the named programs without asking, then end
   Uninstall,       ///< /UNINSTALL: the uninstall dialog for the named program
+  Inventory,       ///< /RFC, /RFJ: the inventory as CSV or JSON to a file, then end
 };
 
 /// The parsed command line.
@@ -21,14 +24,22 @@ struct StartupRequest {
   StartupAction action = StartupAction::None;
   /// Report: the long form (name, command and status) rather than names only.
   bool longFormat = false;
-  /// Report: the file to write; "" sends the report to the default printer.
+  /// Report: the file to write; "" sends the report to the default printer. Inventory: the
+  /// file to write; "" is an error (an inventory is never printed).
   std::string fileName;
+  /// Inventory: the format, and the switch as it was given (for the message when the file
+  /// name is missing).
+  InventoryFormat inventoryFormat = InventoryFormat::Csv;
+  std::string switchName;
   /// QuietUninstall: the display names, in order; Uninstall: the one name (may be "").
   std::vector<std::string> names;
 
   /// A run without the user (a report or the quiet removal): no icons, no error boxes of
   /// the scan, and the program ends when the work is done.
-  bool Unattended() const { return action == StartupAction::Report || action == StartupAction::QuietUninstall; }
+  bool Unattended() const {
+    return action == StartupAction::Report || action == StartupAction::QuietUninstall ||
+           action == StartupAction::Inventory;
+  }
 };
 
 /// The request of the parameters after the program name. Only the first parameter is a

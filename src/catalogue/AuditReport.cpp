@@ -13,7 +13,9 @@ namespace tw {
 std::vector<AuditRow> ListedRows(const ProgramList& list) {
   std::vector<AuditRow> rows;
   rows.reserve(static_cast<std::size_t>(list.Count()));
-  for (const ProgramEntry* row : list.Shown()) rows.push_back(AuditRow{row->caption, row->command, row->uninstallerMissing});
+  for (const ProgramEntry* row : list.Shown()) {
+    rows.push_back(AuditRow{row->caption, row->command, row->uninstallerMissing, *row});
+  }
   return rows;
 }
 
@@ -88,6 +90,10 @@ std::string ReportTemporaryPath(const std::string& path, std::uint32_t unique) {
 
 void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
                     const std::string& text) {
+  SaveReportBytes(files, path, ansi.ToAnsi(text));
+}
+
+void SaveReportBytes(FileSystem& files, const std::string& path, const std::string& bytes) {
   if (path.empty()) throw ReportError(CreateErrorText(path, LoadStr(StrId::FileNameEmpty)));
   std::string error;
   if (IsDeviceName(path)) {
@@ -95,7 +101,7 @@ void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
     // file of a device's name would be the device itself.
     std::unique_ptr<OutputFile> device = files.Create(path, error);
     if (!device) throw ReportError(CreateErrorText(path, error));
-    if (!WriteAndClose(*device, ansi.ToAnsi(text))) throw ReportError(WriteErrorText(path));
+    if (!WriteAndClose(*device, bytes)) throw ReportError(WriteErrorText(path));
     return;
   }
   // A name that is taken (by a file or a folder of someone else's, or one of another run)
@@ -110,7 +116,7 @@ void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
     if (!file && !exists) break;
   }
   if (!file) throw ReportError(CreateErrorText(temporary, error));
-  const bool complete = WriteAndClose(*file, ansi.ToAnsi(text));
+  const bool complete = WriteAndClose(*file, bytes);
   file.reset();
   if (!complete) {
     files.Remove(temporary);

@@ -26,6 +26,8 @@ struct AuditRow {
   std::string caption;
   std::string uninstallCommand;
   bool uninstallerMissing = false;
+  /// The whole row, for the inventory reports (empty where only the text report is made).
+  ProgramEntry entry = {};
 };
 
 /// The listed rows in the order the list shows them.
@@ -65,5 +67,9 @@ std::string ReportTemporaryPath(const std::string& path, std::uint32_t unique);
 /// failed.
 void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
                     const std::string& text);
+
+/// Saves a report's bytes as they are (the inventories, already UTF-8), exactly as
+/// SaveReportFile saves its text.
+void SaveReportBytes(FileSystem& files, const std::string& path, const std::string& bytes);
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 // entry, in typed fields. The texts the list shows are derived from them (ProgramList).
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,5 +57,13 @@ struct ProgramEntry {
   /// The Target of the usage record, "" without one.
   const std::string& Target() const { return usage.target; }
 };
+
+/// The program's size in bytes: the usage record's size when there is one and it is not
+/// negative, else EstimatedSize in bytes; nothing when neither is known.
+inline std::optional<std::int64_t> ProgramSizeBytes(const ProgramEntry& row) {
+  if (row.hasUsage && row.usage.size >= 0) return row.usage.size;
+  if (row.estimatedSizeKb >= 0 && row.estimatedSizeKb <= INT64_MAX / 1024) return row.estimatedSizeKb * 1024;
+  return std::nullopt;
+}
 
 }  // namespace tw

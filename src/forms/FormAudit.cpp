@@ -4,6 +4,7 @@
 
 #include "forms/ImageButton.h"
 #include "util/AppStrings.h"
+#include "util/Text.h"
 #include "win32/Win32Identity.h"
 #include "win32/WinText.h"
 
@@ -61,6 +62,43 @@ bool WriteReportForCommandLine(Services& services, HWND owner, const std::vector
                                const std::string& fileName, bool longFormat) {
   try {
     WriteAuditReport(services, rows, fileName, BuildReportHeader(services), longFormat);
+    return true;
+  } catch (const std::exception& e) {
+    ShowStandardError(services.prompts, owner, e.what());
+    return false;
+  }
+}
+
+InventoryHeader BuildInventoryHeader() {
+  SYSTEMTIME utc, local;
+  ::GetSystemTime(&utc);
+  if (!::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) local = utc;
+  FILETIME utcTime, localTime;
+  ::SystemTimeToFileTime(&utc, &utcTime);
+  ::SystemTimeToFileTime(&local, &localTime);
+  const auto ticks = [](const FILETIME& t) {
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+  };
+  const int offsetMinutes = static_cast<int>((ticks(localTime) - ticks(utcTime)) / 600000000);
+  const DateTime now{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond, 0};
+  return InventoryHeader{ComputerName(), UserName(), IsoDateTime(now, offsetMinutes)};
+}
+
+void WriteInventory(Services& services, const std::vector<AuditRow>& rows, const std::string& fileName,
+                    InventoryFormat format) {
+  std::vector<InventoryRow> items;
+  items.reserve(rows.size());
+  for (const AuditRow& row : rows) items.push_back(InventoryRowOf(row.entry, services.platform.timeZone));
+  SaveReportBytes(services.platform.files, fileName, InventoryText(format, BuildInventoryHeader(), items));
+}
+
+bool WriteInventoryForCommandLine(Services& services, HWND owner, const std::vector<AuditRow>& rows,
+                                  const StartupRequest& request) {
+  try {
+    if (request.fileName.empty()) {
+      throw ReportError(FormatText(LoadStr(StrId::InventoryFileNameMissing), request.switchName));
+    }
+    WriteInventory(services, rows, request.fileName, request.inventoryFormat);
     return true;
   } catch (const std::exception& e) {
     ShowStandardError(services.prompts, owner, e.what());
@@ -145,10 +183,16 @@ void TAuditBox::Image1Click() {
 }
 
 void TAuditBox::Image2Click() {
-  const SaveFileRequest request{LoadStr(StrId::AuditSaveTitle), LoadStr(StrId::AuditSaveFilter), "txt"};
+  const std::string filter = LoadStr(StrId::AuditSaveFilter) + "|" + LoadStr(StrId::InventoryCsvFilter) + "|" +
+                             LoadStr(StrId::InventoryJsonFilter);
+  const SaveFileRequest request{LoadStr(StrId::AuditSaveTitle), filter, "txt"};
   const std::optional<std::string> fileName = services_.fileDialogs.ChooseSaveFile(hwnd_, request);
   if (!fileName) return;
-  WriteAuditReport(services_, rows_, *fileName, HeaderText(), LongFormatChosen());
+  if (const std::optional<InventoryFormat> format = InventoryFormatOfFile(*fileName)) {
+    WriteInventory(services_, rows_, *fileName, *format);
+  } else {
+    WriteAuditReport(services_, rows_, *fileName, HeaderText(), LongFormatChosen());
+  }
   Close();
 }
 

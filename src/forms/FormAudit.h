@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catalogue/AuditReport.h"
+#include "catalogue/InventoryReport.h"
 #include "forms/SkinnedFrame.h"
 #include "util/TextPrinter.h"
 
@@ -34,6 +35,20 @@ void PrintAuditReport(PrintSurface& printer, const std::vector<AuditRow>& rows, 
 bool WriteReportForCommandLine(Services& services, HWND owner, const std::vector<AuditRow>& rows,
                                const std::string& fileName, bool longFormat);
 
+/// Who and when for the inventory: this computer's and user's names, whole, and the local
+/// time now with its offset from UTC.
+InventoryHeader BuildInventoryHeader();
+
+/// Writes the inventory of the rows to a file as CSV or JSON (UTF-8, replacing a file of that
+/// name only once complete). Raises ReportError; nothing half-written is left behind.
+void WriteInventory(Services& services, const std::vector<AuditRow>& rows, const std::string& fileName,
+                    InventoryFormat format);
+
+/// The inventory switches' writer: a missing file name or a file that cannot be written is
+/// shown in the application's error box and gives false.
+bool WriteInventoryForCommandLine(Services& services, HWND owner, const std::vector<AuditRow>& rows,
+                                  const StartupRequest& request);
+
 /// "Print or Save Audit Report": the editable header, the short or long form, and print,
 /// save and close buttons.
 class TAuditBox : public SkinnedFrame {
@@ -45,7 +60,9 @@ class TAuditBox : public SkinnedFrame {
   /// closes unless printing failed.
   void Image1Click();
   /// Save: the save dialog; when a name was chosen, the report to that file and the box
-  /// closes. Cancel, or a file that cannot be written, keeps the box open.
+  /// closes: the text report, or the inventory as CSV or JSON for a name ending in .csv or
+  /// .json (the dialog gives a name without an extension that of the chosen file type).
+  /// Cancel, or a file that cannot be written, keeps the box open.
   void Image2Click();
   void cmdCloseClick() { Close(); }
 

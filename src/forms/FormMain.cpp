@@ -900,6 +900,13 @@ void TfrmMain::ProcessCommandLine() {
       QuietUninstall();
       RequestTerminate();
       return;
+    case StartupAction::Inventory:
+      if (WriteInventoryForCommandLine(services_, hwnd_, ListedRows(list_), request)) {
+        RequestTerminate();
+      } else {
+        MarkCommandLineFailed();
+      }
+      return;
     default:
       return;
   }

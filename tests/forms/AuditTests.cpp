@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 
 #include "FormTestSupport.h"
@@ -88,6 +89,18 @@ class AuditReportWindow : public ::testing::Test {
     form->RunCommand(TfrmMain::CmdAuditReport);
   }
   static void Press(TAuditBox& box, int id) { test::Click(::GetDlgItem(box.ContentPanel(), id)); }
+  // Alpha's publisher (with a comma), version, install date, size and quiet command.
+  void GiveAlphaTheDetailsOfTodaysCatalogues() {
+    const std::string key = std::string(test::kUninstallKey) + "\\alpha";
+    const std::pair<const char*, RegValue> values[] = {
+        {"Publisher", RegValue::Text("Alpha Soft, Inc.")},
+        {"DisplayVersion", RegValue::Text("2.1")},
+        {"InstallDate", RegValue::Text("20240312")},
+        {"EstimatedSize", RegValue::Number(2048)},
+        {"QuietUninstallString", RegValue::Text("C:\\Apps\\alpha.exe /remove /quiet")},
+    };
+    for (const auto& [name, value] : values) test::SetValue(h.fake.registry, RootKey::LocalMachine, key, name, value);
+  }
   // The value of a window setting, "" when absent.
   std::string Stored(const char* name) {
     auto store = h.fake.registry.NewStore();
@@ -157,7 +170,8 @@ TEST_F(AuditReportWindow, SaveCancelKeepsTheBoxAndSaveWritesTheEditedHeaderInThe
   });
   ASSERT_EQ(h.fileDialogs.requests.size(), 2u);
   EXPECT_EQ(h.fileDialogs.requests[0].title, "Save Report As");
-  EXPECT_EQ(h.fileDialogs.requests[0].filter, "Text Files (.TXT)|*.TXT");
+  EXPECT_EQ(h.fileDialogs.requests[0].filter,
+            "Text Files (.TXT)|*.TXT|CSV Files (.CSV)|*.CSV|JSON Files (.JSON)|*.JSON");
   EXPECT_EQ(h.fileDialogs.requests[0].defaultExtension, "txt");
   // The memo's last line gets its line end, then the empty line before the programs.
   EXPECT_EQ(h.fake.files.Contents("C:\\Reports\\audit.txt"),
@@ -167,6 +181,126 @@ TEST_F(AuditReportWindow, SaveCancelKeepsTheBoxAndSaveWritesTheEditedHeaderInThe
                 kMissing +
                 "\r\n\r\n"
                 "Gamma\r\nUninstall Command: C:\\Apps\\alpha.exe /gamma\r\n\r\n");
+}
+
+// The inventory of the listed rows in the list's order, as the CSV file holds it.
+const char* const kInventoryCsv =
+    "\xEF\xBB\xBF"
+    "Name,Publisher,Version,Install Date,Size (bytes),Last Used,Frequency,Uninstall Command,"
+    "Quiet Uninstall Command,Uninstaller Missing,System Component,Catalogue,Key Path\r\n"
+    "Alpha,\"Alpha Soft, Inc.\",2.1,2024-03-12,2097152,,,C:\\Apps\\alpha.exe /remove,"
+    "C:\\Apps\\alpha.exe /remove /quiet,false,false,machine 64-bit,"
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\alpha\r\n"
+    "Beta,,,,,,,C:\\Gone\\uninstall.exe,,true,false,user,"
+    "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\beta\r\n"
+    "Gamma,,,,,,,C:\\Apps\\alpha.exe /gamma,,false,false,machine 64-bit,"
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\gamma\r\n";
+
+// The programs of the JSON inventory, from the array on.
+const char* const kInventoryJsonPrograms =
+    "  \"programs\": [\r\n"
+    "    {\r\n"
+    "      \"name\": \"Alpha\",\r\n"
+    "      \"publisher\": \"Alpha Soft, Inc.\",\r\n"
+    "      \"version\": \"2.1\",\r\n"
+    "      \"installDate\": \"2024-03-12\",\r\n"
+    "      \"sizeBytes\": 2097152,\r\n"
+    "      \"lastUsed\": null,\r\n"
+    "      \"frequency\": \"\",\r\n"
+    "      \"uninstallCommand\": \"C:\\\\Apps\\\\alpha.exe /remove\",\r\n"
+    "      \"quietUninstallCommand\": \"C:\\\\Apps\\\\alpha.exe /remove /quiet\",\r\n"
+    "      \"uninstallerMissing\": false,\r\n"
+    "      \"systemComponent\": false,\r\n"
+    "      \"catalogue\": \"machine 64-bit\",\r\n"
+    "      \"keyPath\": \"HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\alpha\"\r\n"
+    "    },\r\n"
+    "    {\r\n"
+    "      \"name\": \"Beta\",\r\n"
+    "      \"publisher\": \"\",\r\n"
+    "      \"version\": \"\",\r\n"
+    "      \"installDate\": null,\r\n"
+    "      \"sizeBytes\": null,\r\n"
+    "      \"lastUsed\": null,\r\n"
+    "      \"frequency\": \"\",\r\n"
+    "      \"uninstallCommand\": \"C:\\\\Gone\\\\uninstall.exe\",\r\n"
+    "      \"quietUninstallCommand\": \"\",\r\n"
+    "      \"uninstallerMissing\": true,\r\n"
+    "      \"systemComponent\": false,\r\n"
+    "      \"catalogue\": \"user\",\r\n"
+    "      \"keyPath\": \"HKEY_CURRENT_USER\\\\SOFTWARE\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\beta\"\r\n"
+    "    },\r\n"
+    "    {\r\n"
+    "      \"name\": \"Gamma\",\r\n"
+    "      \"publisher\": \"\",\r\n"
+    "      \"version\": \"\",\r\n"
+    "      \"installDate\": null,\r\n"
+    "      \"sizeBytes\": null,\r\n"
+    "      \"lastUsed\": null,\r\n"
+    "      \"frequency\": \"\",\r\n"
+    "      \"uninstallCommand\": \"C:\\\\Apps\\\\alpha.exe /gamma\",\r\n"
+    "      \"quietUninstallCommand\": \"\",\r\n"
+    "      \"uninstallerMissing\": false,\r\n"
+    "      \"systemComponent\": false,\r\n"
+    "      \"catalogue\": \"machine 64-bit\",\r\n"
+    "      \"keyPath\": \"HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\gamma\"\r\n"
+    "    }\r\n"
+    "  ]\r\n"
+    "}\r\n";
+
+// The JSON inventory's head: this machine's names, then a local time with its offset.
+void ExpectJsonInventory(const std::string& json) {
+  const std::string head = "{\r\n  \"computerName\": \"" + ComputerName() + "\",\r\n  \"userName\": \"" +
+                           UserName() + "\",\r\n  \"created\": \"";
+  ASSERT_EQ(json.rfind(head, 0), 0u) << json;
+  const std::string created = json.substr(head.size(), 25);
+  for (std::size_t i = 0; i < created.size(); ++i) {
+    const char shape = std::string("0000-00-00T00:00:00+00:00")[i];
+    EXPECT_TRUE(shape == '0' ? std::isdigit(static_cast<unsigned char>(created[i])) != 0
+                             : created[i] == shape || (shape == '+' && created[i] == '-'))
+        << created;
+  }
+  EXPECT_EQ(json.substr(head.size() + 25), std::string("\",\r\n") + kInventoryJsonPrograms);
+}
+
+TEST_F(AuditReportWindow, SaveAsCsvOrJsonWritesTheInventoryOfTheListedRows) {
+  GiveAlphaTheDetailsOfTodaysCatalogues();
+  Open();
+  // The save dialog gives a name the extension of the file type chosen in it.
+  h.fileDialogs.answers = {std::string("C:\\Reports\\inventory.CSV"), std::string("C:\\Reports\\inventory.json")};
+  for (int i = 0; i < 2; ++i) {
+    RunBox([&](TAuditBox& box) {
+      Press(box, TAuditBox::IdLongFormat);  // the forms are the text report's: no effect here
+      Press(box, TAuditBox::IdSave);
+      EXPECT_FALSE(box.Running());
+    });
+  }
+  EXPECT_EQ(h.fake.files.Contents("C:\\Reports\\inventory.CSV"), kInventoryCsv);
+  ExpectJsonInventory(h.fake.files.Contents("C:\\Reports\\inventory.json"));
+  EXPECT_TRUE(h.prompts.shown.empty());
+}
+
+TEST_F(AuditReportWindow, InventorySwitchesWriteAndEndAndWantAFileName) {
+  GiveAlphaTheDetailsOfTodaysCatalogues();
+  Open({"/rfc", "C:\\Reports\\inv.txt"});  // the switch decides the format, not the name
+  EXPECT_TRUE(form->TerminateRequested());
+  EXPECT_EQ(h.fake.files.Contents("C:\\Reports\\inv.txt"), kInventoryCsv);
+  form.reset();
+  Open({"/RFJ", "C:\\Reports\\inv.json"});
+  EXPECT_TRUE(form->TerminateRequested());
+  ExpectJsonInventory(h.fake.files.Contents("C:\\Reports\\inv.json"));
+  EXPECT_TRUE(h.prompts.shown.empty());
+  form.reset();
+
+  // Without a file name there is nothing to write to: the user is told, and the program runs
+  // on as an ordinary session (and ends with a failure status).
+  Open({"/Rfj"});
+  EXPECT_FALSE(form->TerminateRequested());
+  EXPECT_TRUE(form->CommandLineFailed());
+  ASSERT_EQ(h.prompts.shown.size(), 1u);
+  EXPECT_EQ(h.prompts.shown[0].text, "The switch /Rfj needs the name of the file to write the inventory to.");
+  EXPECT_TRUE(::IsWindowVisible(form->Handle()));
+  ::SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+  test::PumpMessages();
 }
 
 TEST_F(AuditReportWindow, PrintingFollowsTheListsCurrentOrder) {

@@ -75,5 +75,31 @@ TEST(CommandLine, TheFirstParameterChoosesWhatTheRunDoes) {
   }
 }
 
+TEST(CommandLine, InventorySwitchesNameTheirFormatAndFile) {
+  struct Case {
+    Parameters parameters;
+    InventoryFormat format;
+    const char* fileName;
+  };
+  const Case cases[] = {
+      {{"/RFC", "C:\\inv.csv"}, InventoryFormat::Csv, "C:\\inv.csv"},
+      {{"/rfj", "inv.json", "extra"}, InventoryFormat::Json, "inv.json"},
+      {{"/Rfc", "out.json"}, InventoryFormat::Csv, "out.json"},  // the switch decides, not the name
+      {{"/RFJ"}, InventoryFormat::Json, ""},                     // no file name: an error when acted on
+      {{"/RFC", ""}, InventoryFormat::Csv, ""},
+  };
+  for (const auto& c : cases) {
+    const StartupRequest request = ParseStartupRequest(c.parameters);
+    EXPECT_EQ(request.action, StartupAction::Inventory) << c.parameters.front();
+    EXPECT_EQ(request.inventoryFormat, c.format) << c.parameters.front();
+    EXPECT_EQ(request.fileName, c.fileName) << c.parameters.front();
+    EXPECT_EQ(request.switchName, c.parameters.front());
+    EXPECT_TRUE(request.Unattended()) << c.parameters.front();
+  }
+  for (const Parameters& other : {Parameters{"/RFCX", "a"}, Parameters{"RFJ", "a"}, Parameters{"/RF", "a"}}) {
+    EXPECT_EQ(ParseStartupRequest(other).action, StartupAction::None) << other.front();
+  }
+}
+
 }  // namespace
 }  // namespace tw
