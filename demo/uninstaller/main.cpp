@@ -2,8 +2,10 @@
 // catalogue entry named by /key (a full key path such as
 // HKEY_LOCAL_MACHINE\SOFTWARE\...\Uninstall\Name), as a real uninstaller does at its end,
 // so that uninstalls can be walked through for real. /leave keeps the entry, which is how an
-// uninstaller that forgets its entry behaves; /delay MS waits first, like one that takes time.
-// Other arguments are accepted and ignored, as installers pass their own.
+// uninstaller that forgets its entry behaves; /delay MS waits first, like one that takes time;
+// /mark NAME writes a file of that name beside the uninstaller once it has run, so that a test
+// can tell which of an entry's commands was started (a name, not a path: a path among the
+// parameters would be tested for as a file the uninstaller needs). Other arguments are accepted and ignored, as installers pass their own.
 
 #include <windows.h>
 #include <shellapi.h>
@@ -20,6 +22,7 @@ struct Options {
   std::wstring key;
   bool leave = false;
   DWORD delayMs = 0;
+  std::wstring mark;
 };
 
 std::string ToUtf8(const std::wstring& text) {
@@ -49,6 +52,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
   for (int i = 1; i < argc; ++i) {
     if (SameSwitch(argv[i], L"key") && i + 1 < argc) {
       options.key = argv[++i];
+    } else if (SameSwitch(argv[i], L"mark") && i + 1 < argc) {
+      options.mark = argv[++i];
     } else if (SameSwitch(argv[i], L"leave")) {
       options.leave = true;
     } else if (SameSwitch(argv[i], L"delay") && i + 1 < argc) {
@@ -64,7 +69,7 @@ bool ParseOptions(int argc, wchar_t** argv, Options& options, std::wstring& erro
     // installer technology the entry imitates and is accepted without effect.
   }
   if (options.key.empty()) {
-    error = L"usage: tidewell-demo-uninstall /key \"ROOT\\path\\of\\entry\" [/leave] [/delay MS]";
+    error = L"usage: tidewell-demo-uninstall /key \"ROOT\\path\\of\\entry\" [/leave] [/delay MS] [/mark NAME]";
     return false;
   }
   return true;
@@ -110,6 +115,18 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return 2;
   }
   if (options.delayMs > 0) Sleep(options.delayMs);
+  if (!options.mark.empty()) {
+    wchar_t self[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring mark(self, length);
+    mark = mark.substr(0, mark.find_last_of(L'\\') + 1) + options.mark;
+    HANDLE file = CreateFileW(mark.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      Complain(L"could not write " + mark);
+      return 1;
+    }
+    CloseHandle(file);
+  }
   if (options.leave) return 0;
   return RemoveEntry(options.key);
 }

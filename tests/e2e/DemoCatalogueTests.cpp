@@ -178,9 +178,10 @@ struct RowCase {
 };
 
 // What each kind of entry shows: usage texts from bytes to gigabytes and every frequency,
-// an empty and a multi-string name, and the uninstaller checks (quoted and unquoted paths
-// that are gone, a missing setup file parameter, a batch file, MsiExec, RUNDLL32, an
-// existing /LOG= file, an unexpanded %ProgramFiles% path).
+// an empty, a multi-string and a non-Western name, and the uninstaller checks (quoted and
+// unquoted paths that are gone, a missing setup file parameter, a batch file, MsiExec on
+// products the Installer does not know, RUNDLL32, an existing /LOG= file, an unexpanded
+// %ProgramFiles% path).
 TEST_F(DemoCatalogueScan, RowsShowNameUsageTextsAndMissingMarks) {
   const std::vector<RowCase> cases = {
       {kMachine + "Demo App", "Demo App", "       1.5 MB", "2024-05-02", "frequently", false},
@@ -191,9 +192,9 @@ TEST_F(DemoCatalogueScan, RowsShowNameUsageTextsAndMissingMarks) {
       {kMachine + "AmbergalePhotoStudio7", "Ambergale Photo Studio 7", "   2,560.0 MB",
        "2024-06-01", "frequently", false},
       {kMachine + "{6F1A2B3C-9D4E-4F50-8A61-72B3C4D5E6F7}", "Corvane Office Suite 2019",
-       "   1,228.8 MB", "2024-03-18", "occasionally", false},
+       "   1,228.8 MB", "2024-03-18", "occasionally", true},
       {kMachine + "{A2C4E6F8-1B3D-4F5A-9C7E-0D2F4A6B8C1E}", "Corvane Office Proofing Tools 2019",
-       "", "", "", false},
+       "", "", "", true},
       {kMachine + "Halvorsen PDF Reader", "Halvorsen PDF Reader", "      88.3 MB", "2022-08-09",
        "rarely", true},
       {kMachine + "Brindle Backup Agent", "Brindle Backup Agent", "      22.6 MB", "2024-01-09",
@@ -221,7 +222,7 @@ TEST_F(DemoCatalogueScan, RowsShowNameUsageTextsAndMissingMarks) {
       {kMachine32 + "Hollowbrook Sketchpad", "Hollowbrook Sketchpad", "     310.5 MB",
        "2023-09-30", "occasionally", false},
       {kMachine32 + "{3B5D7F91-2C4E-4A6B-8D0F-1E3A5C7B9D2F}", "Oriel Media Codecs",
-       "      20.0 MB", "2022-12-01", "rarely", false},
+       "      20.0 MB", "2022-12-01", "rarely", true},
       {kMachine32 + "Stonechat Disk Analyzer", "Stonechat Disk Analyzer", "       4.5 MB",
        "2020-10-10", "rarely", true},
       {kMachine32 + "Palisade Firewall Lite", "Palisade Firewall Lite", "", "", "", false},
@@ -230,7 +231,7 @@ TEST_F(DemoCatalogueScan, RowsShowNameUsageTextsAndMissingMarks) {
       {kMachine32 + "Velvetleaf Screensavers", "Velvetleaf Screensavers", "       1.0 MB",
        "2019-03-03", "rarely", true},
       {kMachine32 + "{8E0A2C4E-6F81-4A3C-B5D7-9E1F3A5C7E90}", "Birchmoor Label Printer Utility",
-       "", "", "", false},
+       "", "", "", true},
       {kUser + "Fernbrook Chat", "Fernbrook Chat", "     180.0 MB", "2024-06-10", "frequently",
        false},
       {kUser + "Wrenfield Music Player", "Wrenfield Music Player", "      95.1 MB", "2024-04-30",
@@ -241,6 +242,9 @@ TEST_F(DemoCatalogueScan, RowsShowNameUsageTextsAndMissingMarks) {
       {kUser + "Lanternfish Code Editor", "Lanternfish Code Editor", "     420.7 MB", "2024-06-12",
        "occasionally", false},
       {kUser + "Foxglove Dictation", "Foxglove Dictation", "", "", "", false},
+      {kMachine + "Gannet Sync Service", "Gannet Sync Service", "", "", "", false},
+      {kUser + "Boreas Notes", "\xCE\x92\xCE\xBF\xCF\x81\xCE\xAD\xCE\xB1\xCF\x82 \xCE\xA3\xCE\xB5\xCE\xBB\xCE\xAF\xCE\xB4\xCE\xB5\xCF\x82",
+       "      12.0 MB", "2024-06-03", "occasionally", false},
   };
   for (const RowCase& c : cases) {
     SCOPED_TRACE(c.key);
@@ -252,6 +256,18 @@ TEST_F(DemoCatalogueScan, RowsShowNameUsageTextsAndMissingMarks) {
     EXPECT_EQ(scan_->Text(*row, ListColumn::Frequency), c.frequency);
     EXPECT_EQ(row->uninstallerMissing, c.missing);
   }
+}
+
+// Today's values: the quiet command, a 64-bit size.
+TEST_F(DemoCatalogueScan, RowsCarryTheQuietCommandAndA64BitSize) {
+  const ProgramEntry* gannet = scan_->Row(kMachine + "Gannet Sync Service");
+  ASSERT_NE(gannet, nullptr);
+  const std::string uninstaller = scan_->Expand("\"{demo}\\Gannet Sync\\uninstall.exe\" /key \"") + kMachine +
+                                  "Gannet Sync Service\"";
+  EXPECT_EQ(gannet->command, uninstaller + " /mark interactive.ran");
+  EXPECT_EQ(gannet->quietCommand, uninstaller + " /S /mark quiet.ran");
+  EXPECT_EQ(gannet->estimatedSizeKb, 6291456);
+  EXPECT_EQ(ProgramSizeBytes(*gannet), 6442450944);
 }
 
 TEST_F(DemoCatalogueScan, RowsCarryTargetAndCommandAsStored) {
@@ -482,15 +498,23 @@ TEST(RealisticCatalogue, SeededItListsMissingUninstallersAndUsageThenGoesAway) {
   RowCollector sink;
   ScanCatalogue(system.platform, sink, nullptr, true);
   std::size_t rows = 0;
-  int missing = 0, withUsage = 0;
+  int missing = 0, withUsage = 0, installer = 0, installerMissing = 0;
   for (const ProgramEntry& row : sink.rows) {
     if (named.count(row.keyPath) == 0) continue;
     ++rows;
-    missing += row.uninstallerMissing;
     withUsage += !row.Target().empty();
+    // The Installer knows none of the made-up products: every one of its entries is missing.
+    if (row.command.rfind("MsiExec.exe /X{", 0) == 0) {
+      ++installer;
+      installerMissing += row.uninstallerMissing;
+    } else {
+      missing += row.uninstallerMissing;
+    }
   }
   EXPECT_EQ(rows, named.size());
-  EXPECT_NEAR(missing, 45, 20);    // about 15%: uninstallers and whole folders gone
+  EXPECT_NEAR(installer, 100, 25);  // about a third of the entries
+  EXPECT_EQ(installerMissing, installer);
+  EXPECT_NEAR(missing, 45, 20);     // about 15%: uninstallers and whole folders gone
   EXPECT_NEAR(withUsage, 95, 25);  // about a third (a record of the wrong size counts as none)
 
   ASSERT_EQ(Seed(L"--remove-realistic " + Widen(tag)), 0);

@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -422,6 +425,157 @@ std::vector<std::string> NonEmptyLines(const std::string& text) {
     if (!line.empty()) lines.push_back(line);
   }
   return lines;
+}
+
+// ---------------------------------------------------------------------------------------
+// The inventory switches on the demo catalogue: the files' exact bytes against the golden
+// files tests/e2e/golden/demo-inventory.csv and .json, in which what depends on this machine
+// stands as a placeholder: {demo}, {demo32}, {userapps} and {system} (the demo's folders and
+// the system folder), {computer}, {user} and {created} (the time of the run, checked on its
+// own). Both files are read by Python's standard parsers too. TIDEWELL_UPDATE_GOLDEN=1 writes
+// what this run made back into the golden files, placeholders put back, for review with
+// git diff after the demo changed.
+
+class InventorySwitches : public ReportSwitches {
+ protected:
+  // A placeholder and what it stands for here.
+  std::vector<std::pair<std::string, std::string>> Placeholders() const {
+    const std::map<std::string, std::string> vars = demo::DemoVariables();
+    return {{"{userapps}", vars.at("userapps")}, {"{demo32}", vars.at("demo32")}, {"{demo}", vars.at("demo")},
+            {"{system}", vars.at("system")},     {"{computer}", ComputerName()},      {"{user}", UserName()}};
+  }
+  // A value as the JSON file writes it inside a string.
+  static std::string JsonEscaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+      if (c == '\\' || c == '"') out += '\\';
+      out += c;
+    }
+    return out;
+  }
+  static void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+    for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+      text.replace(at, from.size(), to);
+    }
+  }
+  static std::string GoldenPath(const char* name) {
+    return std::string(TIDEWELL_SOURCE_DIR) + "/tests/e2e/golden/" + name;
+  }
+  // The golden file with this machine's values in place of the placeholders.
+  std::string Expected(const char* name, bool json, const std::string& created) const {
+    std::string text = ReadAll(HostPath(GoldenPath(name)));
+    for (const auto& [placeholder, value] : Placeholders()) {
+      ReplaceAll(text, placeholder, json ? JsonEscaped(value) : value);
+    }
+    ReplaceAll(text, "{created}", created);
+    return text;
+  }
+  // Writes what this run made back into the golden file, with the placeholders put back.
+  void Update(const char* name, bool json, std::string made, const std::string& created) const {
+    for (const auto& [placeholder, value] : Placeholders()) {
+      if (placeholder == "{computer}" || placeholder == "{user}") {
+        const std::string member = placeholder == "{computer}" ? "\"computerName\": \"" : "\"userName\": \"";
+        ReplaceAll(made, member + JsonEscaped(value) + "\"", member + placeholder + "\"");
+      } else {
+        ReplaceAll(made, json ? JsonEscaped(value) : value, placeholder);
+      }
+    }
+    if (!created.empty()) ReplaceAll(made, "\"created\": \"" + created + "\"", "\"created\": \"{created}\"");
+    WriteFile(HostPath(GoldenPath(name)), made);
+  }
+  // Every time of the seconds from `from` to now as the JSON file writes it: local, with the
+  // offset from UTC.
+  static std::set<std::string> CreatedTexts(const FILETIME& from) {
+    std::set<std::string> texts;
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t{{from.dwLowDateTime, from.dwHighDateTime}};
+    const ULARGE_INTEGER end{{now.dwLowDateTime, now.dwHighDateTime}};
+    for (t.QuadPart -= t.QuadPart % 10000000ULL; t.QuadPart <= end.QuadPart; t.QuadPart += 10000000ULL) {
+      FILETIME utc{t.LowPart, t.HighPart};
+      SYSTEMTIME utcTime, local;
+      ::FileTimeToSystemTime(&utc, &utcTime);
+      ::SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &local);
+      FILETIME localFile;
+      ::SystemTimeToFileTime(&local, &localFile);
+      const long long offset =
+          (static_cast<long long>(ULARGE_INTEGER{{localFile.dwLowDateTime, localFile.dwHighDateTime}}.QuadPart) -
+           static_cast<long long>(t.QuadPart)) / 600000000LL;
+      char text[40];
+      std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02lld:%02lld", local.wYear, local.wMonth,
+                    local.wDay, local.wHour, local.wMinute, local.wSecond, offset < 0 ? '-' : '+',
+                    (offset < 0 ? -offset : offset) / 60, (offset < 0 ? -offset : offset) % 60);
+      texts.insert(text);
+    }
+    return texts;
+  }
+};
+
+TEST_F(InventorySwitches, RfjAndRfcWriteTheGoldenFilesAndStandardParsersReadThem) {
+  const std::string base = "/tmp/tidewell-inventory-" + std::to_string(::GetCurrentProcessId());
+  const std::wstring json = HostPath(base + ".json");
+  const std::wstring csv = HostPath(base + ".csv");
+  FILETIME started;
+  ::GetSystemTimeAsFileTime(&started);
+  for (const std::wstring& arguments : {L"/RFJ \"" + json + L"\"", L"/rfc \"" + csv + L"\""}) {
+    Started run;
+    ASSERT_TRUE(Start(run, arguments, folder_));
+    EXPECT_EQ(run.Wait(120000), 0) << Narrow(arguments);
+  }
+  const std::string madeJson = ReadAll(json);
+  const std::string madeCsv = ReadAll(csv);
+  const std::string marker = "\"created\": \"";
+  const std::size_t at = madeJson.find(marker);
+  ASSERT_NE(at, std::string::npos) << madeJson;
+  const std::string created = madeJson.substr(at + marker.size(), 25);
+  EXPECT_TRUE(CreatedTexts(started).count(created)) << created;
+
+  if (std::getenv("TIDEWELL_UPDATE_GOLDEN") != nullptr) {
+    Update("demo-inventory.json", true, madeJson, created);
+    Update("demo-inventory.csv", false, madeCsv, "");
+  }
+  EXPECT_EQ(madeJson, Expected("demo-inventory.json", true, created));
+  EXPECT_EQ(madeCsv, Expected("demo-inventory.csv", false, ""));
+
+  std::string output;
+  const int status = RunOnHost("python3 '" + std::string(TIDEWELL_SOURCE_DIR) + "/tests/e2e/inventory_check.py' '" +
+                                   base + ".json' '" + base + ".csv'",
+                               output, 120);
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_NE(output.find("inventory_check: ok"), std::string::npos) << output;
+  ::DeleteFileW(json.c_str());
+  ::DeleteFileW(csv.c_str());
+}
+
+TEST_F(InventorySwitches, AnInventorySwitchWithoutAFileNameIsShownAndTheProgramRunsOn) {
+  Started run;
+  ASSERT_TRUE(Start(run, L"/RFC", folder_));
+  const HWND box = WaitForWindow(run.info.dwProcessId, L"#32770");
+  ASSERT_NE(box, nullptr) << "no message box";
+  EXPECT_EQ(TextOf(::GetDlgItem(box, 0xFFFF)), "The switch /RFC needs the name of the file to write the inventory to.");
+  ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+  const HWND main = WaitForWindow(run.info.dwProcessId, L"TidewellMain");
+  ASSERT_NE(main, nullptr) << "the main window did not show";
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(run.Wait(60000), 1);
+}
+
+// /QU on the demo's entry that records a quiet command: the demo uninstaller started is the
+// quiet one (it leaves its mark), never the interactive one.
+TEST_F(InventorySwitches, QuietRemovalStartsTheEntrysQuietCommand) {
+  const std::string folder = demo::DemoVariables().at("demo") + "\\Gannet Sync";
+  const std::wstring quiet = Widen(folder + "\\quiet.ran");
+  const std::wstring interactive = Widen(folder + "\\interactive.ran");
+  ASSERT_FALSE(Exists(quiet));
+  Started run;
+  ASSERT_TRUE(Start(run, L"/QU \"Gannet Sync Service\"", folder_));
+  EXPECT_EQ(run.Wait(120000), 0);
+  // The uninstaller runs on its own after the program ended: wait for its mark.
+  for (int i = 0; i < 600 && !Exists(quiet); ++i) ::Sleep(100);
+  EXPECT_TRUE(Exists(quiet));
+  EXPECT_FALSE(Exists(interactive));
+  // The demo as it was, for the tests that follow.
+  ASSERT_EQ(RunAndWait(L"\"" + InBuild(TIDEWELL_SEEDER_PATH) + L"\""), 0);
 }
 
 class ReportOnThePrinter : public ReportSwitches {
