@@ -135,6 +135,8 @@ constexpr int kTooltipWidth = 320;
 constexpr int kFirstRowTop = 24;
 constexpr int kCaptionLeft = 16;
 constexpr int kValueLeft = 150;
+// The least room between a caption and its value where a caption is wider than its column.
+constexpr int kCaptionGap = 8;
 constexpr int kRowStep = 20;
 constexpr int kGroupBreak = 22;
 constexpr int kLabelHeight = 16;
@@ -184,6 +186,8 @@ void TProgramDetailsBox::LayoutApplied() {
   // show another part of the column at the new one.
   scrollBox_.ScrollTo(0, 0);
   contentRight_ = 0;
+  valueLeft_ = kValueLeft;
+  for (const DetailRow& row : rows_) valueLeft_ = std::max(valueLeft_, ValueLeftFor(row.caption));
   for (const DetailRow& row : rows_) PlaceRow(row);
   scrollBox_.SetContentSize(Scale(contentRight_ + kCaptionLeft), Scale(rowTop_));
 }
@@ -301,6 +305,11 @@ int TProgramDetailsBox::TextWidth(HFONT font, const std::string& text) {
   return TextExtentIn(scrollBox_.Handle(), font, Widen(text)).cx;
 }
 
+int TProgramDetailsBox::ValueLeftFor(const std::string& caption) {
+  const int width = MulDiv(TextWidth(fonts_.Arial(kRowFont), caption), 96, static_cast<int>(Dpi()));
+  return kCaptionLeft + width + kCaptionGap;
+}
+
 void TProgramDetailsBox::AddDetailRow(const std::string& caption, const std::string& value, const std::string& hint,
                                       int linkKind) {
   if (value.empty()) return;
@@ -319,6 +328,12 @@ void TProgramDetailsBox::AddDetailRow(const std::string& caption, const std::str
   row.valueLabel = link ? CreateLink(box, id, Widen(value), 0, 0, 0, 0, nullptr)
                         : CreateLabel(box, id, Widen(value), 0, 0, 0, 0, nullptr, SS_NOTIFY);
   colors_.Set(row.valueLabel, link ? kLinkColor : RGB(0, 0, 0), RGB(255, 255, 255));
+  // A caption too wide for the caption column widens it: every value moves to the right.
+  if (const int needed = ValueLeftFor(caption); needed > valueLeft_) {
+    valueLeft_ = needed;
+    contentRight_ = 0;
+    for (const DetailRow& placed : rows_) PlaceRow(placed);
+  }
   PlaceRow(row);
 
   if (!hint.empty()) AddTooltip(tooltip_, row.valueLabel, Widen(hint));
@@ -332,15 +347,15 @@ void TProgramDetailsBox::PlaceRow(const DetailRow& row) {
   const HFONT captionFont = fonts_.Arial(kRowFont);
   const HFONT valueFont = fonts_.Arial(kRowFont, false, row.linkKind > PlainText);
   const int captionWidth =
-      std::max(TextWidth(captionFont, row.caption) + Scale(4), Scale(kValueLeft - kCaptionLeft - 4));
+      std::max(TextWidth(captionFont, row.caption) + Scale(4), Scale(valueLeft_ - kCaptionLeft - 4));
   const int valueWidth = TextWidth(valueFont, row.value) + Scale(4);
   ::SendMessageW(row.captionLabel, WM_SETFONT, reinterpret_cast<WPARAM>(captionFont), TRUE);
   ::SendMessageW(row.valueLabel, WM_SETFONT, reinterpret_cast<WPARAM>(valueFont), TRUE);
   ::SetWindowPos(row.captionLabel, nullptr, Scale(kCaptionLeft) - scrolled.x, top, captionWidth, Scale(kLabelHeight),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  ::SetWindowPos(row.valueLabel, nullptr, Scale(kValueLeft) - scrolled.x, top, valueWidth, Scale(kLabelHeight),
+  ::SetWindowPos(row.valueLabel, nullptr, Scale(valueLeft_) - scrolled.x, top, valueWidth, Scale(kLabelHeight),
                  SWP_NOZORDER | SWP_NOACTIVATE);
-  contentRight_ = std::max(contentRight_, kValueLeft + MulDiv(valueWidth, 96, static_cast<int>(Dpi())));
+  contentRight_ = std::max(contentRight_, valueLeft_ + MulDiv(valueWidth, 96, static_cast<int>(Dpi())));
 }
 
 const TProgramDetailsBox::DetailRow* TProgramDetailsBox::FindRow(const std::string& caption) const {

@@ -97,6 +97,8 @@ class TProgramDetailsBox : public SkinnedFrame {
   /// locale can format; otherwise the stored text.
   std::string InstallDateText(const std::string& stored);
   int TextWidth(HFONT font, const std::string& text);
+  /// Where the values must start (96-DPI pixels) for a caption to fit before them.
+  int ValueLeftFor(const std::string& caption);
   /// Places a row's labels at its top in the box as it is scrolled, in the fonts and widths of
   /// the window's DPI, and widens the content to take its value.
   void PlaceRow(const DetailRow& row);
@@ -104,6 +106,8 @@ class TProgramDetailsBox : public SkinnedFrame {
   std::vector<DetailRow> rows_;
   int rowTop_ = 24;
   int contentRight_ = 0;
+  /// Where the values start, 96-DPI pixels: 150, or further right when a caption needs it.
+  int valueLeft_ = 150;
   ScrollBox scrollBox_;
   Panel panBottom_;
   HWND tooltip_ = nullptr;

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "FormTestSupport.h"
+#include "forms/Controls.h"
 #include "forms/FormMain.h"
 #include "forms/FormProgramDetails.h"
 #include "support/Catalogue.h"
@@ -361,6 +362,16 @@ TEST_F(ProgramDetails, QuietCommandNumbersListsAndExpandableLinks) {
     EXPECT_EQ(quiet->value, "C:\\App\\unins.exe /S");
     EXPECT_EQ(quiet->linkKind, TProgramDetailsBox::PlainText);
     EXPECT_EQ(quiet->top, box.FindRow("Uninstall Command:")->top + 20);
+    // Its caption is wider than the caption column: the values move right, all alike, and
+    // no caption runs under its value.
+    const RECT quietCaption = test::RectIn(box.TheScrollBox(), quiet->captionLabel);
+    const RECT quietValue = test::RectIn(box.TheScrollBox(), quiet->valueLabel);
+    EXPECT_GT(quietValue.left, box.Scale(150));
+    for (const auto& row : box.Rows()) {
+      EXPECT_EQ(test::RectIn(box.TheScrollBox(), row.valueLabel).left, quietValue.left) << row.caption;
+    }
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(quiet->captionLabel, WM_GETFONT, 0, 0));
+    EXPECT_LE(quietCaption.left + TextExtentIn(quiet->captionLabel, font, Widen(quiet->caption)).cx, quietValue.left);
     EXPECT_EQ(Shown(box, "Estimated Size:"), "6.00 GB");
     EXPECT_EQ(Shown(box, "Comments:"), "Syncs folders Runs at logon");
     EXPECT_EQ(Shown(box, "Support Information:"), "https://a.example/");
