@@ -14,6 +14,7 @@ enum class StartupAction {
   Report,          ///< /RFL, /RFS, /RPL, /RPS: the audit report to a file or the printer, then end
   QuietUninstall,  ///< /QU: remove the named programs without asking, then end
   Uninstall,       ///< /UNINSTALL: the uninstall dialog for the named program
+  Restore,         ///< /RESTORE: write an entry back from a backup file, then end
 };
 
 /// The parsed command line.
@@ -21,14 +22,18 @@ struct StartupRequest {
   StartupAction action = StartupAction::None;
   /// Report: the long form (name, command and status) rather than names only.
   bool longFormat = false;
-  /// Report: the file to write; "" sends the report to the default printer.
+  /// Report: the file to write; "" sends the report to the default printer. Restore: the
+  /// backup file to read ("" when none was given).
   std::string fileName;
   /// QuietUninstall: the display names, in order; Uninstall: the one name (may be "").
   std::vector<std::string> names;
 
-  /// A run without the user (a report or the quiet removal): no icons, no error boxes of
-  /// the scan, and the program ends when the work is done.
-  bool Unattended() const { return action == StartupAction::Report || action == StartupAction::QuietUninstall; }
+  /// A run without the user (a report, the quiet removal, a restore): no icons, no error
+  /// boxes of the scan, and the program ends when the work is done.
+  bool Unattended() const {
+    return action == StartupAction::Report || action == StartupAction::QuietUninstall ||
+           action == StartupAction::Restore;
+  }
 };
 
 /// The request of the parameters after the program name. Only the first parameter is a
