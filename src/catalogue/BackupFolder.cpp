@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <random>
 #include <tuple>
 
 #include "catalogue/AuditReport.h"
@@ -18,9 +17,8 @@ namespace tw {
 namespace {
 
 constexpr std::size_t kMostNameChars = 64;
-// Names tried for one second and entry before the backup gives up, and temporary names.
+// Names tried for one second and entry before the backup gives up.
 constexpr int kMostCounters = 1000;
-constexpr int kTemporaryNameAttempts = 16;
 constexpr std::string_view kRegExtension = ".reg";
 
 constexpr std::string_view kRecordLine = "; Tidewell backup";
@@ -118,15 +116,8 @@ std::string StampText(const char* format, const DateTime& t) {
 // "" with the reason in `error` (a file that went wrong is removed again).
 std::string WriteTemporaryFile(FileSystem& files, const std::string& path, const std::string& bytes,
                                std::string& error) {
-  std::random_device random;
   std::string temporary;
-  std::unique_ptr<OutputFile> file;
-  for (int attempt = 0; !file && attempt < kTemporaryNameAttempts; ++attempt) {
-    temporary = ReportTemporaryPath(path, random());
-    bool exists = false;
-    file = files.CreateNew(temporary, exists, error);
-    if (!file && !exists) break;
-  }
+  std::unique_ptr<OutputFile> file = CreateTemporaryFile(files, path, temporary, error);
   if (!file) return {};
   std::string problem;
   if (!file->Write(bytes)) {

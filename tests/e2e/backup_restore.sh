@@ -56,36 +56,6 @@ newest_backup() { ls -t "$backups"/*.reg 2>/dev/null | head -n 1; }
 reason_of() { iconv -f UTF-16LE -t UTF-8 <"$1" 2>/dev/null | tr -d '\r' | sed -n 's/^; Reason: //p'; }
 same_as_before() { export_key "$1" "after-$1.reg" && cmp -s "$out/before-$1.reg" "$out/after-$1.reg"; }
 
-# The program's visible windows with exactly this title, waiting up to `tries` tenths.
-find_window() {  # find_window TITLE TRIES
-  local found=""
-  for _ in $(seq 1 "$2"); do
-    found=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -n 1)
-    [[ -n $found ]] && break
-    sleep 0.1
-  done
-  echo "$found"
-}
-press() {  # press WINDOW KEY...
-  sleep 1  # a page's button waits a double-click time after its page appears
-  xdotool windowfocus --sync "$1" 2>/dev/null
-  shift
-  xdotool key --clearmodifiers "$@"
-  sleep 0.5
-}
-# Waits until no stubborn demo uninstaller runs in this Wine prefix any more.
-wait_for_uninstaller() {
-  local running
-  for _ in $(seq 1 300); do
-    running=0
-    for p in $(pgrep -f 'Stubborn Tool.uninstall\.exe'); do
-      if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then running=1; fi
-    done
-    ((running == 0)) && return 0
-    sleep 0.1
-  done
-  return 1
-}
 click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.8; }  # click_at WINDOW X Y
 start() {  # start [ARGUMENTS...]: the program, and its main window
   "$WINE" "$exe" "$@" >>"$out/tidewell.log" 2>&1 </dev/null &
@@ -120,6 +90,31 @@ restore() {  # restore FILE
   ended 0
 }
 
+# The newest backup records what was done to entry N, and /RESTORE of it gives regedit's
+# export of the entry before the change, byte for byte.
+restores_from_newest_backup() {  # restores_from_newest_backup N REASON
+  local backup
+  backup=$(newest_backup)
+  check "the backup of entry $1 records \"$2\"" test "$(reason_of "$backup")" = "$2"
+  check "/RESTORE of it ends with status 0" restore "$backup"
+  check "entry $1 is back as before, byte for byte" same_as_before "$1"
+}
+
+# A switch whose work is refused: the message box (photographed), then the main window as an
+# ordinary session, closed.
+refused() {  # refused DESCRIPTION SHOT ARGUMENTS...
+  local what=$1 shot=$2 box
+  shift 2
+  "$WINE" "$exe" "$@" >>"$out/tidewell.log" 2>&1 </dev/null &
+  pid=$!
+  box=$(find_window Tidewell 300)
+  check "$what" test -n "$box"
+  import -window root "$out/$shot.png"
+  [[ -n $box ]] && press "$box" Return
+  main=$(find_window Tidewell 50)
+  [[ -n $main ]] && press "$main" alt+F4
+}
+
 for n in 1 2 3 4 5 6; do
   seed "$n"
   export_key "$n" "before-$n.reg"
@@ -152,7 +147,7 @@ dialog=$(find_window Uninstall 300)
 check "/UNINSTALL opens the uninstall dialog" test -n "$dialog"
 if [[ -n $dialog ]]; then
   press "$dialog" Return  # UNINSTALL: the uninstaller leaves the entry
-  check "the uninstaller ran and ended" wait_for_uninstaller
+  check "the uninstaller ran and ended" wait_for_uninstaller "Stubborn Tool"
   press "$dialog" Return  # CONTINUE: the entry is still there
   press "$dialog" Return  # CLEAN-UP
 fi
@@ -160,10 +155,7 @@ check "the clean-up removed the entry" gone 2
 main=$(find_window Tidewell 50)
 [[ -n $main ]] && press "$main" alt+F4
 check "the program ends with status 0" ended 0
-backup=$(newest_backup)
-check "its backup records the clean-up" test "$(reason_of "$backup")" = cleaned-up
-check "/RESTORE brings it back" restore "$backup"
-check "the cleaned-up entry is back byte for byte" same_as_before 2
+restores_from_newest_backup 2 cleaned-up
 
 # 3. The edit's write-back, with one row blanked by DELETE KEY.
 check "the main window opens" start
@@ -179,10 +171,7 @@ export_key 3 "edited-3.reg"
 check "the edit changed the entry" bash -c "! cmp -s '$out/before-3.reg' '$out/edited-3.reg'"
 quit
 check "the program ends with status 0" ended 0
-backup=$(newest_backup)
-check "its backup records the edit" test "$(reason_of "$backup")" = before-edit
-check "/RESTORE, after its question, puts it back" restore "$backup"
-check "the edited entry is as before, byte for byte" same_as_before 3
+restores_from_newest_backup 3 before-edit  # after its question
 check "the edited entry was saved before it was replaced" test "$(reason_of "$(newest_backup)")" = before-restore
 
 # 4. New Program over an existing entry, after its question.
@@ -207,31 +196,18 @@ export_key 4 "overwritten-4.reg"
 check "New Program overwrote the entry" bash -c "iconv -f UTF-16LE -t UTF-8 '$out/overwritten-4.reg' | grep -q Overwritten"
 quit
 check "the program ends with status 0" ended 0
-backup=$(newest_backup)
-check "its backup records the overwrite" test "$(reason_of "$backup")" = before-overwrite
-check "/RESTORE puts the overwritten entry back" restore "$backup"
-check "the overwritten entry is as before, byte for byte" same_as_before 4
+restores_from_newest_backup 4 before-overwrite  # after its question
 
 # 5. /QU.
 "$WINE" "$exe" /QU "E2E Backup 5" >>"$out/tidewell.log" 2>&1 </dev/null
 check "/QU ends with status 0" test $? = 0
 check "/QU removed the entry" gone 5
-backup=$(newest_backup)
-check "its backup records the removal" test "$(reason_of "$backup")" = quiet-removal
-check "/RESTORE brings it back" restore "$backup"
-check "the removed entry is back byte for byte" same_as_before 5
+restores_from_newest_backup 5 quiet-removal
 
 # A file where the backup folder goes: /QU leaves the entry, says why, and ends with status 1.
 mv "$backups" "$backups.kept"
 : >"$backups"
-"$WINE" "$exe" /QU "E2E Backup 6" >>"$out/tidewell.log" 2>&1 </dev/null &
-pid=$!
-box=$(find_window Tidewell 300)
-check "/QU says that it cannot save the entry" test -n "$box"
-import -window root "$out/quiet-removal-refused.png"
-[[ -n $box ]] && press "$box" Return
-main=$(find_window Tidewell 50)
-[[ -n $main ]] && press "$main" alt+F4
+refused "/QU says that it cannot save the entry" quiet-removal-refused /QU "E2E Backup 6"
 check "/QU then ends with status 1" ended 1
 check "the entry it could not save is still there" same_as_before 6
 rm -f "$backups"
@@ -240,14 +216,7 @@ mv "$backups.kept" "$backups"
 # A backup cut short is refused with its line; nothing is written.
 head -c 300 "$(ls "$backups"/*"E2E Backup 1.reg" | head -n 1)" >"$out/cut.reg"
 wine_quiet reg delete "$(key 1)" /f
-"$WINE" "$exe" /RESTORE "$win_out\\cut.reg" >>"$out/tidewell.log" 2>&1 </dev/null &
-pid=$!
-box=$(find_window Tidewell 300)
-check "a cut backup is refused in a message box" test -n "$box"
-import -window root "$out/restore-refused.png"
-[[ -n $box ]] && press "$box" Return
-main=$(find_window Tidewell 50)
-[[ -n $main ]] && press "$main" alt+F4
+refused "a cut backup is refused in a message box" restore-refused /RESTORE "$win_out\\cut.reg"
 check "the refused /RESTORE ends with status 1" ended 1
 check "nothing was restored from it" gone 1
 

@@ -210,10 +210,14 @@ bool MemoryFileSystem::Replace(const std::string& from, const std::string& to, s
     error = "Access is denied.";
     return false;
   }
-  Entry moved = *source;
+  MoveEntry(from, to);
+  return true;
+}
+
+void MemoryFileSystem::MoveEntry(const std::string& from, const std::string& to) {
+  Entry moved = *Find(from);
   entries_.erase(from);
   entries_[to] = moved;
-  return true;
 }
 
 bool MemoryFileSystem::MoveToNewName(const std::string& from, const std::string& to, bool& exists,
@@ -229,9 +233,7 @@ bool MemoryFileSystem::MoveToNewName(const std::string& from, const std::string&
     error = "Access is denied.";
     return false;
   }
-  Entry moved = *source;
-  entries_.erase(from);
-  entries_[to] = moved;
+  MoveEntry(from, to);
   return true;
 }
 

@@ -66,6 +66,7 @@ class MemoryFileSystem : public FileSystem {
   std::size_t largestRead = 0;
 
  private:
+  void MoveEntry(const std::string& from, const std::string& to);
   struct Less {
     bool operator()(const std::string& a, const std::string& b) const;
   };
