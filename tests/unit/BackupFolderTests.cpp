@@ -224,6 +224,20 @@ TEST_F(BackupFolder, ARestoreWritesBackExactlyWhatWasSavedAndAsksBeforeReplacing
                                                         "value's data").c_str());
   }
   EXPECT_EQ(asked, 2) << "nothing is asked, let alone written, for a file that does not pass";
+
+  // The system's editor's files in its other encodings restore too.
+  const struct {
+    std::string name, bytes;
+  } others[] = {
+      {"ansi.reg", "REGEDIT4\r\n\r\n[" + kEntry + "]\r\n\"DisplayName\"=\"Caf\xE9\"\r\n"},
+      {"utf8.reg", "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n\n[" + kEntry + "]\n\"DisplayName\"=\"Caf\xC3\xA9\"\n"},
+  };
+  for (const auto& other : others) {
+    fake.files.AddFile(kFolder + other.name, other.bytes);
+    EXPECT_EQ(RestoreEntryBackup(fake.platform, kFolder, kFolder + other.name, answer(true)), kEntry);
+    EXPECT_EQ(ExportKeyTree(fake.registry, kEntry), (RegFile{{{kEntry, {{"DisplayName", test::Sz(u"Caf\u00E9")}}}}}))
+        << other.name;
+  }
 }
 
 }  // namespace
