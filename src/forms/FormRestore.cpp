@@ -50,8 +50,8 @@ bool BackUpBeforeChange(Services& services, HWND owner, const std::string& entry
       SaveEntryBackup(services.platform, services.backupFolder, entryKeyPath, reason);
       return true;
     } catch (const BackupError& e) {
-      const int answer = services.prompts.Show(owner, std::string(e.what()) + "\r\n\r\n" + LoadStr(StrId::BackupRetryHint),
-                                               std::string(kAppTitle), MB_RETRYCANCEL | MB_ICONERROR);
+      const std::string text = std::string(e.what()) + "\r\n\r\n" + LoadStr(StrId::BackupRetryHint);
+      const int answer = services.prompts.Show(owner, text, std::string(kAppTitle), MB_RETRYCANCEL | MB_ICONERROR);
       if (answer != IDRETRY) return false;
     }
   }
@@ -176,8 +176,8 @@ void TRestoreBox::cmdRestoreClick() {
   restoreStarted_ = true;
   std::optional<std::string> entry;
   try {
-    entry = RestoreEntryBackup(services_.platform, services_.backupFolder, path,
-                               [this](const std::string& existing) { return ConfirmReplace(services_, hwnd_, existing); });
+    const auto confirm = [this](const std::string& existing) { return ConfirmReplace(services_, hwnd_, existing); };
+    entry = RestoreEntryBackup(services_.platform, services_.backupFolder, path, confirm);
   } catch (const std::exception&) {
     // The entry as it was may have been saved before the restore failed: the list shows it.
     LoadBackups();

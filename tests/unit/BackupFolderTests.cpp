@@ -66,7 +66,8 @@ TEST_F(BackupFolder, NamesAreSafeForTheFileSystem) {
       {"dots and blanks. . ", 1, "2026-12-08 14-03-55 dots and blanks.reg"},
       {" . ", 1, "2026-12-08 14-03-55 entry.reg"},
       {"lone \xED\xA0\x80 surrogate", 1, "2026-12-08 14-03-55 lone _ surrogate.reg"},
-      {"Caf\xC3\xA9 \xE6\x97\xA5\xF0\x9F\x98\x80", 1, "2026-12-08 14-03-55 Caf\xC3\xA9 \xE6\x97\xA5\xF0\x9F\x98\x80.reg"},
+      {"Caf\xC3\xA9 \xE6\x97\xA5\xF0\x9F\x98\x80", 1,
+       "2026-12-08 14-03-55 Caf\xC3\xA9 \xE6\x97\xA5\xF0\x9F\x98\x80.reg"},
       {std::string(70, 'x'), 1, "2026-12-08 14-03-55 " + std::string(64, 'x') + ".reg"},
   };
   for (const auto& c : cases) EXPECT_EQ(BackupFileName(t, c.name, c.counter), c.file) << c.name;
@@ -132,11 +133,10 @@ TEST_F(BackupFolder, ABackupThatCannotBeWrittenIsRefusedAndLeavesNothing) {
       ADD_FAILURE() << "saved";
     } catch (const BackupError& e) {
       const std::string message = e.what();
-      EXPECT_EQ(message.rfind("The entry \"" + kEntry + "\" was not changed, because its backup could not be written to \"" +
-                                  kFolder + "2026-12-08 14-05-09 App.reg\": ",
-                              0),
-                0u)
-          << message;
+      const std::string opening = "The entry \"" + kEntry +
+                                  "\" was not changed, because its backup could not be written to \"" + kFolder +
+                                  "2026-12-08 14-05-09 App.reg\": ";
+      EXPECT_EQ(message.rfind(opening, 0), 0u) << message;
       EXPECT_NE(message.find(c.reason), std::string::npos) << message;
     }
     for (const std::string& path : f.files.Paths()) EXPECT_EQ(path.find(".reg"), std::string::npos) << path;
@@ -230,7 +230,8 @@ TEST_F(BackupFolder, ARestoreWritesBackExactlyWhatWasSavedAndAsksBeforeReplacing
     std::string name, bytes;
   } others[] = {
       {"ansi.reg", "REGEDIT4\r\n\r\n[" + kEntry + "]\r\n\"DisplayName\"=\"Caf\xE9\"\r\n"},
-      {"utf8.reg", "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n\n[" + kEntry + "]\n\"DisplayName\"=\"Caf\xC3\xA9\"\n"},
+      {"utf8.reg",
+       "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n\n[" + kEntry + "]\n\"DisplayName\"=\"Caf\xC3\xA9\"\n"},
   };
   for (const auto& other : others) {
     fake.files.AddFile(kFolder + other.name, other.bytes);
