@@ -80,14 +80,15 @@ button() {  # button X-FROM-THE-STRIP'S-LEFT
 other_options() { button 522; xdotool key "$@" Return; sleep 0.8; }
 find_row() { press "$main" ctrl+f; xdotool type --delay 20 "$1"; xdotool key Return; sleep 0.5; }  # find_row TEXT
 quit() { other_options Up; }
-# /RESTORE FILE, answering Yes when it asks to replace the entry; the exit status must be 0.
-restore() {  # restore FILE
+# /RESTORE FILE, answering its question to replace the entry, if it asks, with Yes (or No);
+# the exit status must be 0 (or 1).
+restore() {  # restore FILE [n]
   "$WINE" "$exe" /RESTORE "$(tidewell_winpath "$1")" >>"$out/tidewell.log" 2>&1 </dev/null &
   pid=$!
   local box
   box=$(find_window Tidewell 60)
-  [[ -n $box ]] && press "$box" Return  # Yes, replace it
-  ended 0
+  [[ -n $box ]] && press "$box" "${2:-Return}"
+  if [[ ${2:-} == n ]]; then ended 1; else ended 0; fi
 }
 
 # The newest backup records what was done to entry N, and /RESTORE of it gives regedit's
@@ -203,6 +204,8 @@ restores_from_newest_backup 4 before-overwrite  # after its question
 check "/QU ends with status 0" test $? = 0
 check "/QU removed the entry" gone 5
 restores_from_newest_backup 5 quiet-removal
+check "/RESTORE over the entry, answered No, ends with status 1" restore "$(newest_backup)" n
+check "and leaves the entry as it is" same_as_before 5
 
 # A file where the backup folder goes: /QU leaves the entry, says why, and ends with status 1.
 mv "$backups" "$backups.kept"

@@ -1,6 +1,6 @@
 // Backups through the windows: each change of an entry saves it first (and not at all when it
-// cannot, with the user told and able to retry), the restore dialog lists the backups and
-// writes one back, and the /QU and /RESTORE switches do the same without the dialog.
+// cannot, with the user told and able to retry), and the restore dialog lists the backups and
+// writes one back. (The switches: tests/e2e/backup_restore.sh on the real program.)
 
 #include <gtest/gtest.h>
 
@@ -183,47 +183,6 @@ TEST_F(Backups, TheRestoreDialogListsTheBackupsAndEnterWritesTheSelectedOneBack)
     EXPECT_EQ(Saved(), answer == IDNO ? renamed : before);
   }
   EXPECT_EQ(ReadRegFile(h.fake.files.Contents(kFolder + "2026-12-08 14-05-09 Renamed.reg")), renamed);
-}
-
-TEST_F(Backups, TheSwitchesSaveAndRestoreWithoutTheDialog) {
-  // /QU leaves an entry it cannot save, says why, and stays open to end with status 1.
-  form.reset();
-  h.fake.files.AddFile(kFolder.substr(0, kFolder.size() - 1));  // a file where the folder goes
-  h.services.request = ParseStartupRequest({"/QU", "My App"});
-  form = test::OpenMainWindow(h.services);
-  EXPECT_TRUE(h.process.started.empty());
-  EXPECT_EQ(Saved(), before);
-  ASSERT_EQ(h.prompts.shown.size(), 1u);
-  EXPECT_EQ(h.prompts.shown[0].text.rfind("These programs were not removed, because their entries could not be "
-                                          "saved first:\r\n\r\nThe entry \"" + kEntry + "\" was not changed",
-                                          0),
-            0u)
-      << h.prompts.shown[0].text;
-  EXPECT_FALSE(form->TerminateRequested());
-  EXPECT_TRUE(form->CommandLineFailed());
-
-  h.fake.files.Remove(kFolder.substr(0, kFolder.size() - 1));
-  form.reset();
-  form = test::OpenMainWindow(h.services);
-  EXPECT_TRUE(form->TerminateRequested());
-  EXPECT_FALSE(form->CommandLineFailed());
-  EXPECT_EQ(ReadRegFile(h.fake.files.Contents(kBackup)), before);
-
-  // /RESTORE: a missing file fails and shows why; a backup restores and ends with status 0.
-  const struct {
-    std::string file;
-    bool terminates, failed;
-  } cases[] = {{kFolder + "missing.reg", false, true}, {kBackup, true, false}};
-  for (const auto& c : cases) {
-    h.prompts.shown.clear();
-    h.services.request = ParseStartupRequest({"/restore", c.file});
-    form.reset();
-    form = test::OpenMainWindow(h.services);
-    EXPECT_EQ(form->TerminateRequested(), c.terminates) << c.file;
-    EXPECT_EQ(form->CommandLineFailed(), c.failed) << c.file;
-    EXPECT_EQ(h.prompts.shown.size(), c.failed ? 1u : 0u) << c.file;
-  }
-  EXPECT_EQ(Saved(), before);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The backup folder: a backup is complete on the disk under a name of its own before a change,
-// a backup that cannot be written leaves nothing behind, the list shows newest first and says
-// which files cannot be restored, and a restore writes back exactly what was saved.
+// a backup that cannot be written leaves nothing behind, and the list shows newest first and
+// says which files cannot be restored. (Restores: tests/forms/RestoreTests.cpp, and through
+// the real registry and regedit in tests/win32/RegFileInteropTests.cpp.)
 
 #include <gtest/gtest.h>
 
@@ -9,8 +10,6 @@
 #include "catalogue/BackupFolder.h"
 #include "support/Catalogue.h"
 #include "support/Fakes.h"
-#include "support/RegFileValues.h"
-#include "util/RegKeyTree.h"
 
 namespace tw {
 namespace {
@@ -175,69 +174,6 @@ TEST_F(BackupFolder, TheListShowsNewestFirstAndWhatCannotBeRestored) {
     EXPECT_EQ(list[i].reason, expected[i].reason);
     EXPECT_EQ(list[i].saved ? list[i].saved->second : -1, expected[i].second);
     EXPECT_EQ(list[i].problem, expected[i].problem);
-  }
-}
-
-TEST_F(BackupFolder, ARestoreWritesBackExactlyWhatWasSavedAndAsksBeforeReplacing) {
-  test::SetValue(fake.registry, RootKey::LocalMachine, kEntrySub, "odd",
-                 {RegType::String, test::Units(u"\"q\" \\ = \r\n\0\xD800"s)});
-  fake.registry.MakeLink(RootKey::LocalMachine, kEntrySub + "\\Link", "\\Registry\\Machine\\SOFTWARE\\Elsewhere");
-  const RegFile before = ExportKeyTree(fake.registry, kEntry, fake.registry.Links());
-  const std::string backup = Save();
-  auto store = fake.registry.NewStore();
-  store->SelectRoot(RootKey::LocalMachine);
-  ASSERT_TRUE(store->RemoveKey(kEntrySub));
-
-  int asked = 0;
-  const auto answer = [&asked](bool yes) {
-    return [&asked, yes](const std::string& entry) {
-      EXPECT_EQ(entry, kEntry);
-      ++asked;
-      return yes;
-    };
-  };
-  EXPECT_EQ(RestoreEntryBackup(fake.platform, kFolder, backup, answer(true)), kEntry);
-  EXPECT_EQ(asked, 0) << "a missing entry is restored without a question";
-  EXPECT_EQ(ExportKeyTree(fake.registry, kEntry, fake.registry.Links()), before);
-  EXPECT_NE(fake.registry.Find(RootKey::LocalMachine, kEntrySub + "\\Link", false)->link, std::nullopt);
-
-  test::SetValue(fake.registry, RootKey::LocalMachine, kEntrySub, "DisplayName", RegValue::Text("Changed"));
-  const RegFile changed = ExportKeyTree(fake.registry, kEntry, fake.registry.Links());
-  EXPECT_EQ(RestoreEntryBackup(fake.platform, kFolder, backup, answer(false)), std::nullopt);
-  EXPECT_EQ(ExportKeyTree(fake.registry, kEntry, fake.registry.Links()), changed);
-  fake.clock.now.second = 10;
-  EXPECT_EQ(RestoreEntryBackup(fake.platform, kFolder, backup, answer(true)), kEntry);
-  EXPECT_EQ(asked, 2);
-  EXPECT_EQ(ExportKeyTree(fake.registry, kEntry, fake.registry.Links()), before);
-  // The entry as it was before the restore is saved too.
-  const std::string replaced = fake.files.Contents(kFolder + "2026-12-08 14-05-10 Changed.reg");
-  EXPECT_EQ(ReadBackupRecord(replaced).reason, BackupReason::BeforeRestore);
-  EXPECT_EQ(ReadRegFile(replaced), changed);
-
-  fake.files.AddFile(kFolder + "bad.reg", Utf16File("Windows Registry Editor Version 5.00\n\n[" + kEntry +
-                                                    "]\n\"v\"=hex:0g\n"));
-  try {
-    RestoreEntryBackup(fake.platform, kFolder, kFolder + "bad.reg", answer(true));
-    ADD_FAILURE() << "restored";
-  } catch (const BackupError& e) {
-    EXPECT_STREQ(e.what(), ("The backup \"" + kFolder + "bad.reg\" cannot be restored: Line 4: bad hex digit in the "
-                                                        "value's data").c_str());
-  }
-  EXPECT_EQ(asked, 2) << "nothing is asked, let alone written, for a file that does not pass";
-
-  // The system's editor's files in its other encodings restore too.
-  const struct {
-    std::string name, bytes;
-  } others[] = {
-      {"ansi.reg", "REGEDIT4\r\n\r\n[" + kEntry + "]\r\n\"DisplayName\"=\"Caf\xE9\"\r\n"},
-      {"utf8.reg",
-       "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n\n[" + kEntry + "]\n\"DisplayName\"=\"Caf\xC3\xA9\"\n"},
-  };
-  for (const auto& other : others) {
-    fake.files.AddFile(kFolder + other.name, other.bytes);
-    EXPECT_EQ(RestoreEntryBackup(fake.platform, kFolder, kFolder + other.name, answer(true)), kEntry);
-    EXPECT_EQ(ExportKeyTree(fake.registry, kEntry), (RegFile{{{kEntry, {{"DisplayName", test::Sz(u"Caf\u00E9")}}}}}))
-        << other.name;
   }
 }
 
