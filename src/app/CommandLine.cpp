@@ -40,6 +40,9 @@ StartupRequest ParseStartupRequest(const std::vector<std::string>& parameters) {
   } else if (first == "/UNINSTALL") {
     request.action = StartupAction::Uninstall;
     request.names = {secondOrEmpty()};
+  } else if (first == "/RESTORE") {
+    request.action = StartupAction::Restore;
+    request.fileName = secondOrEmpty();
   }
   return request;
 }

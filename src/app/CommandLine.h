@@ -17,6 +17,7 @@ enum class StartupAction {
   QuietUninstall,  ///< /QU: remove the named programs without asking, then end
   Uninstall,       ///< /UNINSTALL: the uninstall dialog for the named program
   Inventory,       ///< /RFC, /RFJ: the inventory as CSV or JSON to a file, then end
+  Restore,         ///< /RESTORE: write an entry back from a backup file, then end
 };
 
 /// The parsed command line.
@@ -25,7 +26,8 @@ struct StartupRequest {
   /// Report: the long form (name, command and status) rather than names only.
   bool longFormat = false;
   /// Report: the file to write; "" sends the report to the default printer. Inventory: the
-  /// file to write; "" is an error (an inventory is never printed).
+  /// file to write; "" is an error (an inventory is never printed). Restore: the backup
+  /// file to read ("" when none was given).
   std::string fileName;
   /// Inventory: the format, and the switch as it was given (for the message when the file
   /// name is missing).
@@ -34,11 +36,11 @@ struct StartupRequest {
   /// QuietUninstall: the display names, in order; Uninstall: the one name (may be "").
   std::vector<std::string> names;
 
-  /// A run without the user (a report or the quiet removal): no icons, no error boxes of
-  /// the scan, and the program ends when the work is done.
+  /// A run without the user (a report, an inventory, the quiet removal, a restore): no
+  /// icons, no error boxes of the scan, and the program ends when the work is done.
   bool Unattended() const {
     return action == StartupAction::Report || action == StartupAction::QuietUninstall ||
-           action == StartupAction::Inventory;
+           action == StartupAction::Inventory || action == StartupAction::Restore;
   }
 };
 

@@ -7,6 +7,7 @@
 #include "catalogue/UninstallLog.h"
 #include "forms/FormMain.h"
 #include "forms/ModalForm.h"
+#include "util/AppStrings.h"
 #include "win32/ShellServices.h"
 #include "win32/UniqueHandle.h"
 #include "win32/Win32Platform.h"
@@ -32,9 +33,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
   Win32FileDialogs fileDialogs;
   const std::string exeFolder = ExecutableFolder();
   UninstallLog log(platform.files, platform.ansi, platform.locale, platform.clock, exeFolder);
+  // Entries are saved before every change in %LOCALAPPDATA%\Quenmark\Tidewell\Backups\.
+  const std::string appData = LocalAppDataFolder();
+  const std::string backupFolder =
+      appData.empty() ? std::string() : appData + "\\" + LoadStr(StrId::BackupFolderBelowAppData) + "\\";
   Services services{platform,    process, shell,     prompts, menus,
                     modal,       printers, fileDialogs, log,   exeFolder,
-                    ParseStartupRequest(SplitCommandLine(Narrow(::GetCommandLineW())))};
+                    ParseStartupRequest(SplitCommandLine(Narrow(::GetCommandLineW()))), backupFolder};
 
   TfrmMain main(services);
   try {

@@ -88,6 +88,21 @@ std::string ReportTemporaryPath(const std::string& path, std::uint32_t unique) {
   return path + "." + digits + ".tidewell-tmp";
 }
 
+std::unique_ptr<OutputFile> CreateTemporaryFile(FileSystem& files, const std::string& path,
+                                                std::string& temporary, std::string& error) {
+  // A name that is taken (by a file or a folder of someone else's, or one of another run)
+  // is left alone and another one tried.
+  std::random_device random;
+  std::unique_ptr<OutputFile> file;
+  for (int attempt = 0; !file && attempt < kTemporaryNameAttempts; ++attempt) {
+    temporary = ReportTemporaryPath(path, random());
+    bool exists = false;
+    file = files.CreateNew(temporary, exists, error);
+    if (!file && !exists) break;
+  }
+  return file;
+}
+
 void SaveReportFile(FileSystem& files, AnsiCodec& ansi, const std::string& path,
                     const std::string& text) {
   SaveReportBytes(files, path, ansi.ToAnsi(text));
@@ -104,17 +119,8 @@ void SaveReportBytes(FileSystem& files, const std::string& path, const std::stri
     if (!WriteAndClose(*device, bytes)) throw ReportError(WriteErrorText(path));
     return;
   }
-  // A name that is taken (by a file or a folder of someone else's, or one of another run)
-  // is left alone and another one tried.
-  std::random_device random;
   std::string temporary;
-  std::unique_ptr<OutputFile> file;
-  for (int attempt = 0; !file && attempt < kTemporaryNameAttempts; ++attempt) {
-    temporary = ReportTemporaryPath(path, random());
-    bool exists = false;
-    file = files.CreateNew(temporary, exists, error);
-    if (!file && !exists) break;
-  }
+  std::unique_ptr<OutputFile> file = CreateTemporaryFile(files, path, temporary, error);
   if (!file) throw ReportError(CreateErrorText(temporary, error));
   const bool complete = WriteAndClose(*file, bytes);
   file.reset();

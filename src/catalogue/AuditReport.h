@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,13 @@ std::string AuditReportText(const std::string& header, const std::vector<AuditRo
 /// A temporary file beside `path` for the report to be written to before it takes the place
 /// of `path`: the report's name, `unique` in eight hexadecimal digits and ".tidewell-tmp".
 std::string ReportTemporaryPath(const std::string& path, std::uint32_t unique);
+
+/// Creates a new temporary file beside `path` under a ReportTemporaryPath name with a random
+/// number that nothing has yet (other numbers are tried while names are taken), and sets
+/// `temporary` to its path (to the last one tried when none could be made, with the reason
+/// in `error` and nullptr returned).
+std::unique_ptr<OutputFile> CreateTemporaryFile(FileSystem& files, const std::string& path,
+                                                std::string& temporary, std::string& error);
 
 /// Writes the text in the ANSI code page to a new temporary file beside `path` (a name that
 /// nothing has yet, so no file or folder is ever taken for it) and moves it over `path` once

@@ -18,6 +18,7 @@
 #include "forms/FormEditProgram.h"
 #include "forms/FormNewProgram.h"
 #include "forms/FormProgramDetails.h"
+#include "forms/FormRestore.h"
 #include "util/CorRegToolsPlus.h"
 #include "catalogue/UninstallKeyTools.h"
 #include "util/CorFileInfoTools.h"
@@ -346,6 +347,7 @@ void TfrmMain::BuildMenus() {
                                {CmdNewProgram, StrId::MenuNewProgram},
                                {},
                                {CmdUninstallLog, StrId::MenuUninstallLog},
+                               {CmdRestore, StrId::MenuRestore},
                                {CmdAuditReport, StrId::MenuAuditReport},
                                {},
                                {CmdAbout, StrId::MenuAbout},
@@ -738,6 +740,7 @@ void TfrmMain::RunCommand(int id) {
     case CmdEditDetails: ViewEditProgramDetails1Click(); break;
     case CmdNewProgram: Newprogram1Click(); break;
     case CmdUninstallLog: UninstallLog1Click(); break;
+    case CmdRestore: RestoreDeletedEntries1Click(); break;
     case CmdAuditReport: PrintAuditReport1Click(); break;
     case CmdAbout: About1Click(); break;
     case CmdExit: Exit1Click(); break;
@@ -782,6 +785,7 @@ void TfrmMain::cmdDeleteFromListClick() {
     return;
   }
   if (choice != TDeleteKeyBox::ChoiceDelete) return;
+  if (!BackUpBeforeChange(services_, hwnd_, keyPath, BackupReason::Deleted)) return;
   UninstallLog& log = services_.log;
   log.DeleteStarted(name);
   const bool deleted = DeleteUninstallKey(services_.platform.registry, keyPath);
@@ -813,6 +817,8 @@ void TfrmMain::ViewEditProgramDetails1Click() {
   TEditProgramBox box(services_);
   box.KeyPath = keyPath;
   if (services_.modal.Run(box, hwnd_) != kModalOk) return;
+  // The write-back removes every value and writes them again.
+  if (!BackUpBeforeChange(services_, hwnd_, keyPath, BackupReason::BeforeEdit)) return;
   if (!WriteUninstallEntry(services_.platform.registry, keyPath, "", "", &box.Values(), false)) {
     services_.prompts.Show(hwnd_, LoadStr(StrId::UnableToModify), std::string(kAppTitle), MB_OK | MB_ICONERROR);
   }
@@ -856,6 +862,7 @@ void TfrmMain::NewProgramEntry(const std::string& keyPath, const std::string& di
                                                 std::string(kAppTitle), MB_YESNOCANCEL | MB_ICONQUESTION);
       if (answer == IDNO) continue;  // the dialog again, with the texts first proposed
       if (answer != IDYES) return;
+      if (!BackUpBeforeChange(services_, hwnd_, entry, BackupReason::BeforeOverwrite)) return;
     }
     const bool written =
         !NamesNoEntry(entry) && WriteUninstallEntry(registry, entry, box.DisplayName, box.UninstallCommand, nullptr, true);
@@ -878,6 +885,30 @@ void TfrmMain::UninstallLog1Click() {
   services_.modal.Run(box, hwnd_);
 }
 
+void TfrmMain::RestoreDeletedEntries1Click() {
+  std::string restored;
+  bool changed = false;
+  {
+    TRestoreBox box(services_);
+    services_.modal.Run(box, hwnd_);
+    restored = box.RestoredEntry;
+    changed = box.CatalogueChanged();
+  }
+  if (!changed) return;
+  RefreshProgramList();
+  if (!restored.empty()) SelectEntry(restored);
+}
+
+void TfrmMain::SelectEntry(const std::string& keyPath) {
+  const std::string wanted = AsciiUpper(keyPath);
+  for (int position = 0; position < RowCount(); ++position) {
+    if (AsciiUpper(RowAt(position).keyPath) == wanted) {
+      SelectRow(position);
+      return;
+    }
+  }
+}
+
 void TfrmMain::PrintAuditReport1Click() {
   TAuditBox box(services_, ListedRows(list_));
   services_.modal.Run(box, hwnd_);
@@ -897,8 +928,29 @@ void TfrmMain::ProcessCommandLine() {
       }
       return;
     case StartupAction::QuietUninstall:
-      QuietUninstall();
-      RequestTerminate();
+      if (QuietUninstall()) {
+        RequestTerminate();
+      } else {
+        // The entries left alone show, with what the others left behind.
+        MarkCommandLineFailed();
+        RefreshProgramList();
+      }
+      return;
+    case StartupAction::Restore:
+      switch (RestoreForCommandLine(services_, hwnd_, request.fileName)) {
+        case RestoreOutcome::Restored:
+          RequestTerminate();
+          break;
+        case RestoreOutcome::Declined:
+          // Nothing was written, as the user chose; the status says it was not restored.
+          MarkCommandLineFailed();
+          RequestTerminate();
+          break;
+        case RestoreOutcome::Failed:
+          MarkCommandLineFailed();
+          RefreshProgramList();  // a restore may have failed half way
+          break;
+      }
       return;
     case StartupAction::Inventory:
       if (WriteInventoryForCommandLine(services_, hwnd_, ListedRows(list_), request)) {
@@ -912,15 +964,25 @@ void TfrmMain::ProcessCommandLine() {
   }
 }
 
-void TfrmMain::QuietUninstall() {
+bool TfrmMain::QuietUninstall() {
+  std::string skipped;
   for (const std::string& name : services_.request.names) {
     const int position = FindProgram(name, false, true);
     if (position < 0) continue;
     const ProgramEntry& row = RowAt(position);
+    try {
+      SaveEntryBackup(services_.platform, services_.backupFolder, row.keyPath, BackupReason::QuietRemoval);
+    } catch (const BackupError& e) {
+      skipped += std::string("\r\n\r\n") + e.what();
+      continue;
+    }
     // The installer's own unattended command where the entry records one.
     services_.process.Start(row.quietCommand.empty() ? row.command : row.quietCommand);
     DeleteUninstallKey(services_.platform.registry, row.keyPath);
   }
+  if (skipped.empty()) return true;
+  ShowStandardError(services_.prompts, hwnd_, LoadStr(StrId::QuietRemovalSkipped) + skipped);
+  return false;
 }
 
 void TfrmMain::ProcessUninstallSwitch() {

@@ -123,6 +123,9 @@ class TfrmMain : public Form {
   /// Files dropped on the window: each shortcut among them proposes a new entry, in order.
   void WMDropFiles(HDROP drop);
   void UninstallLog1Click();
+  /// "Restore Deleted Entries...": the backups' dialog; after a restore, the list is rescanned
+  /// and the restored entry selected.
+  void RestoreDeletedEntries1Click();
   void PrintAuditReport1Click();
   void About1Click();
   void Exit1Click();
@@ -145,6 +148,7 @@ class TfrmMain : public Form {
     CmdEditDetails = 200, CmdNewProgram, CmdUninstallLog, CmdAuditReport, CmdAbout, CmdExit,
     CmdUninstall, CmdDeleteFromList, CmdProgramDetails,
     CmdViewLarge = 220, CmdViewSmall, CmdViewList, CmdViewDetails,
+    CmdRestore = 240,
   };
   /// The places of the window's controls at 96 DPI, each in its panel. Where a place depends
   /// on the window's size (the find box and its button at the right, the links below the
@@ -184,10 +188,12 @@ class TfrmMain : public Form {
   /// Marks the column the rows are ordered by with the arrow of its direction.
   void ShowSortArrow();
   void CollapseColumn(int column);
-  /// Removes the named programs without asking: starts each one's quiet uninstall command
-  /// (its uninstall command when it records none) and deletes its catalogue key at once.
-  /// Nothing is logged.
-  void QuietUninstall();
+  /// Removes the named programs without asking: saves each one's entry, starts its
+  /// quiet uninstall command (its uninstall command when it records none) and deletes its catalogue key at once. Nothing is logged. An entry
+  /// that cannot be saved is left alone; false (after telling why) when one was.
+  bool QuietUninstall();
+  /// Selects the row of an entry by its FullKeyPath (letters without regard to case).
+  void SelectEntry(const std::string& keyPath);
   /// Centres the window on the screen and applies the stored placement.
   void PlaceWindow();
   /// Turns an unattended run into an ordinary session: icons drawn, errors shown.

@@ -4,6 +4,7 @@
 
 #include "catalogue/UninstallKeyTools.h"
 #include "forms/FormDeleteKey.h"
+#include "forms/FormRestore.h"
 #include "forms/ImageButton.h"
 #include "forms/Pictures.h"
 #include "util/AppStrings.h"
@@ -237,6 +238,8 @@ void TUninstallBox::cmdDoneClick() {
 }
 
 void TUninstallBox::cmdCleanupClick() {
+  // An entry that cannot be saved first stays, and so does the dialog on its page.
+  if (!BackUpBeforeChange(services_, hwnd_, KeyPath, BackupReason::CleanedUp)) return;
   Registry& registry = services_.platform.registry;
   if (DeleteUninstallKey(registry, KeyPath)) {
     services_.log.CleanedUp();

@@ -39,6 +39,9 @@ struct Services {
   std::string exeFolder;
   /// What the command line asks for, parsed once at start-up.
   StartupRequest request;
+  /// The folder of entry backups, with its trailing backslash (made when the first backup
+  /// is written); "" when the system names no folder for them.
+  std::string backupFolder = {};
 };
 
 /// Modal results.

@@ -333,7 +333,52 @@ namespace tw {
   X(UsageSizeFormat, 2093, "%10.1n MB")
 
 // Backups of changed entries and their restore: 2200 to 2299.
-#define TIDEWELL_STRINGS_BACKUP(X)
+#define TIDEWELL_STRINGS_BACKUP(X)                                                                  \
+  /* Saving an entry before a change. */                                                            \
+  X(BackupFolderBelowAppData, 2200, "Quenmark\\Tidewell\\Backups")                                  \
+  X(BackupNotWritten, 2201,                                                                         \
+    "The entry \"%s\" was not changed, because its backup could not be written to \"%s\": %s")      \
+  X(BackupFolderNotMade, 2202, "the folder for backups cannot be made (%s)")                        \
+  X(BackupIncomplete, 2203, "the file could not be written completely (the disk may be full)")      \
+  X(BackupNotFlushed, 2204, "the file could not be saved to the disk")                              \
+  X(BackupNoFolder, 2205,                                                                           \
+    "there is no folder for backups (the local application data folder is unknown)")               \
+  X(BackupRetryHint, 2206,                                                                          \
+    "Choose Retry once the folder can take the file (free some disk space, or make the folder "     \
+    "writable), or Cancel to leave the entry as it is.")                                            \
+  X(QuietRemovalSkipped, 2207,                                                                      \
+    "These programs were not removed, because their entries could not be saved first:")             \
+  /* Reading and restoring a backup. */                                                             \
+  X(BackupUnreadable, 2210, "the file cannot be read")                                              \
+  X(RestoreCannotRead, 2211, "The backup \"%s\" cannot be restored: %s")                            \
+  X(RestoreFailed, 2212, "The entry \"%s\" could not be restored from \"%s\": %s")                  \
+  X(RestoreReplaceQuestion, 2213,                                                                   \
+    "There is already an entry \"%s\". Do you want to replace it with the backup?\r\n\r\nThe "     \
+    "entry as it is now is saved as a backup first.")                                               \
+  /* What was done to an entry after it was saved. */                                               \
+  X(ReasonDeleted, 2220, "Deleted")                                                                 \
+  X(ReasonCleanedUp, 2221, "Cleaned up after uninstall")                                            \
+  X(ReasonQuietRemoval, 2222, "Removed by /QU")                                                     \
+  X(ReasonBeforeEdit, 2223, "Before edit")                                                          \
+  X(ReasonBeforeOverwrite, 2224, "Before overwrite")                                                \
+  X(ReasonBeforeRestore, 2225, "Before restore")                                                    \
+  X(ReasonUnknown, 2226, "(not recorded)")                                                          \
+  /* The dialog. */                                                                                 \
+  X(MenuRestore, 2230, "Restore Deleted Entries...")                                                \
+  X(RestoreTitle, 2231, "Restore Deleted Entries")                                                  \
+  X(RestoreIntro, 2232,                                                                             \
+    "Tidewell saves an entry here before it deletes or changes it. Select a backup and click "      \
+    "RESTORE to write the entry back exactly as it was saved.")                                     \
+  X(RestoreNoBackups, 2233,                                                                         \
+    "There are no backups yet. Tidewell saves an entry here before it deletes or changes it.")      \
+  X(RestoreColumnProgram, 2234, "Program")                                                          \
+  X(RestoreColumnSaved, 2235, "Saved On")                                                           \
+  X(RestoreColumnReason, 2236, "What Was Done")                                                     \
+  X(RestoreButton, 2237, "RESTORE")                                                                 \
+  X(RestoreOpenFolder, 2238, "Open Backup Folder")                                                  \
+  X(RestoreSelectFirst, 2239, "Please first select the backup you want to restore.")               \
+  X(RestoreCannotBeRestored, 2240, "(cannot be restored)")                                          \
+  X(RestoreListName, 2241, "Backups")
 // The list's columns and filters of today's catalogues: 2300 to 2399.
 #define TIDEWELL_STRINGS_COLUMNS(X)
 // Quiet removal, value kinds and the inventory reports: 2400 to 2499.

@@ -112,6 +112,26 @@ MemoryRegistry::Node* MemoryRegistry::Resolve(const std::string& target, int hop
   return nullptr;
 }
 
+std::optional<RegValue> MemorySymbolicLinks::LinkValue(RootKeyHandle root, const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  const MemoryRegistry::Node* node = registry_.Find(root, path, false);
+  if (node == nullptr || !node->link) return std::nullopt;
+  // As the registry keeps it: the target's UTF-16 units, without a terminating NUL.
+  RegValue value{RegType::Link, {}};
+  for (const char16_t unit : Utf8ToUtf16(*node->link)) {
+    value.data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+    value.data.push_back(static_cast<std::uint8_t>(unit >> 8));
+  }
+  return value;
+}
+
+bool MemorySymbolicLinks::CreateLink(RootKeyHandle root, const std::string& path, const RegValue& linkValue) {
+  if (path.empty() || linkValue.type != RegType::Link || registry_.Find(root, path, false) != nullptr) return false;
+  if (registry_.failWrite && registry_.failWrite(RootKeyName(root) + "\\" + path, kSymbolicLinkValueName)) return false;
+  registry_.MakeLink(root, path, Utf16LeBytesToUtf8(linkValue.data.data(), linkValue.data.size()));
+  return registry_.Find(root, path, false) != nullptr;
+}
+
 MemoryRegistryStore::MemoryRegistryStore(MemoryRegistry& registry) : registry_(registry) {
   ++registry_.storesCreated;
   ++registry_.storesAlive;

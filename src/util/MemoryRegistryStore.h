@@ -12,9 +12,23 @@
 #include <utility>
 #include <vector>
 
+#include "util/RegKeyTree.h"
 #include "util/RegistryStore.h"
 
 namespace tw {
+
+class MemoryRegistry;
+
+/// The link keys of a memory registry: read and made as the link nodes they are.
+class MemorySymbolicLinks : public SymbolicLinks {
+ public:
+  explicit MemorySymbolicLinks(MemoryRegistry& registry) : registry_(registry) {}
+  std::optional<RegValue> LinkValue(RootKeyHandle root, const std::string& path) override;
+  bool CreateLink(RootKeyHandle root, const std::string& path, const RegValue& linkValue) override;
+
+ private:
+  MemoryRegistry& registry_;
+};
 
 class MemoryRegistry : public Registry {
  public:
@@ -31,6 +45,7 @@ class MemoryRegistry : public Registry {
   MemoryRegistry();
 
   std::unique_ptr<RegistryStore> NewStore() override;
+  SymbolicLinks* Links() override { return &links_; }
 
   /// The node at a path below a root, or nullptr. An empty path is the root itself. Links
   /// on the way are followed, the last one too unless `followLast` is clear.
@@ -60,6 +75,7 @@ class MemoryRegistry : public Registry {
   Node* Walk(RootKeyHandle root, const std::string& path, bool create, bool followLast, int hops);
   Node* Resolve(const std::string& target, int hops);
   std::map<RootKeyHandle, std::unique_ptr<Node>> roots_;
+  MemorySymbolicLinks links_{*this};
 };
 
 class MemoryRegistryStore : public RegistryStore {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "util/RegistryStore.h"
 
@@ -31,6 +32,9 @@ class OutputFile {
   virtual ~OutputFile() = default;
   /// Writes bytes as they are; false when the write failed.
   virtual bool Write(const std::string& bytes) = 0;
+  /// Hands what was written so far to the disk itself (not only to the system's cache), so
+  /// that it survives a crash; false when that failed.
+  virtual bool Flush() = 0;
   /// Closes the file; false when flushing or closing failed.
   virtual bool Close() = 0;
 };
@@ -68,6 +72,16 @@ class FileSystem {
   virtual bool ReadAll(const std::string& path, std::string& bytes, std::string& error) = 0;
   /// Moves a file over another, replacing it; false with a reason otherwise.
   virtual bool Replace(const std::string& from, const std::string& to, std::string& error) = 0;
+  /// Moves a file to a name that nothing has yet; false with a reason otherwise, with
+  /// `exists` set when a file or folder of that name was in the way.
+  virtual bool MoveToNewName(const std::string& from, const std::string& to, bool& exists, std::string& error) = 0;
+  /// Makes a folder and the folders above it that are missing; true when it is a folder
+  /// afterwards (also when it was one before), false with a reason otherwise.
+  virtual bool CreateFolder(const std::string& path, std::string& error) = 0;
+  /// Every entry of a folder whose name matches the last component of the pattern (which
+  /// may hold * and ?), "." and ".." left out, in the system's order; none for a folder that
+  /// is missing.
+  virtual std::vector<FindData> FindAll(const std::string& pattern) = 0;
   /// Deletes a file; false when it could not.
   virtual bool Remove(const std::string& path) = 0;
 };

@@ -32,11 +32,11 @@ void ExportKey(RegistryStore& store, SymbolicLinks* links, RootKeyHandle root, c
   }
   if (!store.OpenPath(subPath, false)) throw RegistryError(FormatText(LoadStr(StrId::UnableToReadKey), fullPath));
   for (const std::string& name : store.ListValues()) {
+    // A value that is listed and then absent was removed in between: it is no longer part
+    // of the key. (The store reads every value of a key it could open; absent is its only
+    // answer of nothing.)
     auto value = store.QueryValue(name);
-    if (!value) {
-      throw RegistryError(FormatText(LoadStr(StrId::UnableToReadValue), {name, fullPath}));
-    }
-    key.values.push_back({name, std::move(*value)});
+    if (value) key.values.push_back({name, std::move(*value)});
   }
   const std::vector<std::string> subKeys = store.ListSubKeys();
   store.ClosePath();

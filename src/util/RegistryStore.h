@@ -14,6 +14,8 @@
 
 namespace tw {
 
+class SymbolicLinks;
+
 /// A predefined root key by its numeric handle; 0 is the invalid root.
 using RootKeyHandle = std::uint32_t;
 
@@ -138,6 +140,9 @@ class Registry {
  public:
   virtual ~Registry() = default;
   virtual std::unique_ptr<RegistryStore> NewStore() = 0;
+  /// The registry's symbolic link keys as themselves (util/RegKeyTree.h), or nullptr for a
+  /// registry that cannot make them.
+  virtual SymbolicLinks* Links() { return nullptr; }
 };
 
 /// The text of a string-kind value read from the store, as ReadText gives it: "" for no value

@@ -1,6 +1,7 @@
 #include "win32/ShellServices.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -8,6 +9,16 @@
 #include "win32/WinText.h"
 
 namespace tw {
+
+std::string LocalAppDataFolder() {
+  PWSTR path = nullptr;
+  const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &path);
+  std::wstring folder;
+  if (SUCCEEDED(result) && path != nullptr) folder = path;
+  ::CoTaskMemFree(path);
+  while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  return Narrow(folder);
+}
 
 bool Win32ProcessStarter::Start(const std::string& commandLine) {
   if (commandLine.empty()) return false;

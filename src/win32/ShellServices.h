@@ -73,6 +73,10 @@ class FileDialogs {
   virtual std::optional<std::string> ChooseSaveFile(HWND owner, const SaveFileRequest& request) = 0;
 };
 
+/// The current user's local application data folder (%LOCALAPPDATA%), without a trailing
+/// backslash; "" when the system names none.
+std::string LocalAppDataFolder();
+
 /// Starts commands with CreateProcessW on the whole command line: an unquoted path with
 /// blanks is resolved and the program searched for as WinExec does, and characters outside
 /// the ANSI code page survive. The window is shown normally; nothing waits for the process.

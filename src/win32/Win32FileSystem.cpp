@@ -14,6 +14,23 @@ std::uint64_t FileTimeValue(const FILETIME& time) {
   return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
 }
 
+FindData FindDataOf(const WIN32_FIND_DATAW& found) {
+  FindData data;
+  data.name = Narrow(found.cFileName);
+  data.shortName = Narrow(found.cAlternateFileName);
+  data.attributes = found.dwFileAttributes;
+  data.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+  data.creationTime = FileTimeValue(found.ftCreationTime);
+  data.lastAccessTime = FileTimeValue(found.ftLastAccessTime);
+  data.lastWriteTime = FileTimeValue(found.ftLastWriteTime);
+  return data;
+}
+
+bool IsFolder(const std::wstring& apiPath) {
+  const DWORD attributes = ::GetFileAttributesW(apiPath.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 class Win32OutputFile : public OutputFile {
  public:
   explicit Win32OutputFile(UniqueFile file) : file_(std::move(file)) {}
@@ -31,6 +48,8 @@ class Win32OutputFile : public OutputFile {
     }
     return true;
   }
+
+  bool Flush() override { return file_ && ::FlushFileBuffers(file_.get()) != FALSE; }
 
   bool Close() override {
     if (!file_) return false;
@@ -122,15 +141,19 @@ std::optional<FindData> Win32FileSystem::FindFirst(const std::string& pattern) {
   WIN32_FIND_DATAW found{};
   UniqueFindHandle search(::FindFirstFileW(FileApiPath(pattern).c_str(), &found));
   if (!search) return std::nullopt;
-  FindData data;
-  data.name = Narrow(found.cFileName);
-  data.shortName = Narrow(found.cAlternateFileName);
-  data.attributes = found.dwFileAttributes;
-  data.size = (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
-  data.creationTime = FileTimeValue(found.ftCreationTime);
-  data.lastAccessTime = FileTimeValue(found.ftLastAccessTime);
-  data.lastWriteTime = FileTimeValue(found.ftLastWriteTime);
-  return data;
+  return FindDataOf(found);
+}
+
+std::vector<FindData> Win32FileSystem::FindAll(const std::string& pattern) {
+  std::vector<FindData> entries;
+  if (pattern.empty()) return entries;
+  WIN32_FIND_DATAW found{};
+  UniqueFindHandle search(::FindFirstFileW(FileApiPath(pattern).c_str(), &found));
+  for (bool more = static_cast<bool>(search); more; more = ::FindNextFileW(search.get(), &found) != FALSE) {
+    const std::wstring_view name = found.cFileName;
+    if (name != L"." && name != L"..") entries.push_back(FindDataOf(found));
+  }
+  return entries;
 }
 
 std::unique_ptr<OutputFile> Win32FileSystem::OpenAppend(const std::string& path) {
@@ -217,6 +240,35 @@ bool Win32FileSystem::Replace(const std::string& from, const std::string& to, st
     return false;
   }
   return true;
+}
+
+bool Win32FileSystem::MoveToNewName(const std::string& from, const std::string& to, bool& exists,
+                                    std::string& error) {
+  exists = false;
+  const std::wstring target = FileApiPath(to);
+  if (::MoveFileExW(FileApiPath(from).c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+  const DWORD code = ::GetLastError();
+  error = SystemErrorText(code);
+  exists = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ||
+           ::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return false;
+}
+
+bool Win32FileSystem::CreateFolder(const std::string& path, std::string& error) {
+  std::string folder = path;
+  while (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  const std::wstring apiPath = FileApiPath(folder);
+  if (IsFolder(apiPath)) return true;
+  // The folders above first; a root (a drive, a share) is there or not, and never made.
+  const std::size_t cut = folder.find_last_of("\\/");
+  if (cut != std::string::npos && cut > 0) {
+    const std::string parent = folder.substr(0, cut);
+    const bool root = parent.size() <= 2 || parent.find_first_not_of("\\/") == std::string::npos;
+    if (!root && !CreateFolder(parent, error)) return false;
+  }
+  if (::CreateDirectoryW(apiPath.c_str(), nullptr) || IsFolder(apiPath)) return true;
+  error = SystemErrorText(::GetLastError());
+  return false;
 }
 
 bool Win32FileSystem::Remove(const std::string& path) {

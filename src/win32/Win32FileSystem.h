@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "util/Platform.h"
 
@@ -25,6 +26,9 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string& error) override;
   bool ReadAll(const std::string& path, std::string& bytes, std::string& error) override;
   bool Replace(const std::string& from, const std::string& to, std::string& error) override;
+  bool MoveToNewName(const std::string& from, const std::string& to, bool& exists, std::string& error) override;
+  bool CreateFolder(const std::string& path, std::string& error) override;
+  std::vector<FindData> FindAll(const std::string& pattern) override;
   bool Remove(const std::string& path) override;
 };
 

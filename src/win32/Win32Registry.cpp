@@ -128,6 +128,42 @@ std::wstring NtNameOf(HKEY key) {
   return {};
 }
 
+// The link value of a key below a root that is a symbolic link, its bytes as the link keeps
+// them; nothing for an ordinary or a missing key.
+std::optional<std::vector<std::uint8_t>> LinkValueOf(HKEY root, const std::string& path) {
+  const auto subPath = NormalisePath(path);
+  if (root == nullptr || !subPath || subPath->empty()) return std::nullopt;
+  UniqueHKey self;
+  if (::RegOpenKeyExW(root, subPath->c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, self.put()) != ERROR_SUCCESS) {
+    self.release();
+    return std::nullopt;
+  }
+  DWORD type = REG_NONE;
+  DWORD size = 0;
+  if (::RegQueryValueExW(self.get(), kSymbolicLinkValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+      type != REG_LINK) {
+    return std::nullopt;
+  }
+  std::vector<std::uint8_t> value(size + sizeof(wchar_t));
+  size = static_cast<DWORD>(value.size());
+  if (::RegQueryValueExW(self.get(), kSymbolicLinkValue, nullptr, &type, value.data(), &size) != ERROR_SUCCESS ||
+      type != REG_LINK) {
+    return std::nullopt;
+  }
+  value.resize(size);
+
+  // An ordinary key may hold a value of that name and type too: a link is a key that, opened
+  // the ordinary way, is another key (or none, when its target is gone).
+  UniqueHKey followed;
+  if (::RegOpenKeyExW(root, subPath->c_str(), 0, KEY_QUERY_VALUE, followed.put()) == ERROR_SUCCESS) {
+    const std::wstring selfName = NtNameOf(self.get());
+    if (!selfName.empty() && selfName == NtNameOf(followed.get())) return std::nullopt;
+  } else {
+    followed.release();
+  }
+  return value;
+}
+
 }  // namespace
 
 HKEY PredefinedKey(RootKeyHandle root) {
@@ -291,40 +327,43 @@ bool Win32RegistryStore::RemoveKey(const std::string& path) {
 }
 
 std::optional<std::string> Win32RegistryStore::LinkTarget(const std::string& path) {
-  const HKEY root = PredefinedKey(root_);
-  const auto subPath = NormalisePath(path);
-  if (root == nullptr || !subPath || subPath->empty()) return std::nullopt;
-  UniqueHKey self;
-  if (::RegOpenKeyExW(root, subPath->c_str(), REG_OPTION_OPEN_LINK, KEY_QUERY_VALUE, self.put()) != ERROR_SUCCESS) {
-    self.release();
-    return std::nullopt;
-  }
-  DWORD type = REG_NONE;
-  DWORD size = 0;
-  if (::RegQueryValueExW(self.get(), kSymbolicLinkValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-      type != REG_LINK) {
-    return std::nullopt;
-  }
-  std::wstring target(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(target.size() * sizeof(wchar_t));
-  if (::RegQueryValueExW(self.get(), kSymbolicLinkValue, nullptr, &type, reinterpret_cast<BYTE*>(target.data()),
-                         &size) != ERROR_SUCCESS ||
-      type != REG_LINK) {
-    return std::nullopt;
-  }
-  target.resize(size / sizeof(wchar_t));
+  const std::optional<std::vector<std::uint8_t>> value = LinkValueOf(PredefinedKey(root_), path);
+  if (!value) return std::nullopt;
+  std::wstring target(value->size() / sizeof(wchar_t), L'\0');
+  std::memcpy(target.data(), value->data(), target.size() * sizeof(wchar_t));
   while (!target.empty() && target.back() == L'\0') target.pop_back();
-
-  // An ordinary key may hold a value of that name and type too: a link is a key that, opened
-  // the ordinary way, is another key (or none, when its target is gone).
-  UniqueHKey followed;
-  if (::RegOpenKeyExW(root, subPath->c_str(), 0, KEY_QUERY_VALUE, followed.put()) == ERROR_SUCCESS) {
-    const std::wstring selfName = NtNameOf(self.get());
-    if (!selfName.empty() && selfName == NtNameOf(followed.get())) return std::nullopt;
-  } else {
-    followed.release();
-  }
   return Narrow(target);
+}
+
+std::optional<RegValue> Win32SymbolicLinks::LinkValue(RootKeyHandle root, const std::string& path) {
+  std::optional<std::vector<std::uint8_t>> value = LinkValueOf(PredefinedKey(root), path);
+  if (!value) return std::nullopt;
+  return RegValue{RegType::Link, std::move(*value)};
+}
+
+bool Win32SymbolicLinks::CreateLink(RootKeyHandle root, const std::string& path, const RegValue& linkValue) {
+  const HKEY rootKey = PredefinedKey(root);
+  const auto subPath = NormalisePath(path);
+  if (rootKey == nullptr || !subPath || subPath->empty() || linkValue.type != REG_LINK ||
+      linkValue.data.size() > std::numeric_limits<DWORD>::max()) {
+    return false;
+  }
+  // A link is made non-volatile: a restored link outlives a restart, as an entry does.
+  UniqueHKey link;
+  DWORD disposition = 0;
+  if (::RegCreateKeyExW(rootKey, subPath->c_str(), 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, link.put(), &disposition) != ERROR_SUCCESS) {
+    link.release();
+    return false;
+  }
+  if (disposition != REG_CREATED_NEW_KEY) return false;  // an existing key was opened, not made
+  if (::RegSetValueExW(link.get(), kSymbolicLinkValue, 0, REG_LINK, linkValue.data.data(),
+                       static_cast<DWORD>(linkValue.data.size())) == ERROR_SUCCESS) {
+    return true;
+  }
+  // A link without its target is of no use: it goes again.
+  NtDeleteKey(link.get());
+  return false;
 }
 
 std::unique_ptr<RegistryStore> Win32Registry::NewStore() {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "util/RegKeyTree.h"
 #include "util/RegistryStore.h"
 #include "win32/UniqueHandle.h"
 
@@ -48,9 +49,20 @@ class Win32RegistryStore : public RegistryStore {
   bool readOnly_ = false;
 };
 
+/// Link keys read as themselves (REG_OPTION_OPEN_LINK) and made with REG_OPTION_CREATE_LINK.
+class Win32SymbolicLinks : public SymbolicLinks {
+ public:
+  std::optional<RegValue> LinkValue(RootKeyHandle root, const std::string& path) override;
+  bool CreateLink(RootKeyHandle root, const std::string& path, const RegValue& linkValue) override;
+};
+
 class Win32Registry : public Registry {
  public:
   std::unique_ptr<RegistryStore> NewStore() override;
+  SymbolicLinks* Links() override { return &links_; }
+
+ private:
+  Win32SymbolicLinks links_;
 };
 
 }  // namespace tw

@@ -24,3 +24,40 @@ finish() {
   echo "$passes passed, $failures failed"
   (( failures == 0 ))
 }
+
+# The first visible window of the started program ($pid) with exactly this title, waiting up
+# to `tries` tenths of a second. Only the program's own windows count: the display may be shared.
+find_window() {  # find_window TITLE TRIES
+  local found=""
+  for _ in $(seq 1 "$2"); do
+    found=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -n 1)
+    [[ -n $found ]] && break
+    sleep 0.1
+  done
+  echo "$found"
+}
+
+# Presses keys in a window (a dialog sees keys before its controls).
+press() {  # press WINDOW KEY...
+  # A page's button ignores presses for a double-click time after the page appears, as a
+  # person's second click of a double click must not run the next step: wait longer first.
+  sleep 1
+  xdotool windowfocus --sync "$1" 2>/dev/null
+  shift
+  xdotool key --clearmodifiers "$@"
+  sleep 0.4
+}
+
+# Waits until no uninstaller of the named demo entry runs in this Wine prefix any more.
+wait_for_uninstaller() {  # wait_for_uninstaller FOLDER-NAME
+  local pattern="$1.uninstall\\.exe" running process
+  for _ in $(seq 1 300); do
+    running=0
+    for process in $(pgrep -f "$pattern"); do
+      if tr '\0' '\n' <"/proc/$process/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then running=1; fi
+    done
+    ((running == 0)) && return 0
+    sleep 0.1
+  done
+  return 1
+}

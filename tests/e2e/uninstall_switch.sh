@@ -16,42 +16,6 @@ entry_exists() { "$WINE" reg query "$catalogue\\$1" >/dev/null 2>&1 </dev/null; 
 entry_gone() { ! entry_exists "$1"; }
 log="$(dirname "$exe")/ULOG.TXT"
 
-# The first visible window of the started program with exactly this title, waiting up to
-# `tries` tenths of a second. Only the program's own windows count: the display may be shared.
-find_window() {  # find_window TITLE TRIES
-  local found=""
-  for _ in $(seq 1 "$2"); do
-    found=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -n 1)
-    [[ -n $found ]] && break
-    sleep 0.1
-  done
-  echo "$found"
-}
-
-# Presses a key in the dialog, which sees keys before its controls.
-press() {  # press WINDOW KEY
-  # A page's button ignores presses for a double-click time after the page appears, as a
-  # person's second click of a double click must not run the next step: wait longer first.
-  sleep 1
-  xdotool windowfocus --sync "$1" 2>/dev/null
-  xdotool key --clearmodifiers "$2"
-  sleep 0.4
-}
-
-# Waits until no uninstaller of the named demo entry runs in this Wine prefix any more.
-wait_for_uninstaller() {  # wait_for_uninstaller FOLDER-NAME
-  local pattern="$1.uninstall\\.exe" running
-  for _ in $(seq 1 300); do
-    running=0
-    for pid in $(pgrep -f "$pattern"); do
-      if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then running=1; fi
-    done
-    ((running == 0)) && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
 # One walk: /UNINSTALL NAME, Enter, wait, Enter, Enter.
 walk() {  # walk DISPLAY-NAME FOLDER-NAME SHOT
   "$WINE" "$exe" /UNINSTALL "$1" >>"$out/tidewell.log" 2>&1 </dev/null &

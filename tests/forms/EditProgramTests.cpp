@@ -372,7 +372,7 @@ TEST_F(EditProgram, AValueThatCouldNotBeReadIsNeverWrittenAsThePlaceholder) {
   UnreadableValues registry(h.fake.registry, {"Unread", "Retyped", "Renamed"});
   Platform platform{registry, h.fake.files, h.fake.locale, h.fake.timeZone, h.fake.clock, h.fake.ansi};
   Services services{platform, h.process, h.shell, h.prompts, h.menus, h.modal, h.printers,
-                    h.fileDialogs, h.log, "C:\\Tidewell\\", {}};
+                    h.fileDialogs, h.log, "C:\\Tidewell\\", {}, test::kTestBackupFolder};
   form = test::OpenMainWindow(services);
   Edit([&](TEditProgramBox& box) {
     EXPECT_EQ(GridRows(box), (std::vector<std::pair<std::string, std::string>>{

@@ -444,7 +444,8 @@ TEST_F(MainWindow, OtherOptionsMenuAndViewStyles) {
   ASSERT_EQ(h.menus.shown.size(), 1u);
   EXPECT_EQ(h.menus.shown[0].items,
             (std::vector<std::string>{"Edit Program Details...", "New Program...", "-", "Uninstall Log...",
-                                      "Print or Save Audit Report...", "-", "About...", "-", "Exit"}));
+                                      "Restore Deleted Entries...", "Print or Save Audit Report...", "-",
+                                      "About...", "-", "Exit"}));
   h.menus.choices.push_back(TfrmMain::CmdViewDetails);
   form->txtViewStyleClick();
   EXPECT_EQ(h.menus.shown[1].items, (std::vector<std::string>{"Large Icons", "Small Icons", "List", "Details"}));

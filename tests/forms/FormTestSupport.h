@@ -107,6 +107,9 @@ class ScriptedModalRunner : public ModalRunner {
   int leftOpen = 0;                 ///< dialogs a script did not close (closed as Cancel)
 };
 
+/// The backup folder of the window tests' services (made by the first backup).
+inline constexpr const char* kTestBackupFolder = "C:\\Users\\Test\\AppData\\Local\\Quenmark\\Tidewell\\Backups\\";
+
 /// A fake platform with scripted services around it.
 struct FormHarness {
   FakePlatform fake;
@@ -119,7 +122,7 @@ struct FormHarness {
   ScriptedFileDialogs fileDialogs;
   UninstallLog log{fake.files, fake.ansi, fake.locale, fake.clock, "C:\\Tidewell\\"};
   Services services{fake.platform, process,     shell, prompts,           menus, modal,
-                    printers,      fileDialogs, log,   "C:\\Tidewell\\", {}};
+                    printers,      fileDialogs, log,   "C:\\Tidewell\\", {},   kTestBackupFolder};
   FormHarness() { fake.files.AddFolder("C:\\Tidewell"); }
 };
 
@@ -131,7 +134,8 @@ struct RealRegistryHarness {
   Platform platform{registry, fakes.fake.files, fakes.fake.locale, fakes.fake.timeZone, fakes.fake.clock,
                     fakes.fake.ansi};
   Services services{platform,        fakes.process,  fakes.shell,       fakes.prompts, fakes.menus,
-                    fakes.modal,     fakes.printers, fakes.fileDialogs, fakes.log, "C:\\Tidewell\\", {}};
+                    fakes.modal,     fakes.printers, fakes.fileDialogs, fakes.log, "C:\\Tidewell\\", {},
+                    kTestBackupFolder};
 };
 
 /// Sends a key the way the message loop delivers it: the form's key preview first, then the

@@ -14,6 +14,7 @@
 #include "forms/FormMain.h"
 #include "forms/FormNewProgram.h"
 #include "forms/FormProgramDetails.h"
+#include "forms/FormRestore.h"
 #include "forms/FormUninstall.h"
 #include "forms/FormUninstallLog.h"
 #include "forms/ModalForm.h"
@@ -147,6 +148,14 @@ TEST(DpiChange, EveryWindowFollowsAMoveTo144Dpi) {
        [](Form& w) { return w.Control(TUninstallLogBox::IdMemo); }, {936, 528}},
       {"About", TfrmMain::CmdAbout, TAboutBox::LayoutTable(), TAboutBox::IdLabel7,
        [](Form& w) { return w.Control(TAboutBox::IdLabel7); }, {642, 576}},
+      {"Restore Deleted Entries", TfrmMain::CmdRestore, TRestoreBox::LayoutTable(), TRestoreBox::IdRestore,
+       [](Form& w) { return w.Control(TRestoreBox::IdIntro); }, {900, 558},
+       [](Form& w) {
+         // The list's columns follow too.
+         const HWND list = static_cast<TRestoreBox&>(w).BackupList();
+         EXPECT_EQ(ListView_GetColumnWidth(list, 0), 345);
+         EXPECT_EQ(FontHeightOf(list), -20);
+       }},
   };
   test::FormHarness h;
   test::AddEntry(h.fake.registry, RootKey::LocalMachine, "App", "My App", "C:\\App\\unins.exe");

@@ -12,6 +12,7 @@
 #include "forms/FormUninstall.h"
 #include "support/Catalogue.h"
 #include "support/RegistryLinks.h"
+#include "support/ScratchFolder.h"
 #include "win32/ShellServices.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Process.h"
@@ -617,6 +618,7 @@ class RealUninstall : public ::testing::Test {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, Widen(subKey_).c_str());
     ::DeleteFileW(exe_.c_str());
     ::DeleteFileW((folder_ + L"\\ULOG.TXT").c_str());
+    test::RemoveTree(folder_ + L"\\Backups");
     ::RemoveDirectoryW(folder_.c_str());
   }
   void AddEntryFor(const std::string& command) {
@@ -669,7 +671,8 @@ class RealUninstall : public ::testing::Test {
   test::ScriptedFileDialogs fileDialogs_;
   UninstallLog log_{files_, ansi_, locale_, clock_, Narrow(Folder()) + "\\"};
   Services services_{platform_, process_,     shell_, prompts_, menus_,
-                     modal_,    printers_,    fileDialogs_, log_, Narrow(Folder()) + "\\", {}};
+                     modal_,    printers_,    fileDialogs_, log_, Narrow(Folder()) + "\\", {},
+                     Narrow(Folder()) + "\\Backups\\"};
   std::wstring folder_, exe_, exeName_;
   std::string subKey_, keyPath_;
 };

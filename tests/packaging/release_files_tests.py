@@ -85,7 +85,7 @@ class CompiledHelp(unittest.TestCase):
         listing = run("chmls", "-n", self.CHM).stdout.split()
         with open(os.path.join(HELP, "contents.hhc"), encoding="utf-8") as f:
             topics = set(re.findall(r'name="Local" value="([^"#]+)', f.read()))
-        self.assertEqual(len(topics), 13)
+        self.assertEqual(len(topics), 14)
         for name in sorted(topics) + ["contents.hhc", "index.hhk", "style.css"]:
             self.assertIn("/" + name, listing)
 

@@ -37,6 +37,12 @@ class MemoryFile : public OutputFile {
     fs_.bytesWritten += static_cast<std::int64_t>(bytes.size());
     return true;
   }
+  bool Flush() override {
+    auto* entry = fs_.Find(path_);
+    if (!entry || closed_ || fs_.failFlush) return false;
+    entry->flushed = entry->bytes.size();
+    return true;
+  }
   bool Close() override {
     closed_ = true;
     return true;
@@ -204,10 +210,69 @@ bool MemoryFileSystem::Replace(const std::string& from, const std::string& to, s
     error = "Access is denied.";
     return false;
   }
-  Entry moved = *source;
+  MoveEntry(from, to);
+  return true;
+}
+
+void MemoryFileSystem::MoveEntry(const std::string& from, const std::string& to) {
+  Entry moved = *Find(from);
   entries_.erase(from);
   entries_[to] = moved;
+}
+
+bool MemoryFileSystem::MoveToNewName(const std::string& from, const std::string& to, bool& exists,
+                                     std::string& error) {
+  exists = Find(to) != nullptr;
+  auto* source = Find(from);
+  auto* parent = Find(Parent(to));
+  if (exists) {
+    error = "Cannot create a file when that file already exists.";
+    return false;
+  }
+  if (!source || source->folder || !parent || !parent->folder || parent->readOnly) {
+    error = "Access is denied.";
+    return false;
+  }
+  MoveEntry(from, to);
   return true;
+}
+
+bool MemoryFileSystem::CreateFolder(const std::string& path, std::string& error) {
+  std::string folder = path;
+  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  if (const Entry* entry = Find(folder)) {
+    if (entry->folder) return true;
+    error = "Cannot create a file when that file already exists.";
+    return false;
+  }
+  const std::string parent = Parent(folder);
+  if (!parent.empty() && !CreateFolder(parent, error)) return false;
+  if (const Entry* above = Find(parent); above != nullptr && above->readOnly) {
+    error = "Access is denied.";
+    return false;
+  }
+  entries_[folder].folder = true;
+  return true;
+}
+
+std::vector<FindData> MemoryFileSystem::FindAll(const std::string& pattern) {
+  std::vector<FindData> found;
+  const std::string folder = AsciiUpper(Parent(pattern));
+  for (const auto& [path, entry] : entries_) {
+    if (AsciiUpper(Parent(path)) != folder || !WildcardMatch(Leaf(pattern), Leaf(path))) continue;
+    FindData data;
+    data.name = Leaf(path);
+    data.attributes = (entry.folder ? kAttributeDirectory : 0u) | (entry.readOnly ? kAttributeReadOnly : 0u);
+    data.size = entry.bytes.size();
+    found.push_back(data);
+  }
+  return found;
+}
+
+std::vector<std::string> MemoryFileSystem::Paths() const {
+  std::vector<std::string> paths;
+  for (const auto& [path, entry] : entries_) paths.push_back(path);
+  return paths;
 }
 
 bool MemoryFileSystem::Remove(const std::string& path) {

@@ -22,6 +22,8 @@ class MemoryFileSystem : public FileSystem {
     bool readOnly = false;
     std::string bytes;
     std::string shortName;
+    /// How many of the bytes were last flushed to the disk.
+    std::size_t flushed = 0;
   };
 
   /// Adds a folder (and the folders above it).
@@ -41,13 +43,20 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<InputFile> OpenRead(const std::string& path, std::string& error) override;
   bool ReadAll(const std::string& path, std::string& bytes, std::string& error) override;
   bool Replace(const std::string& from, const std::string& to, std::string& error) override;
+  bool MoveToNewName(const std::string& from, const std::string& to, bool& exists, std::string& error) override;
+  bool CreateFolder(const std::string& path, std::string& error) override;
+  std::vector<FindData> FindAll(const std::string& pattern) override;
   bool Remove(const std::string& path) override;
+  /// Every path held, folders too, in name order.
+  std::vector<std::string> Paths() const;
 
   int searches = 0;
   /// Every path searched for, as it was asked.
   std::vector<std::string> asked;
   /// Makes every write to a file fail once this many bytes were written in total.
   std::int64_t failWritesAfter = -1;
+  /// Makes flushing a file fail.
+  bool failFlush = false;
   std::int64_t bytesWritten = 0;
   /// Makes this many calls of CreateNew find their name taken, as if another program had
   /// just made a file of that name.
@@ -58,6 +67,7 @@ class MemoryFileSystem : public FileSystem {
   std::size_t largestRead = 0;
 
  private:
+  void MoveEntry(const std::string& from, const std::string& to);
   struct Less {
     bool operator()(const std::string& a, const std::string& b) const;
   };

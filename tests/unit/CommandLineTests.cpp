@@ -58,6 +58,8 @@ TEST(CommandLine, TheFirstParameterChoosesWhatTheRunDoes) {
       {{"/qu", "A", "", "A", "b c"}, A::QuietUninstall, false, "", {"A", "", "A", "b c"}},
       {{"/UNINSTALL", "Demo App", "more"}, A::Uninstall, false, "", {"Demo App"}},
       {{"/uninstall"}, A::Uninstall, false, "", {""}},
+      {{"/RESTORE", "C:\\b\\x.reg", "more"}, A::Restore, false, "C:\\b\\x.reg", {}},
+      {{"/restore"}, A::Restore, false, "", {}},
       {{"x", "/RFL", "r.txt"}, A::None, false, "", {}},
       {{"/RFLX", "r.txt"}, A::None, false, "", {}},
       {{"RFL", "r.txt"}, A::None, false, "", {}},
@@ -71,7 +73,7 @@ TEST(CommandLine, TheFirstParameterChoosesWhatTheRunDoes) {
     EXPECT_EQ(request.longFormat, c.longFormat) << label;
     EXPECT_EQ(request.fileName, c.fileName) << label;
     EXPECT_EQ(request.names, c.names) << label;
-    EXPECT_EQ(request.Unattended(), c.action == A::Report || c.action == A::QuietUninstall) << label;
+    EXPECT_EQ(request.Unattended(), c.action != A::None && c.action != A::Uninstall) << label;
   }
 }
 

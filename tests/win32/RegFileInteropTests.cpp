@@ -10,12 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/BackupFolder.h"
+#include "support/RegistryLinks.h"
 #include "support/ScratchFolder.h"
 #include "support/RegFileValues.h"
 #include "util/RegFile.h"
 #include "util/RegKeyTree.h"
 #include "win32/UniqueHandle.h"
 #include "win32/Win32FileSystem.h"
+#include "win32/Win32Platform.h"
 #include "win32/Win32Registry.h"
 #include "win32/WinText.h"
 
@@ -194,6 +197,83 @@ TEST_F(RegFileInterop, UnpairedSurrogateNamesInterchangeWithRegedit) {
 
   ASSERT_EQ(Regedit(L"/E \"" + Widen(path) + L"\" \"" + Widen(Full("S")) + L"\xD800\""), 0);
   EXPECT_EQ(ReadRegFile(ReadFile(path)), file);
+}
+
+// ---------------------------------------------------------------------------------------
+// Backups of catalogue entries: a backup file, its record included, imports with regedit;
+// regedit's export restores through Tidewell; link keys come back as links.
+
+class BackupInterop : public RegFileInterop {
+ protected:
+  void SetUp() override {
+    RegFileInterop::SetUp();
+    entry_ = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TidewellBackupTest-" +
+             std::to_string(::GetCurrentProcessId());
+    Remove(entry_);
+  }
+  void TearDown() override {
+    Remove(entry_);
+    RegFileInterop::TearDown();
+  }
+  void Remove(const std::string& fullPath) {
+    auto store = registry_.NewStore();
+    store->SelectRoot(RootKey::CurrentUser);
+    store->RemoveKey(fullPath.substr(fullPath.find('\\') + 1));
+  }
+  RegFile Saved() { return ExportKeyTree(registry_, entry_, registry_.Links()); }
+  std::string Folder() const { return folder_.In("Backups\\"); }
+
+  std::string entry_;
+  Win32Platform system_;
+};
+
+TEST_F(BackupInterop, RegeditImportsABackupOfEveryKindOfValue) {
+  Fill(entry_, [](const Case& c) { return c.regeditImports; });
+  const RegFile before = Saved();
+  const std::optional<std::string> backup =
+      SaveEntryBackup(system_.platform, Folder(), entry_, BackupReason::Deleted);
+  ASSERT_TRUE(backup);
+  Remove(entry_);
+  ASSERT_EQ(Regedit(L"/S \"" + Widen(*backup) + L"\""), 0);
+  EXPECT_EQ(Saved(), before);
+}
+
+TEST_F(BackupInterop, TidewellRestoresWhatRegeditExports) {
+  Fill(entry_, [](const Case& c) { return c.regeditExports; });
+  const RegFile before = Saved();
+  const std::string file = folder_.In("regedit.reg");
+  ASSERT_EQ(Regedit(L"/E \"" + Widen(file) + L"\" \"" + Widen(entry_) + L"\""), 0);
+  Remove(entry_);
+  const auto never = [](const std::string&) { return false; };
+  EXPECT_EQ(RestoreEntryBackup(system_.platform, Folder(), file, never), entry_);
+  EXPECT_EQ(Saved(), before);
+}
+
+// An entry that is a link, and an entry with a link below it: saved and restored as links,
+// and the keys they point at never touched.
+TEST_F(BackupInterop, LinkKeysAreSavedAndRestoredAsLinks) {
+  Fill(Full("Target"), [](const Case& c) { return c.name == "dword"; });
+  const std::wstring target = Widen(base_ + "\\Target");
+  const std::vector<std::string> targetTree = test::RegistryTree(HKEY_CURRENT_USER, target);
+  const std::string linkEntry = entry_ + "-link";
+  const auto below = [](const std::string& full) { return Widen(full.substr(full.find('\\') + 1)); };
+  Fill(entry_, [](const Case& c) { return c.name == "string"; });
+  ASSERT_TRUE(test::MakeRegistryLink(HKEY_CURRENT_USER, below(entry_) + L"\\Link", test::CurrentUserNtPath(target)));
+  ASSERT_TRUE(test::MakeRegistryLink(HKEY_CURRENT_USER, below(linkEntry), test::CurrentUserNtPath(target)));
+
+  for (const std::string& entry : {entry_, linkEntry}) {
+    SCOPED_TRACE(entry);
+    const RegFile before = ExportKeyTree(registry_, entry, registry_.Links());
+    ASSERT_TRUE(std::any_of(before.keys.begin(), before.keys.end(), [](const RegFileKey& key) { return key.link; }));
+    const std::optional<std::string> backup = SaveEntryBackup(system_.platform, Folder(), entry, BackupReason::Deleted);
+    ASSERT_TRUE(backup);
+    Remove(entry);
+    ASSERT_FALSE(test::KeyItselfExists(HKEY_CURRENT_USER, below(entry)));
+    EXPECT_EQ(RestoreEntryBackup(system_.platform, Folder(), *backup, [](const std::string&) { return false; }), entry);
+    EXPECT_EQ(ExportKeyTree(registry_, entry, registry_.Links()), before);
+    EXPECT_EQ(test::RegistryTree(HKEY_CURRENT_USER, target), targetTree);
+  }
+  Remove(linkEntry);
 }
 
 }  // namespace

@@ -364,5 +364,36 @@ TEST(Win32Process, ExecutableFolderHoldsTheRunningProgram) {
   EXPECT_EQ(folder + found->name, full);
 }
 
+// What a backup needs: nested folders made at once, a file moved only to a name nothing has,
+// every file of a pattern listed, and a flush to the disk.
+TEST_F(Win32FileSystemTest, FoldersMovesToNewNamesListsAndFlushes) {
+  std::string error;
+  EXPECT_TRUE(files_.CreateFolder(In("a\\b\\c\\"), error)) << error;
+  EXPECT_TRUE(files_.CreateFolder(In("a\\b"), error)) << "an existing folder is fine";
+  MakeFile(In("a\\file"), "x");
+  EXPECT_FALSE(files_.CreateFolder(In("a\\file\\below"), error));
+  EXPECT_FALSE(files_.CreateFolder(In("a\\file"), error)) << "a file is in the way";
+
+  bool exists = false;
+  auto file = files_.CreateNew(In("a\\new.tmp"), exists, error);
+  ASSERT_NE(file, nullptr) << error;
+  EXPECT_TRUE(file->Write("new"));
+  EXPECT_TRUE(file->Flush());
+  EXPECT_TRUE(file->Close());
+  EXPECT_FALSE(files_.MoveToNewName(In("a\\new.tmp"), In("a\\file"), exists, error));
+  EXPECT_TRUE(exists);
+  EXPECT_EQ(Contents(In("a\\file")), "x") << "the file in the way is kept";
+  EXPECT_FALSE(files_.MoveToNewName(In("a\\new.tmp"), In("a\\b"), exists, error));
+  EXPECT_TRUE(exists) << "so is a folder";
+  EXPECT_TRUE(files_.MoveToNewName(In("a\\new.tmp"), In("a\\new.reg"), exists, error)) << error;
+  EXPECT_EQ(Contents(In("a\\new.reg")), "new");
+
+  std::set<std::string> names;
+  for (const FindData& found : files_.FindAll(In("a\\*"))) names.insert(found.name);
+  EXPECT_EQ(names, (std::set<std::string>{"b", "file", "new.reg"}));
+  EXPECT_EQ(files_.FindAll(In("a\\*.reg")).size(), 1u);
+  EXPECT_TRUE(files_.FindAll(In("missing\\*")).empty());
+}
+
 }  // namespace
 }  // namespace tw
