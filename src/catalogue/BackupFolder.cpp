@@ -7,6 +7,7 @@
 #include "catalogue/AuditReport.h"
 #include "catalogue/EntryBackup.h"
 #include "util/AppStrings.h"
+#include "util/CorFileInfoTools.h"
 #include "util/CorRegToolsPlus.h"
 #include "util/RegFile.h"
 #include "util/RegKeyTree.h"
@@ -41,7 +42,7 @@ constexpr ReasonWord kReasonWords[] = {
 };
 
 bool IsValidDateTime(const DateTime& t) {
-  return t.year >= 1601 && t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour >= 0 &&
+  return t.year >= 1601 && IsCalendarDay(t.year, t.month, t.day) && t.hour >= 0 &&
          t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 59 &&
          t.millisecond >= 0 && t.millisecond <= 999;
 }
