@@ -144,6 +144,13 @@ std::string FormatFileTime(TimeZone& zone, std::uint64_t fileTime, std::string_v
   return FormatDateTimePattern(format, v);
 }
 
+bool IsValidDate(int year, int month, int day) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 std::string RemoveFileExt(const std::string& name) {
   const std::size_t dot = name.rfind('.');
   return dot == std::string::npos ? name : name.substr(0, dot);

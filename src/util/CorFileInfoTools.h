@@ -27,6 +27,10 @@ std::string FormatFileTime(TimeZone& zone, std::uint64_t fileTime, std::string_v
 /// minutes are "nn"); text in double or single quotes and every other character is copied.
 std::string FormatDateTimePattern(std::string_view format, const DateTime& value);
 
+/// Whether year, month and day name a day of the (proleptic Gregorian) calendar in the
+/// years 1 to 9999: no month 13, no 30 February, 29 February only in leap years.
+bool IsValidDate(int year, int month, int day);
+
 /// The text before the last "."; a name without "." is returned whole.
 std::string RemoveFileExt(const std::string& name);
 
