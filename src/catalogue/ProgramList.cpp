@@ -57,6 +57,13 @@ void AppendBigEndian(std::string& key, std::uint64_t value, int bytes) {
   for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) key.push_back(static_cast<char>((value >> shift) & 0xFF));
 }
 
+// A key that starts with a tag byte.
+std::string Tagged(char tag, std::string_view rest) {
+  std::string key(1, tag);
+  key.append(rest);
+  return key;
+}
+
 }  // namespace
 
 std::string VersionSortKey(std::string_view version) {
@@ -231,7 +238,7 @@ std::string ProgramList::SortKey(const ProgramEntry& row, ListColumn column) con
     case ListColumn::Size: {
       const auto bytes = SizeInBytes(row);
       if (!bytes) return {};
-      std::string key(1, '\x01');
+      std::string key = Tagged('\x01', {});
       AppendBigEndian(key, static_cast<std::uint64_t>(*bytes), 8);
       return key;
     }
@@ -241,8 +248,8 @@ std::string ProgramList::SortKey(const ProgramEntry& row, ListColumn column) con
       // Texts that are no day come after the empty ones and before every day: in the
       // newest-first order they sink below the days.
       if (row.installDate.empty()) return {};
-      if (InstallDateOf(row.installDate)) return "\x02" + row.installDate;
-      return "\x01" + locale_.SortKey(row.installDate);
+      return InstallDateOf(row.installDate) ? Tagged('\x02', row.installDate)
+                                            : Tagged('\x01', locale_.SortKey(row.installDate));
     default:
       return locale_.SortKey(ColumnText(row, column, locale_, zone_));
   }
