@@ -433,7 +433,7 @@ bool TfrmMain::RefreshProgramList() {
   } catch (const std::exception& e) {
     if (failure.empty()) failure = e.what();
   }
-  view_.EndUpdate();
+  view_.ShowRows();
   if (const int reselect = list_.ReselectAfterRefresh(selected); reselect >= 0) SelectRow(reselect);
   ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
   TheListViewChange();
@@ -450,7 +450,7 @@ void TfrmMain::ShowSystemComponents(bool show) {
   const int selected = SelectedIndex();
   view_.BeginUpdate();
   const int reselect = list_.ShowSystemComponents(show, selected);
-  view_.EndUpdate();
+  view_.ShowRows();
   SelectRow(reselect);
   TheListViewChange();
 }
@@ -460,7 +460,7 @@ void TfrmMain::popShowSystemComponentsClick() { ShowSystemComponents(!list_.Show
 void TfrmMain::TheListViewColumnClick(int column) {
   const int selected = list_.ColumnClick(column, SelectedIndex());
   if (selected >= 0) SelectRow(selected);
-  view_.EndUpdate();
+  view_.ShowRows();
 }
 
 void TfrmMain::TheListViewChange() {

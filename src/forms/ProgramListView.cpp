@@ -142,7 +142,7 @@ void ProgramListView::BeginUpdate() {
   ListView_SetItemCountEx(hwnd_, 0, 0);
 }
 
-void ProgramListView::EndUpdate() {
+void ProgramListView::ShowRows() {
   ShowSortArrow();
   // Rows only sorted keep their count; the list is told of a new one only.
   if (Count() != list_.Count()) ListView_SetItemCountEx(hwnd_, list_.Count(), 0);

@@ -45,11 +45,11 @@ class ProgramListView {
   ImageListIconSource& Icons() { return *icons_; }
   const ImageListIconSource& Icons() const { return *icons_; }
 
-  /// Stops drawing and shows no rows, while the model is filled anew.
+  /// Stops drawing and shows no rows, while the model's rows change.
   void BeginUpdate();
-  /// Shows the model's rows and marks the column they are ordered by; then draws again when
-  /// drawing was stopped. Call it after every change of the model's rows or order.
-  void EndUpdate();
+  /// Shows the model's rows in their order and marks the column they are ordered by; draws
+  /// again when BeginUpdate stopped it. Called after every change of the model's rows or order.
+  void ShowRows();
   /// Collapses to one pixel the columns whose text is empty in every row (Size, Last Used On,
   /// Frequency, Publisher, Version, Installed On). A collapsed column never widens again.
   void CollapseEmptyColumns();
