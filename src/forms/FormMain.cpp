@@ -1,7 +1,6 @@
 #include "forms/FormMain.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include <algorithm>
 

@@ -6,7 +6,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
