@@ -3,20 +3,114 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "util/CorFileInfoTools.h"
 #include "util/Text.h"
 
 namespace tw {
+
+std::optional<std::int64_t> SizeInBytes(const ProgramEntry& row) {
+  if (row.hasUsage) {
+    if (row.usage.size < 0) return std::nullopt;
+    return row.usage.size;
+  }
+  // The scan keeps estimates up to 2^53 bytes only: the product cannot overflow.
+  if (row.estimatedSizeKb < 0) return std::nullopt;
+  return row.estimatedSizeKb * 1024;
+}
+
+std::optional<DateTime> InstallDateOf(std::string_view stored) {
+  if (stored.size() != 8) return std::nullopt;
+  int digits[8];
+  for (std::size_t i = 0; i < 8; ++i) {
+    if (stored[i] < '0' || stored[i] > '9') return std::nullopt;
+    digits[i] = stored[i] - '0';
+  }
+  DateTime date;
+  date.year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+  date.month = digits[4] * 10 + digits[5];
+  date.day = digits[6] * 10 + digits[7];
+  if (!IsCalendarDay(date.year, date.month, date.day)) return std::nullopt;
+  return date;
+}
+
+std::string InstalledOnText(const std::string& stored) {
+  if (!InstallDateOf(stored)) return stored;
+  return stored.substr(0, 4) + "-" + stored.substr(4, 2) + "-" + stored.substr(6, 2);
+}
+
+namespace {
+
+// Parts of a version key; a part of letters sorts before a number at the same place, and
+// the end of a version before either.
+constexpr char kLettersPart = 1;
+constexpr char kNumberPart = 2;
+
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Blanks, punctuation and control characters separate the parts of a version.
+bool IsVersionSeparator(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x80 && !IsAsciiDigit(c) && !((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'));
+}
+
+void AppendBigEndian(std::string& key, std::uint64_t value, int bytes) {
+  for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8) key.push_back(static_cast<char>((value >> shift) & 0xFF));
+}
+
+// A key that starts with a tag byte.
+std::string Tagged(char tag, std::string_view rest) {
+  std::string key(1, tag);
+  key.append(rest);
+  return key;
+}
+
+}  // namespace
+
+std::string VersionSortKey(std::string_view version) {
+  std::string key;
+  std::size_t i = 0;
+  while (i < version.size()) {
+    if (IsVersionSeparator(version[i])) {
+      ++i;
+    } else if (IsAsciiDigit(version[i])) {
+      // A number: its digits without leading zeros, after their count, so that a longer
+      // number sorts after a shorter one.
+      while (i < version.size() && version[i] == '0') ++i;
+      const std::size_t start = i;
+      while (i < version.size() && IsAsciiDigit(version[i])) ++i;
+      key.push_back(kNumberPart);
+      AppendBigEndian(key, i - start, 4);
+      key.append(version.substr(start, i - start));
+    } else {
+      // Letters (and characters beyond ASCII) up to the next digit or separator, ended by a
+      // NUL so that a shorter run sorts before its continuations.
+      const std::size_t start = i;
+      while (i < version.size() && !IsAsciiDigit(version[i]) && !IsVersionSeparator(version[i])) ++i;
+      key.push_back(kLettersPart);
+      key += AsciiUpper(version.substr(start, i - start));
+      key.push_back('\0');
+    }
+  }
+  return key;
+}
+
+bool IsSystemComponentOrUpdate(const ProgramEntry& row) { return row.systemComponent || row.update; }
 
 std::string ColumnText(const ProgramEntry& row, ListColumn column, Locale& locale, TimeZone& zone) {
   switch (column) {
     case ListColumn::Name: return row.caption;
     case ListColumn::Key: return row.keyPath;
     case ListColumn::Target: return row.usage.target;
-    case ListColumn::Size:
-      return row.hasUsage ? UsageSizeText(locale, row.usage.size) : std::string();
+    case ListColumn::Size: {
+      const auto bytes = SizeInBytes(row);
+      return bytes ? UsageSizeText(locale, *bytes) : std::string();
+    }
     case ListColumn::LastUsedOn:
       return row.hasUsage ? UsageLastUsedText(zone, row.usage.lastUse) : std::string();
     case ListColumn::Frequency: return row.hasUsage ? FrequencyText(row.usage.useCount) : std::string();
+    case ListColumn::Publisher: return row.publisher;
+    case ListColumn::Version: return row.version;
+    case ListColumn::InstalledOn: return InstalledOnText(row.installDate);
     case ListColumn::UninstallCommand: return row.command;
   }
   return {};
@@ -29,9 +123,12 @@ bool ColumnTextEmpty(const ProgramEntry& row, ListColumn column) {
     case ListColumn::Name: return row.caption.empty();
     case ListColumn::Key: return row.keyPath.empty();
     case ListColumn::Target: return row.usage.target.empty();
-    case ListColumn::Size: return !row.hasUsage || row.usage.size < 0;
+    case ListColumn::Size: return !SizeInBytes(row);
     case ListColumn::LastUsedOn: return !row.hasUsage || row.usage.lastUse == 0;
     case ListColumn::Frequency: return !row.hasUsage || row.usage.useCount > 2147483647u;
+    case ListColumn::Publisher: return row.publisher.empty();
+    case ListColumn::Version: return row.version.empty();
+    case ListColumn::InstalledOn: return row.installDate.empty();
     case ListColumn::UninstallCommand: return row.command.empty();
   }
   return true;
@@ -45,9 +142,38 @@ void ProgramList::Clear() {
 void ProgramList::AddRow(ProgramEntry&& row) { rows_.push_back(std::move(row)); }
 
 void ProgramList::ShowInNameOrder() {
-  order_.resize(rows_.size());
-  for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = i;
+  order_.clear();
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (Listed(rows_[i])) order_.push_back(i);
+  }
   SortBy(0, true);
+}
+
+int ProgramList::ShowSystemComponents(bool show, int selected) {
+  const bool hasSelection = selected >= 0 && selected < Count();
+  const std::size_t selectedRow = hasSelection ? order_[static_cast<std::size_t>(selected)] : 0;
+  showSystemComponents_ = show;
+  // The rows that stay keep their order; rows shown again join them where the order the
+  // list stands in puts them.
+  std::vector<bool> listed(rows_.size(), false);
+  std::vector<std::size_t> order;
+  order.reserve(rows_.size());
+  for (std::size_t index : order_) {
+    if (Listed(rows_[index])) {
+      order.push_back(index);
+      listed[index] = true;
+    }
+  }
+  const std::size_t kept = order.size();
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (!listed[i] && Listed(rows_[i])) order.push_back(i);
+  }
+  order_ = std::move(order);
+  if (order_.size() != kept) SortBy(orderColumn_, orderAscending_);
+  if (!hasSelection) return -1;
+  const auto at = std::find(order_.begin(), order_.end(), selectedRow);
+  if (at != order_.end()) return static_cast<int>(at - order_.begin());
+  return selected < Count() ? selected : -1;
 }
 
 const ProgramEntry& ProgramList::At(int position) const {
@@ -95,21 +221,44 @@ int ProgramList::ColumnClick(int column, int selected) {
 void ProgramList::SortBy(int column, bool ascending) {
   orderColumn_ = column;
   orderAscending_ = ascending;
-  // The locale's sort keys order texts as its comparison (CompareRows) does, at one call per
-  // row instead of two conversions and a call per comparison; they live only while sorting.
+  // Keys order the rows as CompareRows does, at one locale call per row instead of two
+  // conversions and a call per comparison; they live only while sorting.
   const auto listColumn = static_cast<ListColumn>(column);
-  std::vector<std::string> keys;
-  keys.reserve(rows_.size());
-  for (const ProgramEntry& row : rows_) keys.push_back(locale_.SortKey(ColumnText(row, listColumn, locale_, zone_)));
-  std::sort(order_.begin(), order_.end(), [&keys, ascending](std::size_t a, std::size_t b) {
+  std::vector<std::string> keys(rows_.size());
+  for (std::size_t index : order_) keys[index] = SortKey(rows_[index], listColumn);
+  std::stable_sort(order_.begin(), order_.end(), [&keys, ascending](std::size_t a, std::size_t b) {
     return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
   });
 }
 
+std::string ProgramList::SortKey(const ProgramEntry& row, ListColumn column) const {
+  // Where a column sorts by meaning, an unknown value has the empty key and sorts first, a
+  // known one starts with a byte that puts it after every unknown one.
+  switch (column) {
+    case ListColumn::Size: {
+      const auto bytes = SizeInBytes(row);
+      if (!bytes) return {};
+      std::string key = Tagged('\x01', {});
+      AppendBigEndian(key, static_cast<std::uint64_t>(*bytes), 8);
+      return key;
+    }
+    case ListColumn::Version:
+      return VersionSortKey(row.version);
+    case ListColumn::InstalledOn:
+      // Texts that are no day come after the empty ones and before every day: in the
+      // newest-first order they sink below the days.
+      if (row.installDate.empty()) return {};
+      return InstallDateOf(row.installDate) ? Tagged('\x02', row.installDate)
+                                            : Tagged('\x01', locale_.SortKey(row.installDate));
+    default:
+      return locale_.SortKey(ColumnText(row, column, locale_, zone_));
+  }
+}
+
 int ProgramList::CompareRows(const ProgramEntry& row1, const ProgramEntry& row2, int column) const {
   const auto listColumn = static_cast<ListColumn>(column);
-  const int result =
-      locale_.Compare(ColumnText(row1, listColumn, locale_, zone_), ColumnText(row2, listColumn, locale_, zone_));
+  const int order = SortKey(row1, listColumn).compare(SortKey(row2, listColumn));
+  const int result = order < 0 ? -1 : (order > 0 ? 1 : 0);
   return sortAscending_ ? result : -result;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
-// The program list as a model: the rows of the last scan, the order the list shows them in,
-// the texts of its columns (derived from the rows' typed fields), sorting by a column, the
-// search over captions and the reselection after a refresh. The main window shows it.
+// The program list as a model: the rows of the last scan, which of them it shows and in what
+// order, the texts of its columns (derived from the rows' typed fields), sorting by a column,
+// the search over captions and the reselection after a refresh. The main window shows it.
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalogue/ProgramEntry.h"
@@ -21,16 +24,41 @@ enum class ListColumn : int {
   Size = 3,
   LastUsedOn = 4,
   Frequency = 5,
-  UninstallCommand = 6,
+  Publisher = 6,
+  Version = 7,
+  InstalledOn = 8,
+  UninstallCommand = 9,
 };
-inline constexpr int kListColumnCount = 7;
+inline constexpr int kListColumnCount = 10;
 
 /// The text a row shows in a column: the caption, the key path, the usage record's Target,
-/// size ("%10.1n MB"), last use ("yyyy-mm-dd") and frequency word, and the uninstall command.
+/// size ("%10.1n MB"), last use ("yyyy-mm-dd") and frequency word, the publisher, the
+/// version, the install date and the uninstall command.
 std::string ColumnText(const ProgramEntry& row, ListColumn column, Locale& locale, TimeZone& zone);
 
 /// Whether a row's text in a column is empty, decided from its fields alone.
 bool ColumnTextEmpty(const ProgramEntry& row, ListColumn column);
+
+/// The bytes the Size column shows: the usage record's size, or for a row without a record
+/// its estimated size (kilobytes times 1024); nothing when the size is unknown.
+std::optional<std::int64_t> SizeInBytes(const ProgramEntry& row);
+
+/// The day an InstallDate names when it is eight digits yyyymmdd of a calendar day.
+std::optional<DateTime> InstallDateOf(std::string_view stored);
+
+/// The Installed On text: "yyyy-mm-dd" for eight digits yyyymmdd of a calendar day, any
+/// other text as stored.
+std::string InstalledOnText(const std::string& stored);
+
+/// A key whose byte order orders versions by their parts: runs of digits by their numbers
+/// (10.2 after 9.14, 1.10 after 1.9), runs of letters without regard to case and before any
+/// number at the same place, a version before its own continuations (1.2 before 1.2.1 and
+/// 1.2 beta). Blanks and punctuation only separate the parts.
+std::string VersionSortKey(std::string_view version);
+
+/// Whether the system's own list of programs leaves the entry out: a system component, an
+/// update, or a part of another entry.
+bool IsSystemComponentOrUpdate(const ProgramEntry& row);
 
 class ProgramList : public ProgramSink {
  public:
@@ -40,9 +68,16 @@ class ProgramList : public ProgramSink {
   void Clear();
   /// Appends a row of a scan; it is shown once Show() puts the rows in name order.
   void AddRow(ProgramEntry&& row) override;
-  /// Shows every row added, in ascending order of captions (the locale's comparison),
-  /// whatever column was sorted before.
+  /// Shows every row added (but system components and updates while they are hidden), in
+  /// ascending order of captions (the locale's comparison), whatever column was sorted before.
   void ShowInNameOrder();
+
+  /// Whether the rows of system components and updates are shown (they are at first).
+  bool ShowsSystemComponents() const { return showSystemComponents_; }
+  /// Shows or hides the rows of system components and updates; the rows keep the order they
+  /// stand in. Returns the new position of the row shown at `selected`; when that row is
+  /// hidden, the same position while a row stands there (-1 stays -1, and past the end is -1).
+  int ShowSystemComponents(bool show, int selected);
 
   /// The number of rows shown.
   int Count() const { return static_cast<int>(order_.size()); }
@@ -52,7 +87,9 @@ class ProgramList : public ProgramSink {
   std::vector<const ProgramEntry*> Shown() const;
   /// The text of the row at a position in a column.
   std::string Text(int position, ListColumn column) const;
-  /// True when every row's text in the column is empty (and for an empty list).
+  /// True when every row's text in the column is empty (and for an empty list). Rows that
+  /// are hidden count too: a column collapsed once stays collapsed, and showing them again
+  /// must not find their column gone.
   bool ColumnIsEmpty(ListColumn column) const;
 
   /// The order the rows stand in: the column they were last ordered by and its direction
@@ -70,8 +107,11 @@ class ProgramList : public ProgramSink {
   /// ascending; then the rows are ordered by it. Returns the new position of the row that
   /// stood at `selected` (-1 stays -1).
   int ColumnClick(int column, int selected);
-  /// The sort comparison of two rows by a column, in the current direction: the locale's
-  /// case-sensitive comparison of their texts (-1, 0, 1).
+  /// The sort comparison of two rows by a column, in the current direction (-1, 0, 1). Size
+  /// compares bytes, Installed On days, Version its parts (VersionSortKey); a size or a
+  /// version that is unknown comes before every known one, and an install date that is
+  /// no day comes after the empty ones and before every day. The other columns compare
+  /// their texts by the locale's case-sensitive comparison.
   int CompareRows(const ProgramEntry& row1, const ProgramEntry& row2, int column) const;
 
   /// The search over captions: from the row after `selected` (after row 0 when `silent` or
@@ -86,7 +126,11 @@ class ProgramList : public ProgramSink {
   int ReselectAfterRefresh(int previous) const;
 
  private:
+  /// Orders the shown rows by a column; rows that compare equal keep their order.
   void SortBy(int column, bool ascending);
+  /// The bytes by which a row sorts in a column (CompareRows).
+  std::string SortKey(const ProgramEntry& row, ListColumn column) const;
+  bool Listed(const ProgramEntry& row) const { return showSystemComponents_ || !IsSystemComponentOrUpdate(row); }
 
   Locale& locale_;
   TimeZone& zone_;
@@ -97,6 +141,7 @@ class ProgramList : public ProgramSink {
   bool sortAscending_ = true;
   int orderColumn_ = 0;
   bool orderAscending_ = true;
+  bool showSystemComponents_ = true;
 };
 
 }  // namespace tw

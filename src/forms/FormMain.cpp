@@ -1,7 +1,6 @@
 #include "forms/FormMain.h"
 
 #include <shellapi.h>
-#include <windowsx.h>
 
 #include <algorithm>
 
@@ -53,7 +52,6 @@ constexpr int kFindGap = 4, kHeaderGap = 8, kLinksBelowList = 5, kLinksGap = 14,
 constexpr int kAdviceWidthLess = 78;
 constexpr int kTooltipWidth = 320;
 constexpr int kAdvicePicture = 32;
-constexpr int kLargeIcon = 32, kSmallIcon = 16;
 constexpr int kFont = 13;
 
 constexpr ControlLayout kLayout[] = {
@@ -87,18 +85,6 @@ UINT RowsWaitingForIconsMessage() {
   return message;
 }
 
-struct ColumnSpec {
-  StrId caption;
-  int width;  ///< 1: always collapsed
-  int format;
-};
-constexpr ColumnSpec kColumns[7] = {
-    {StrId::ColumnName, 150, LVCFMT_LEFT},         {StrId::ColumnKey, 1, LVCFMT_LEFT},
-    {StrId::ColumnTarget, 1, LVCFMT_LEFT},         {StrId::ColumnSize, 80, LVCFMT_RIGHT},
-    {StrId::ColumnLastUsedOn, 100, LVCFMT_LEFT},   {StrId::ColumnFrequency, 100, LVCFMT_LEFT},
-    {StrId::ColumnUninstallCommand, 300, LVCFMT_LEFT},
-};
-
 /// One item of a popup menu; an item without an id is a separator.
 struct MenuItem {
   int id = 0;
@@ -120,26 +106,6 @@ UniqueHMenu MakeMenu(std::initializer_list<MenuItem> items) {
 }  // namespace
 
 std::span<const ControlLayout> TfrmMain::LayoutTable() { return kLayout; }
-
-namespace {
-
-// The list's own right-button handling would run a drag loop and open the menu on release;
-// the program list opens its menu on the press.
-LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                              DWORD_PTR data) {
-  if (message == WM_RBUTTONDOWN) {
-    // The menu's commands run inside this procedure: their errors are shown here, as those
-    // of commands started from the buttons are.
-    auto* form = reinterpret_cast<TfrmMain*>(data);
-    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-    form->RunGuarded([&] { form->TheListViewMouseDown(at); });
-    return 0;
-  }
-  if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &ListViewProc, 1);
-  return ::DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
-}  // namespace
 
 TfrmMain::TfrmMain(Services& services)
     : services_(services),
@@ -169,6 +135,9 @@ void TfrmMain::Create() {
   ApplyLayout(Dpi());
 
   list_.ResetSortState();  // one click on "Name" on the empty list: the first click sorts ascending
+  // Known before the first scan, so that the command line acts on what the list shows. Only
+  // 0 hides; any other stored text keeps the default.
+  if (settings_.Read(StrId::ShowSystemComponents, 1) == 0) list_.ShowSystemComponents(false, -1);
 
   const bool scanned = RefreshProgramList();
   creating_ = false;
@@ -216,8 +185,8 @@ void TfrmMain::CloseWithoutShowing() {
   // Saved as on any exit, but from what is stored: the hidden window was never maximised,
   // never given the stored view style, and a first run stores the centred bounds.
   PlaceWindow();
-  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(viewStyle_));
-  if (style >= 0 && style <= 3) viewStyle_ = static_cast<ViewStyle>(style);
+  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(view_.Style()));
+  if (style >= 0 && style <= 3) view_.SetStyle(static_cast<ViewStyle>(style));
   const int state = settings_.Read(StrId::WindowState, 0);
   hiddenWindowState_ = state >= 0 && state <= 2 ? state : 0;
   ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -231,12 +200,12 @@ void TfrmMain::MarkCommandLineFailed() {
 void TfrmMain::LeaveUnattendedRun() {
   if (!unattended_) return;
   unattended_ = false;
-  if (listView_ != nullptr) ::InvalidateRect(listView_, nullptr, TRUE);
+  view_.ShowIcons(true);
 }
 
 void TfrmMain::FormActivateFirst() {
   LoadWindowState(hwnd_, settings_);
-  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(viewStyle_));
+  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(view_.Style()));
   // A stored style outside 0 to 3 is ignored, like an out-of-range window state.
   if (style >= 0 && style <= 3) SetViewStyle(static_cast<ViewStyle>(style));
   ProcessUninstallSwitch();
@@ -249,7 +218,8 @@ void TfrmMain::FormDestroy() {
     const int state = hiddenWindowState_ >= 0 ? hiddenWindowState_ : WindowStateOf(hwnd_);
     settings_.Write(StrId::WindowState, state);
     if (state == 0) SaveWindowPlacement(hwnd_, settings_, true);
-    settings_.Write(StrId::MainViewStyle, static_cast<int>(viewStyle_));
+    settings_.Write(StrId::MainViewStyle, static_cast<int>(view_.Style()));
+    settings_.Write(StrId::ShowSystemComponents, list_.ShowsSystemComponents() ? 1 : 0);
   } catch (const RegistryError&) {
     // Settings that cannot be stored are not worth stopping the exit for.
   }
@@ -296,26 +266,10 @@ void TfrmMain::BuildControls() {
   ediFind_ = control(L"EDIT", WS_EX_CLIENTEDGE, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, container, IdFind);
   cmdFind_ = button(container, IdFindButton, StrId::FindButton, ButtonLook::Icon, pictures::Glyph::Find);
 
-  listView_ = control(WC_LISTVIEWW, WS_EX_CLIENTEDGE,
-                      WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE |
-                          LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
-                      container, IdList);
-  ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB | LVS_EX_DOUBLEBUFFER);
-  ::SetWindowSubclass(listView_, &ListViewProc, 1, reinterpret_cast<DWORD_PTR>(this));
-  // The list holds no rows of its own: texts, icons and the question mark come from the rows
-  // when it draws them, so filling it costs nothing per row.
-  ListView_SetCallbackMask(listView_, LVIS_STATEIMAGEMASK);
-  for (int c = 0; c < 7; ++c) {
-    std::wstring caption = Widen(StrText(kColumns[c].caption));
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-    column.fmt = kColumns[c].format;
-    column.cx = 1;  // widths at the window's DPI come with the layout
-    column.pszText = caption.data();
-    column.iSubItem = c;
-    ListView_InsertColumn(listView_, c, &column);
-  }
-  collapsed_[1] = collapsed_[2] = true;  // Key and Target are always one pixel wide
+  // The menu a right press opens runs its commands inside the list's window procedure: their
+  // errors are shown here, as those of commands started from the buttons are.
+  view_.Create(container, IdList, [this](POINT at) { RunGuarded([&] { TheListViewMouseDown(at); }); });
+  view_.ShowIcons(!unattended_);
 
   txtViewStyle_ = CreateLink(container, IdViewStyle, Widen(StrText(StrId::ViewStyleLink)), 0, 0, 0, 0, nullptr,
                              SS_RIGHT);
@@ -349,6 +303,8 @@ void TfrmMain::BuildMenus() {
                                {CmdUninstallLog, StrId::MenuUninstallLog},
                                {CmdRestore, StrId::MenuRestore},
                                {CmdAuditReport, StrId::MenuAuditReport},
+                               {},
+                               {CmdShowSystemComponents, StrId::MenuShowSystemComponents},
                                {},
                                {CmdAbout, StrId::MenuAbout},
                                {},
@@ -386,40 +342,8 @@ void TfrmMain::LayoutAll() {
   panBottomResize();
 }
 
-void TfrmMain::MakeImageLists() {
-  // The image lists at the window's DPI: rows' icons (filled as rows are drawn), the defaults
-  // and the state mark. The list shares them (LVS_SHAREIMAGELISTS): the old ones are
-  // destroyed only after it holds the new ones.
-  const int large = Scale(kLargeIcon);
-  const int small = Scale(kSmallIcon);
-  UniqueHImageList oldBad = std::move(badIcons_);
-  UniqueHIcon oldLargeIcon = std::move(defaultLargeIcon_), oldSmallIcon = std::move(defaultSmallIcon_);
-  defaultLargeIcon_.reset(pictures::CreateDefaultProgramIcon(large));
-  defaultSmallIcon_.reset(pictures::CreateDefaultProgramIcon(small));
-  badIcons_.reset(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 1));
-  {
-    UniqueHIcon question(pictures::CreateQuestionMarkIcon(small));
-    ::ImageList_AddIcon(badIcons_.get(), question.get());
-  }
-  UniqueHImageList rowsLarge(::ImageList_Create(large, large, ILC_COLOR32 | ILC_MASK, 64, 256));
-  UniqueHImageList rowsSmall(::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 64, 256));
-  std::pair<UniqueHImageList, UniqueHImageList> oldRows;
-  if (icons_ == nullptr) {
-    // Rows' icons are extracted when the list first draws them.
-    icons_ = std::make_unique<ImageListIconSource>(std::move(rowsLarge), std::move(rowsSmall),
-                                                   defaultLargeIcon_.get(), defaultSmallIcon_.get(),
-                                                   ImageListIconSource::Mode::Deferred);
-  } else {
-    oldRows = icons_->ReplaceLists(std::move(rowsLarge), std::move(rowsSmall), defaultLargeIcon_.get(),
-                                   defaultSmallIcon_.get());
-  }
-  ListView_SetImageList(listView_, icons_->LargeList(), LVSIL_NORMAL);
-  ListView_SetImageList(listView_, icons_->SmallList(), LVSIL_SMALL);
-  ListView_SetImageList(listView_, badIcons_.get(), LVSIL_STATE);
-}
-
 void TfrmMain::LayoutApplied() {
-  MakeImageLists();
+  view_.ApplyDpi(Dpi());
   ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scale(kTooltipWidth));
   {
     // The advice pictures at the window's size; the old ones live until the controls let go.
@@ -429,13 +353,6 @@ void TfrmMain::LayoutApplied() {
     ::SendMessageW(imgSelectedProgramBad_, STM_SETICON, reinterpret_cast<WPARAM>(bad.get()), 0);
     adviceOkIcon_ = std::move(ok);
     adviceBadIcon_ = std::move(bad);
-  }
-  for (int column = 0; column < 7; ++column) {
-    if (collapsed_[static_cast<std::size_t>(column)]) continue;
-    LVCOLUMNW info{};
-    info.mask = LVCF_WIDTH;
-    info.cx = Scale(kColumns[column].width);
-    ListView_SetColumn(listView_, column, &info);
   }
   LayoutAll();
 }
@@ -447,20 +364,12 @@ void TfrmMain::panTopResize() {
 }
 
 void TfrmMain::panLVContainerResize() {
-  if (listView_ == nullptr) return;
+  if (view_.Handle() == nullptr) return;
   RECT rc;
   ::GetClientRect(panLVContainer_.Handle(), &rc);
   const int listWidth = std::max(0, static_cast<int>(rc.right) - Scale(kListWidthLess));
   const int listHeight = std::max(0, static_cast<int>(rc.bottom) - Scale(kListHeightLess));
-  ::SetWindowPos(listView_, nullptr, Scale(kListLeft), Scale(kListTop), listWidth, listHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  // The list arranges its icons for its new size before it settles its scroll bars, so a
-  // column can stick out under a vertical bar that appears. Turning its drawing off and on
-  // arranges them again in the room the bars left, and settles the bars anew.
-  if (viewStyle_ == ViewStyle::LargeIcons || viewStyle_ == ViewStyle::SmallIcons) {
-    ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
-    ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
-  }
+  view_.Place(Scale(kListLeft), Scale(kListTop), listWidth, listHeight);
   // The find box and its button at the right of the header strip, the links right-aligned
   // below the list.
   const int right = Scale(kListLeft) + listWidth;
@@ -496,67 +405,36 @@ void TfrmMain::panBottomResize() {
 // ---------------------------------------------------------------------------------------
 // The list
 
-int TfrmMain::RowCount() const { return ListView_GetItemCount(listView_); }
+int TfrmMain::RowCount() const { return view_.Count(); }
 
 const ProgramEntry& TfrmMain::RowAt(int position) const { return list_.At(position); }
 
-int TfrmMain::SelectedIndex() const { return ListView_GetNextItem(listView_, -1, LVNI_SELECTED); }
+int TfrmMain::SelectedIndex() const { return view_.Selected(); }
 
-void TfrmMain::SelectRow(int position) {
-  if (!SelectRowInPlace(position)) return;
-  ListView_EnsureVisible(listView_, position, FALSE);
-}
-
-bool TfrmMain::SelectRowInPlace(int position) {
-  if (position < 0 || position >= RowCount()) return false;
-  ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  ListView_SetItemState(listView_, position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  return true;
-}
-
-int TfrmMain::ColumnWidth(int column) const {
-  // Asked through the column itself: the width message answers only in the details view.
-  LVCOLUMNW info{};
-  info.mask = LVCF_WIDTH;
-  return ListView_GetColumn(listView_, column, &info) ? info.cx : -1;
-}
-
-void TfrmMain::CollapseColumn(int column) {
-  collapsed_[static_cast<std::size_t>(column)] = true;
-  LVCOLUMNW info{};
-  info.mask = LVCF_WIDTH;
-  info.cx = 1;
-  ListView_SetColumn(listView_, column, &info);
-}
+void TfrmMain::SelectRow(int position) { view_.Select(position); }
 
 bool TfrmMain::RefreshProgramList() {
   const int selected = SelectedIndex();
   ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-  ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+  view_.BeginUpdate();
   ScanReport report;
   std::string failure;
-  ListView_SetItemCountEx(listView_, 0, 0);
   list_.Clear();
   try {
-    icons_->Reset();
-    report = ScanCatalogue(services_.platform, list_, icons_.get(), true);
+    view_.Icons().Reset();
+    report = ScanCatalogue(services_.platform, list_, &view_.Icons(), true);
   } catch (const std::exception& e) {
     failure = e.what();
   }
   try {
     // The rows read before a failure are listed too.
-    icons_->Commit();
+    view_.Icons().Commit();
     list_.ShowInNameOrder();
-    ShowSortArrow();
-    ListView_SetItemCountEx(listView_, list_.Count(), 0);
-    for (const ListColumn column : {ListColumn::Size, ListColumn::LastUsedOn, ListColumn::Frequency}) {
-      if (list_.ColumnIsEmpty(column)) CollapseColumn(static_cast<int>(column));
-    }
+    view_.CollapseEmptyColumns();
   } catch (const std::exception& e) {
     if (failure.empty()) failure = e.what();
   }
-  ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
-  ::InvalidateRect(listView_, nullptr, TRUE);
+  view_.ShowRows();
   if (const int reselect = list_.ReselectAfterRefresh(selected); reselect >= 0) SelectRow(reselect);
   ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
   TheListViewChange();
@@ -568,26 +446,22 @@ bool TfrmMain::RefreshProgramList() {
   return scanned;
 }
 
-void TfrmMain::ShowSortArrow() {
-  // The arrow shows the order the rows stand in, which a refresh puts back to ascending
-  // names whatever the sort state says.
-  const HWND header = ListView_GetHeader(listView_);
-  if (header == nullptr) return;  // made with the Details view; it is marked then
-  for (int column = 0; column < Header_GetItemCount(header); ++column) {
-    HDITEMW item{};
-    item.mask = HDI_FORMAT;
-    if (!Header_GetItem(header, column, &item)) continue;
-    item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-    if (column == list_.OrderColumn()) item.fmt |= list_.OrderAscending() ? HDF_SORTUP : HDF_SORTDOWN;
-    Header_SetItem(header, column, &item);
-  }
+void TfrmMain::ShowSystemComponents(bool show) {
+  if (show == list_.ShowsSystemComponents()) return;
+  const int selected = SelectedIndex();
+  view_.BeginUpdate();
+  const int reselect = list_.ShowSystemComponents(show, selected);
+  view_.ShowRows();
+  SelectRow(reselect);
+  TheListViewChange();
 }
+
+void TfrmMain::popShowSystemComponentsClick() { ShowSystemComponents(!list_.ShowsSystemComponents()); }
 
 void TfrmMain::TheListViewColumnClick(int column) {
   const int selected = list_.ColumnClick(column, SelectedIndex());
   if (selected >= 0) SelectRow(selected);
-  ShowSortArrow();
-  ::InvalidateRect(listView_, nullptr, TRUE);
+  view_.ShowRows();
 }
 
 void TfrmMain::TheListViewChange() {
@@ -604,45 +478,6 @@ void TfrmMain::TheListViewChange() {
                     FormatText(LoadStr(missing ? StrId::AdviceMissing : StrId::AdviceOk), row.caption));
   ::ShowWindow(imgSelectedProgramOK_, missing ? SW_HIDE : SW_SHOW);
   ::ShowWindow(imgSelectedProgramBad_, missing ? SW_SHOW : SW_HIDE);
-}
-
-int TfrmMain::RowsInViewWaitingForIcons() const {
-  const int count = RowCount();
-  if (unattended_ || count == 0) return 0;
-  // Rows lie in index order down the list (across it in the list view): the rows in view are
-  // those from the first whose icon ends below the top (or the header) to the last whose icon
-  // begins above the bottom. Icon boxes are measured without asking the window for any row.
-  RECT client;
-  ::GetClientRect(listView_, &client);
-  if (viewStyle_ == ViewStyle::Details) {
-    RECT header;
-    if (::GetWindowRect(ListView_GetHeader(listView_), &header)) client.top = header.bottom - header.top;
-  }
-  const bool across = viewStyle_ == ViewStyle::List;
-  const auto iconBox = [this](int position) {
-    RECT box{};
-    ListView_GetItemRect(listView_, position, &box, LVIR_ICON);
-    return box;
-  };
-  const auto firstWhere = [count](auto beyond) {
-    int low = 0, high = count;
-    while (low < high) {
-      const int middle = low + (high - low) / 2;
-      if (beyond(middle)) high = middle; else low = middle + 1;
-    }
-    return low;
-  };
-  const int first = firstWhere([&](int i) {
-    const RECT box = iconBox(i);
-    return across ? box.right > client.left : box.bottom > client.top;
-  });
-  const int end = firstWhere([&](int i) {
-    const RECT box = iconBox(i);
-    return across ? box.left >= client.right : box.top >= client.bottom;
-  });
-  int waiting = 0;
-  for (int position = first; position < end; ++position) waiting += !icons_->IsResolved(RowAt(position).imageIndex);
-  return waiting;
 }
 
 bool TfrmMain::AdviceOkShown() const { return (::GetWindowLongW(imgSelectedProgramOK_, GWL_STYLE) & WS_VISIBLE) != 0; }
@@ -673,16 +508,14 @@ void TfrmMain::TheListViewDblClick() {
 }
 
 void TfrmMain::TheListViewMouseDown(POINT client) {
-  LVHITTESTINFO hit{};
-  hit.pt = client;
-  const int item = ListView_HitTest(listView_, &hit);
+  const int item = view_.RowAt(client);
   POINT screen = client;
-  ::ClientToScreen(listView_, &screen);
-  ::SetFocus(listView_);
+  ::ClientToScreen(view_.Handle(), &screen);
+  ::SetFocus(view_.Handle());
   if (item >= 0) {
     // The row lies under the pointer: scrolling it fully into view would move another
     // program under the menu than the one it acts on.
-    SelectRowInPlace(item);
+    view_.SelectInPlace(item);
     ShowMenu(popProgramPopupMenu_.get(), screen);
   } else {
     ShowMenu(popProgramNilPopupMenu_.get(), screen);
@@ -697,28 +530,10 @@ void TfrmMain::ShowMenu(HMENU menu, POINT screen) {
 void TfrmMain::txtViewStyleClick() {
   // The current style carries the radio check mark when the menu opens.
   ::CheckMenuRadioItem(popViewStyle_.get(), CmdViewLarge, CmdViewDetails,
-                       CmdViewLarge + static_cast<int>(viewStyle_), MF_BYCOMMAND);
+                       CmdViewLarge + static_cast<int>(view_.Style()), MF_BYCOMMAND);
   POINT cursor;
   ::GetCursorPos(&cursor);
   ShowMenu(popViewStyle_.get(), cursor);
-}
-
-void TfrmMain::SetViewStyle(ViewStyle style) {
-  viewStyle_ = style;
-  ApplyViewStyle();
-}
-
-void TfrmMain::ApplyViewStyle() {
-  static constexpr DWORD kStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
-  const DWORD current = static_cast<DWORD>(::GetWindowLongW(listView_, GWL_STYLE));
-  ::SetWindowLongW(listView_, GWL_STYLE,
-                   static_cast<LONG>((current & ~LVS_TYPEMASK) | kStyles[static_cast<int>(viewStyle_)]));
-  ShowSortArrow();
-  // The list settles its scroll bars for the new style as it first draws it, and leaves
-  // the strip above a new bar as the old style drew it: drawn once, it is drawn again.
-  ::InvalidateRect(listView_, nullptr, TRUE);
-  ::UpdateWindow(listView_);
-  ::RedrawWindow(listView_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -748,6 +563,7 @@ void TfrmMain::RunCommand(int id) {
     case CmdViewSmall: SetViewStyle(ViewStyle::SmallIcons); break;
     case CmdViewList: SetViewStyle(ViewStyle::List); break;
     case CmdViewDetails: SetViewStyle(ViewStyle::Details); break;
+    case CmdShowSystemComponents: popShowSystemComponentsClick(); break;
     default: break;
   }
 }
@@ -805,7 +621,9 @@ void TfrmMain::cmdProgramDetailsClick() {
   TProgramDetailsBox box(services_);
   const int selected = SelectedIndex();
   box.KeyPath = row.keyPath;
-  box.SizeText = list_.Text(selected, ListColumn::Size);
+  // The details tell the usage record's size from the estimate, which the list's Size column
+  // shows for a row without a record.
+  box.SizeText = row.hasUsage ? UsageSizeText(services_.platform.locale, row.usage.size) : std::string();
   box.LastUsedText = list_.Text(selected, ListColumn::LastUsedOn);
   box.FrequencyText = list_.Text(selected, ListColumn::Frequency);
   services_.modal.Run(box, hwnd_);
@@ -1000,6 +818,8 @@ void TfrmMain::About1Click() {
 }
 
 void TfrmMain::cmdOtherOptionsClick() {
+  ::CheckMenuItem(popOtherOptions_.get(), CmdShowSystemComponents,
+                  MF_BYCOMMAND | (list_.ShowsSystemComponents() ? MF_CHECKED : MF_UNCHECKED));
   POINT cursor;
   ::GetCursorPos(&cursor);
   ShowMenu(popOtherOptions_.get(), cursor);
@@ -1044,7 +864,7 @@ bool TfrmMain::PreTranslate(MSG& msg) {
     return true;
   }
   if (msg.wParam == VK_RETURN) {
-    if (msg.hwnd == listView_) {
+    if (msg.hwnd == view_.Handle()) {
       if (SelectedIndex() >= 0) cmdUninstallClick();
       return true;
     }
@@ -1057,27 +877,9 @@ bool TfrmMain::PreTranslate(MSG& msg) {
 }
 
 LRESULT TfrmMain::OnNotify(NMHDR* header) {
-  if (header->hwndFrom == listView_) {
+  if (LRESULT result = 0; view_.Answer(header, result)) return result;
+  if (header->hwndFrom == view_.Handle()) {
     switch (header->code) {
-      case LVN_GETDISPINFOW: {
-        auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-        const int position = info->item.iItem;
-        if (position < 0 || position >= list_.Count()) return 0;
-        const ProgramEntry& row = list_.At(position);
-        if ((info->item.mask & LVIF_TEXT) && info->item.pszText != nullptr && info->item.cchTextMax > 0 &&
-            info->item.iSubItem >= 0 && info->item.iSubItem < kListColumnCount) {
-          const std::wstring wide = Widen(list_.Text(position, static_cast<ListColumn>(info->item.iSubItem)));
-          lstrcpynW(info->item.pszText, wide.c_str(), info->item.cchTextMax);
-        }
-        if (info->item.mask & LVIF_IMAGE) {
-          info->item.iImage = unattended_ ? -1 : icons_->ResolveRow(row.imageIndex);
-        }
-        if (info->item.mask & LVIF_STATE) {
-          info->item.state = INDEXTOSTATEIMAGEMASK(row.uninstallerMissing ? 1 : 0);
-          info->item.stateMask = LVIS_STATEIMAGEMASK;
-        }
-        return 0;
-      }
       case LVN_ITEMCHANGED: {
         const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
         if ((change->uChanged & LVIF_STATE) &&
@@ -1096,29 +898,6 @@ LRESULT TfrmMain::OnNotify(NMHDR* header) {
         return 0;
     }
   }
-  if (header->hwndFrom == ListView_GetHeader(listView_)) {
-    switch (header->code) {
-      case HDN_BEGINTRACKW:
-      case HDN_BEGINTRACKA:
-      case HDN_DIVIDERDBLCLICKW:
-      case HDN_DIVIDERDBLCLICKA:
-      case HDN_ITEMCHANGINGW:
-      case HDN_ITEMCHANGINGA: {
-        // Collapsed columns keep their one pixel: they may not be resized.
-        const auto* item = reinterpret_cast<NMHEADERW*>(header);
-        if (item->iItem >= 0 && item->iItem < 7 && collapsed_[static_cast<std::size_t>(item->iItem)]) {
-          if ((header->code == HDN_ITEMCHANGINGW || header->code == HDN_ITEMCHANGINGA) &&
-              (item->pitem == nullptr || !(item->pitem->mask & HDI_WIDTH) || item->pitem->cxy == 1)) {
-            return FALSE;
-          }
-          return TRUE;
-        }
-        return FALSE;
-      }
-      default:
-        return 0;
-    }
-  }
   return 0;
 }
 
@@ -1127,7 +906,7 @@ LRESULT TfrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       return 0;
     case WM_SIZE:
-      if (listView_ != nullptr) {
+      if (view_.Handle() != nullptr) {
         LayoutAll();
         // Moved and resized controls keep the pixels they had: the list may have scrolled back
         // (all its rows fit now) without drawing again, and the links would show what lay

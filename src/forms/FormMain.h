@@ -6,14 +6,13 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <array>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/AppConfiguration.h"
 #include "catalogue/ProgramList.h"
 #include "forms/Controls.h"
+#include "forms/ProgramListView.h"
 #include "forms/Services.h"
 #include "forms/Window.h"
 #include "win32/Win32Icons.h"
@@ -23,9 +22,6 @@ namespace tw {
 /// The registered window message by which the main window answers how many rows in view still
 /// wait for their icons.
 inline constexpr const wchar_t* kRowsWaitingForIconsMessage = L"TidewellRowsWaitingForIcons";
-
-/// View styles of the list, as the settings store them.
-enum class ViewStyle { LargeIcons = 0, SmallIcons = 1, List = 2, Details = 3 };
 
 class TfrmMain : public Form {
  public:
@@ -79,7 +75,7 @@ class TfrmMain : public Form {
   int SelectedIndex() const;
   /// Selects and focuses a row and scrolls it fully into view.
   void SelectRow(int position);
-  HWND ListView() const { return listView_; }
+  HWND ListView() const { return view_.Handle(); }
   HWND FindBox() const { return ediFind_; }
   HWND AdviceText() const { return txtSelectedProgram_; }
   HWND Tooltip() const { return tooltip_; }
@@ -88,17 +84,21 @@ class TfrmMain : public Form {
   HWND RefreshLink() const { return txtRefresh_; }
   bool AdviceOkShown() const;
   bool AdviceBadShown() const;
-  ViewStyle CurrentViewStyle() const { return viewStyle_; }
-  void SetViewStyle(ViewStyle style);
+  ViewStyle CurrentViewStyle() const { return view_.Style(); }
+  void SetViewStyle(ViewStyle style) { view_.SetStyle(style); }
   /// Width of a list column in pixels.
-  int ColumnWidth(int column) const;
+  int ColumnWidth(int column) const { return view_.ColumnWidth(column); }
   /// The row icons extracted so far (rows are drawn before their icons are made).
-  const ImageListIconSource& Icons() const { return *icons_; }
+  const ImageListIconSource& Icons() const { return view_.Icons(); }
+  /// Whether the list shows system components and updates (the choice is kept in the
+  /// settings); hiding them hides them from the search, the reports and the switches too.
+  bool ShowsSystemComponents() const { return list_.ShowsSystemComponents(); }
+  void ShowSystemComponents(bool show);
 
   /// How many rows in view still wait for their icons. Other programs ask it with the
   /// registered message kRowsWaitingForIconsMessage: the benchmark times how long the first
   /// screen of icons takes to appear by it.
-  int RowsInViewWaitingForIcons() const;
+  int RowsInViewWaitingForIcons() const { return view_.RowsInViewWaitingForIcons(); }
 
   // Event handlers.
 
@@ -129,6 +129,8 @@ class TfrmMain : public Form {
   void PrintAuditReport1Click();
   void About1Click();
   void Exit1Click();
+  /// "Show System Components and Updates": shows or hides them.
+  void popShowSystemComponentsClick();
 
   /// The command line's report and quiet-removal switches, once after the first scan: a
   /// switch that was carried out asks the program to end.
@@ -148,7 +150,7 @@ class TfrmMain : public Form {
     CmdEditDetails = 200, CmdNewProgram, CmdUninstallLog, CmdAuditReport, CmdAbout, CmdExit,
     CmdUninstall, CmdDeleteFromList, CmdProgramDetails,
     CmdViewLarge = 220, CmdViewSmall, CmdViewList, CmdViewDetails,
-    CmdRestore = 240,
+    CmdRestore = 240, CmdShowSystemComponents,
   };
   /// The places of the window's controls at 96 DPI, each in its panel. Where a place depends
   /// on the window's size (the find box and its button at the right, the links below the
@@ -168,9 +170,6 @@ class TfrmMain : public Form {
   void BuildControls();
   void BuildMenus();
   void LayoutAll();
-  /// Makes the list's image lists and default icons at the window's DPI (again after a DPI
-  /// change: the rows' icons are made again as they are drawn).
-  void MakeImageLists();
   void panTopResize();
   void panLVContainerResize();
   void panAdviceResize();
@@ -182,15 +181,10 @@ class TfrmMain : public Form {
   void FormDestroy();
   LRESULT OnNotify(NMHDR* header);
   void ShowMenu(HMENU menu, POINT screen);
-  void ApplyViewStyle();
-  /// Selects and focuses a row where it stands, without scrolling; false for no row.
-  bool SelectRowInPlace(int position);
-  /// Marks the column the rows are ordered by with the arrow of its direction.
-  void ShowSortArrow();
-  void CollapseColumn(int column);
-  /// Removes the named programs without asking: saves each one's entry, starts its
-  /// quiet uninstall command (its uninstall command when it records none) and deletes its catalogue key at once. Nothing is logged. An entry
-  /// that cannot be saved is left alone; false (after telling why) when one was.
+  /// Removes the named programs without asking: saves each one's entry, starts its quiet
+  /// uninstall command (its uninstall command when it records none) and deletes its
+  /// catalogue key at once. Nothing is logged. An entry that cannot be saved is left alone;
+  /// false (after telling why) when one was.
   bool QuietUninstall();
   /// Selects the row of an entry by its FullKeyPath (letters without regard to case).
   void SelectEntry(const std::string& keyPath);
@@ -204,10 +198,7 @@ class TfrmMain : public Form {
   /// The window's settings below the program's key of the current user.
   WindowSettings settings_;
   ProgramList list_;
-  std::unique_ptr<ImageListIconSource> icons_;
-  UniqueHImageList badIcons_;
-  std::array<bool, 7> collapsed_{};
-  ViewStyle viewStyle_ = ViewStyle::LargeIcons;
+  ProgramListView view_{list_};
   bool terminateRequested_ = false;
   bool commandLineFailed_ = false;
   bool activated_ = false;
@@ -219,11 +210,11 @@ class TfrmMain : public Form {
 
   Panel panTop_, panLVContainer_, panAdvice_, panBottom_, panBottomCenter_;
   HWND imgTop_ = nullptr, txtHeader_ = nullptr, ediFind_ = nullptr, cmdFind_ = nullptr;
-  HWND listView_ = nullptr, txtViewStyle_ = nullptr, txtRefresh_ = nullptr;
+  HWND txtViewStyle_ = nullptr, txtRefresh_ = nullptr;
   HWND txtSelectedProgram_ = nullptr, imgSelectedProgramOK_ = nullptr, imgSelectedProgramBad_ = nullptr;
   HWND cmdUninstall_ = nullptr, cmdDeleteFromList_ = nullptr, cmdProgramDetails_ = nullptr;
   HWND cmdOtherOptions_ = nullptr, cmdHelp_ = nullptr, tooltip_ = nullptr;
-  UniqueHIcon adviceOkIcon_, adviceBadIcon_, defaultLargeIcon_, defaultSmallIcon_;
+  UniqueHIcon adviceOkIcon_, adviceBadIcon_;
   UniqueHMenu popOtherOptions_, popProgramPopupMenu_, popProgramNilPopupMenu_, popViewStyle_;
 };
 

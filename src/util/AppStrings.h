@@ -380,7 +380,13 @@ namespace tw {
   X(RestoreCannotBeRestored, 2240, "(cannot be restored)")                                          \
   X(RestoreListName, 2241, "Backups")
 // The list's columns and filters of today's catalogues: 2300 to 2399.
-#define TIDEWELL_STRINGS_COLUMNS(X)
+#define TIDEWELL_STRINGS_COLUMNS(X)                                                                 \
+  X(ColumnPublisher, 2300, "Publisher")                                                             \
+  X(ColumnVersion, 2301, "Version")                                                                 \
+  X(ColumnInstalledOn, 2302, "Installed On")                                                        \
+  X(MenuShowSystemComponents, 2303, "Show System Components and Updates")                           \
+  /* The window setting that keeps the choice: 1 shows them, 0 hides them. */                      \
+  X(ShowSystemComponents, 2304, "ShowSystemComponents")
 // Quiet removal, value kinds and the inventory reports: 2400 to 2499.
 #define TIDEWELL_STRINGS_INVENTORY(X)                                                               \
   X(DetailQuietUninstallCommand, 2400, "Quiet Uninstall Command:")                                  \

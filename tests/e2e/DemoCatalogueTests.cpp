@@ -194,7 +194,7 @@ TEST_F(DemoCatalogueScan, RowsShowNameUsageTextsAndMissingMarks) {
       {kMachine + "{6F1A2B3C-9D4E-4F50-8A61-72B3C4D5E6F7}", "Corvane Office Suite 2019",
        "   1,228.8 MB", "2024-03-18", "occasionally", true},
       {kMachine + "{A2C4E6F8-1B3D-4F5A-9C7E-0D2F4A6B8C1E}", "Corvane Office Proofing Tools 2019",
-       "", "", "", true},
+       "      82.5 MB", "", "", true},  // no usage record: the estimated size
       {kMachine + "Halvorsen PDF Reader", "Halvorsen PDF Reader", "      88.3 MB", "2022-08-09",
        "rarely", true},
       {kMachine + "Brindle Backup Agent", "Brindle Backup Agent", "      22.6 MB", "2024-01-09",
@@ -241,10 +241,13 @@ TEST_F(DemoCatalogueScan, RowsShowNameUsageTextsAndMissingMarks) {
       {kUser + "Tidepool Mail", "Tidepool Mail", "       1.0 MB", "2024-01-31", "rarely", false},
       {kUser + "Lanternfish Code Editor", "Lanternfish Code Editor", "     420.7 MB", "2024-06-12",
        "occasionally", false},
-      {kUser + "Foxglove Dictation", "Foxglove Dictation", "", "", "", false},
-      {kMachine + "Gannet Sync Service", "Gannet Sync Service", "", "", "", false},
+      {kUser + "Foxglove Dictation", "Foxglove Dictation", "      50.0 MB", "", "", false},
+      {kMachine + "Gannet Sync Service", "Gannet Sync Service", "   6,144.0 MB", "", "", false},
       {kUser + "Boreas Notes", "\xCE\x92\xCE\xBF\xCF\x81\xCE\xAD\xCE\xB1\xCF\x82 \xCE\xA3\xCE\xB5\xCE\xBB\xCE\xAF\xCE\xB4\xCE\xB5\xCF\x82",
        "      12.0 MB", "2024-06-03", "occasionally", false},
+      {kMachine + "Pellucid Runtime 2022 x64", "Pellucid Runtime 2022 (x64)", "      22.0 MB", "", "", false},
+      {kMachine + "AmbergalePhotoStudio7.Update2", "Update 2 for Ambergale Photo Studio 7", "       1.2 MB", "",
+       "", false},
   };
   for (const RowCase& c : cases) {
     SCOPED_TRACE(c.key);
@@ -268,6 +271,42 @@ TEST_F(DemoCatalogueScan, RowsCarryTheQuietCommandAndA64BitSize) {
   EXPECT_EQ(gannet->quietCommand, uninstaller + " /S /mark quiet.ran");
   EXPECT_EQ(gannet->estimatedSizeKb, 6291456);
   EXPECT_EQ(ProgramSizeBytes(*gannet), 6442450944);
+}
+
+struct DetailsCase {
+  std::string key;
+  std::string publisher, version, installedOn;
+  bool systemComponent, update;
+};
+
+// Publisher, version and install date as the list shows them (a date stored as a number, one
+// that is no yyyymmdd), and the entries the system's own list leaves out.
+TEST_F(DemoCatalogueScan, RowsShowPublisherVersionInstallDateAndWhatTheSystemHides) {
+  const std::vector<DetailsCase> cases = {
+      {kMachine + "Demo App", "Tidewell Demo Works", "1.0.4", "2024-03-12", false, false},
+      {kMachine + "{6F1A2B3C-9D4E-4F50-8A61-72B3C4D5E6F7}", "Corvane Software", "19.0.4410", "2019-08-11", false,
+       false},
+      {kMachine + "Kestrel Display Tweaks", "Kestrel Labs", "1.0.0.7", "06/30/2021", false, false},
+      {kMachine + "Ostrander Font Pack", "Ostrander Type Foundry", "", "", false, false},
+      {kMachine + "QuietHelperService", "", "", "", false, false},
+      {kUser + "Tidepool Mail", "Tidepool Communications", "10.2", "2024-01-31", false, false},
+      {kUser + "Wrenfield Music Player", "Wrenfield Audio", "9.14", "", false, false},
+      {kMachine + "Pellucid Runtime 2022 x64", "Pellucid Systems", "14.38.33130", "2024-01-18", true, false},
+      {kMachine + "AmbergalePhotoStudio7.Update2", "Ambergale Imaging", "7.2.1.2", "2024-04-20", false, true},
+  };
+  for (const DetailsCase& c : cases) {
+    SCOPED_TRACE(c.key);
+    const ProgramEntry* row = scan_->Row(c.key);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(scan_->Text(*row, ListColumn::Publisher), c.publisher);
+    EXPECT_EQ(scan_->Text(*row, ListColumn::Version), c.version);
+    EXPECT_EQ(scan_->Text(*row, ListColumn::InstalledOn), c.installedOn);
+    EXPECT_EQ(row->systemComponent, c.systemComponent);
+    EXPECT_EQ(row->update, c.update);
+  }
+  int hidden = 0;
+  for (const ProgramEntry& row : scan_->sink.rows) hidden += IsSystemComponentOrUpdate(row);
+  EXPECT_EQ(hidden, 2);
 }
 
 TEST_F(DemoCatalogueScan, RowsCarryTargetAndCommandAsStored) {

@@ -146,12 +146,13 @@ TEST_F(MainWindow, EmptyUsageColumnsCollapseAndNeverWidenAgain) {
   AddPrograms({"A", "B"});
   Open();
   form->SetViewStyle(ViewStyle::Details);
-  for (int column : {1, 2, 3, 4, 5}) EXPECT_EQ(form->ColumnWidth(column), 1) << column;
+  for (int column : {1, 2, 3, 4, 5, 6, 7, 8}) EXPECT_EQ(form->ColumnWidth(column), 1) << column;
   EXPECT_GT(form->ColumnWidth(0), 1);
-  EXPECT_GT(form->ColumnWidth(6), 1);
+  EXPECT_GT(form->ColumnWidth(9), 1);
   AddUsage(h.fake.registry, "A", RegValue{RegType::Binary, UsageRecordBytes(5 << 20, test::FileTimeOf(2025, 5, 5), 7, u"C:\\a.exe")});
+  SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\B", "Publisher", RegValue::Text("Maker"));
   form->RefreshProgramList();
-  for (int column : {3, 4, 5}) EXPECT_EQ(form->ColumnWidth(column), 1) << column;
+  for (int column : {3, 4, 5, 6}) EXPECT_EQ(form->ColumnWidth(column), 1) << column;
   // Collapsed columns refuse the user's resizing.
   NMHEADERW track{};
   track.hdr.hwndFrom = ListView_GetHeader(form->ListView());
@@ -169,6 +170,86 @@ TEST_F(MainWindow, UsageColumnsStayWhenAnyRowHasData) {
   EXPECT_EQ(form->ColumnWidth(3), form->Scale(80));
   EXPECT_EQ(form->ColumnWidth(4), form->Scale(100));
   EXPECT_EQ(form->Programs().Text(0, ListColumn::Size), "       5.0 MB");
+}
+
+// What today's catalogues record shows in the Details view: publisher, version and install
+// date in columns of their own, the estimated size where no usage record exists.
+TEST_F(MainWindow, TodaysCatalogueValuesShowInTheirColumns) {
+  const std::string megabytePublisher(1 << 20, 'P');
+  struct Entry {
+    const char* name;
+    const char* publisher;
+    const char* version;
+    std::optional<RegValue> installed;
+    std::optional<RegValue> estimate;
+  } const entries[] = {
+      {"Alpha", "Quenmark", "10.2", RegValue::Text("20240315"), RegValue::Number(2048)},
+      {"Beta", "", "9.14", RegValue::Text("last spring"), std::nullopt},
+      {"Gamma", megabytePublisher.c_str(), "", RegValue::Number(20230101), RegValue::Number(-5)},
+  };
+  for (const Entry& e : entries) {
+    AddEntry(h.fake.registry, RootKey::LocalMachine, e.name, e.name, "x");
+    const std::string key = std::string(kUninstallKey) + "\\" + e.name;
+    if (*e.publisher) SetValue(h.fake.registry, RootKey::LocalMachine, key, "Publisher", RegValue::Text(e.publisher));
+    if (*e.version) SetValue(h.fake.registry, RootKey::LocalMachine, key, "DisplayVersion", RegValue::Text(e.version));
+    if (e.installed) SetValue(h.fake.registry, RootKey::LocalMachine, key, "InstallDate", *e.installed);
+    if (e.estimate) SetValue(h.fake.registry, RootKey::LocalMachine, key, "EstimatedSize", *e.estimate);
+  }
+  Open();
+  form->SetViewStyle(ViewStyle::Details);
+  EXPECT_TRUE(h.prompts.shown.empty());  // odd values are shown as they are, never an error
+  EXPECT_EQ(form->ColumnWidth(3), form->Scale(80));
+  EXPECT_EQ(form->ColumnWidth(6), form->Scale(150));
+  EXPECT_EQ(form->ColumnWidth(7), form->Scale(80));
+  EXPECT_EQ(form->ColumnWidth(8), form->Scale(100));
+  const auto shown = [&](int row, int column) {
+    wchar_t text[64] = L"";
+    ListView_GetItemText(form->ListView(), row, column, text, 64);
+    return Narrow(text);
+  };
+  const char* const expected[][5] = {
+      // Name, Size, Publisher, Version, Installed On
+      {"Alpha", "       2.0 MB", "Quenmark", "10.2", "2024-03-15"},
+      {"Beta", "", "", "9.14", "last spring"},
+      {"Gamma", "", "PPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPPP", "", "2023-01-01"},
+  };
+  for (int row = 0; row < 3; ++row) {
+    int c = 0;
+    for (int column : {0, 3, 6, 7, 8}) EXPECT_EQ(shown(row, column), expected[row][c++]) << row << "," << column;
+  }
+  form->TheListViewColumnClick(7);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));  // no version, 9.14, 10.2
+}
+
+// The Other Options item hides what the system's own list leaves out and shows it again; the
+// selected program stays selected while it is shown.
+TEST_F(MainWindow, SystemComponentsAndUpdatesCanBeHiddenAndShown) {
+  AddPrograms({"App", "Base", "Tool"});
+  const std::string catalogue = std::string(kUninstallKey) + "\\";
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "C", "Component", "c.exe");
+  SetValue(h.fake.registry, RootKey::LocalMachine, catalogue + "C", "SystemComponent", RegValue::Number(1));
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "KB1", "Hotfix for App", "kb.exe");
+  SetValue(h.fake.registry, RootKey::LocalMachine, catalogue + "KB1", "ParentKeyName", RegValue::Text("App"));
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "S", "Stored As Text", "s.exe");
+  SetValue(h.fake.registry, RootKey::LocalMachine, catalogue + "S", "SystemComponent", RegValue::Text("1"));
+  Open();
+  const std::vector<std::string> all{"App", "Base", "Component", "Hotfix for App", "Stored As Text", "Tool"};
+  EXPECT_EQ(Captions(), all);
+  form->SelectRow(4);
+  h.menus.choices.push_back(TfrmMain::CmdShowSystemComponents);
+  form->RunCommand(TfrmMain::IdOtherOptions);
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"App", "Base", "Stored As Text", "Tool"}));
+  EXPECT_EQ(form->SelectedIndex(), 2);
+  EXPECT_EQ(AdviceText(),
+            "The selected program (Stored As Text) can be uninstalled from your computer by clicking the "
+            "Uninstall button below.");
+  EXPECT_EQ(form->FindProgram("Hotfix", true, false), -1);
+  form->RunCommand(TfrmMain::IdOtherOptions);
+  EXPECT_EQ(h.menus.shown[1].checked[6], false);
+  form->RunCommand(TfrmMain::CmdShowSystemComponents);
+  EXPECT_EQ(Captions(), all);
+  EXPECT_EQ(ListView_GetItemCount(form->ListView()), 6);
+  EXPECT_EQ(form->SelectedIndex(), 4);
 }
 
 TEST_F(MainWindow, AdviceFollowsTheSelection) {
@@ -401,7 +482,7 @@ TEST_F(MainWindow, TheSortArrowShowsTheOrderOfTheRows) {
   const auto arrows = [&] {
     std::string out;
     const HWND header = ListView_GetHeader(form->ListView());
-    for (int column = 0; column < 7; ++column) {
+    for (int column = 0; column < kListColumnCount; ++column) {
       HDITEMW item{};
       item.mask = HDI_FORMAT;
       Header_GetItem(header, column, &item);
@@ -412,19 +493,20 @@ TEST_F(MainWindow, TheSortArrowShowsTheOrderOfTheRows) {
   // Sorted before the Details view shows: the arrow is there when it does.
   form->TheListViewColumnClick(3);
   form->SetViewStyle(ViewStyle::Details);
-  EXPECT_EQ(arrows(), "...^...");
+  EXPECT_EQ(arrows(), "...^......");
   struct Step {
     const char* what;
     std::function<void()> act;
     const char* arrows;
   };
   const Step steps[] = {
-      {"refresh", [&] { form->RefreshProgramList(); }, "^......"},
-      {"Name, first click", [&] { form->TheListViewColumnClick(0); }, "^......"},
-      {"Name, second click", [&] { form->TheListViewColumnClick(0); }, "v......"},
-      {"Uninstall Command", [&] { form->TheListViewColumnClick(6); }, "......^"},
-      {"Uninstall Command again", [&] { form->TheListViewColumnClick(6); }, "......v"},
-      {"F5", [&] { test::PressKey(*form, form->ListView(), VK_F5); }, "^......"},
+      {"refresh", [&] { form->RefreshProgramList(); }, "^........."},
+      {"Name, first click", [&] { form->TheListViewColumnClick(0); }, "^........."},
+      {"Name, second click", [&] { form->TheListViewColumnClick(0); }, "v........."},
+      {"Installed On", [&] { form->TheListViewColumnClick(8); }, "........^."},
+      {"Uninstall Command", [&] { form->TheListViewColumnClick(9); }, ".........^"},
+      {"Uninstall Command again", [&] { form->TheListViewColumnClick(9); }, ".........v"},
+      {"F5", [&] { test::PressKey(*form, form->ListView(), VK_F5); }, "^........."},
   };
   for (const Step& step : steps) {
     step.act();
@@ -445,7 +527,9 @@ TEST_F(MainWindow, OtherOptionsMenuAndViewStyles) {
   EXPECT_EQ(h.menus.shown[0].items,
             (std::vector<std::string>{"Edit Program Details...", "New Program...", "-", "Uninstall Log...",
                                       "Restore Deleted Entries...", "Print or Save Audit Report...", "-",
-                                      "About...", "-", "Exit"}));
+                                      "Show System Components and Updates", "-", "About...", "-", "Exit"}));
+  EXPECT_EQ(h.menus.shown[0].checked,
+            (std::vector<bool>{false, false, false, false, false, false, false, true, false, false, false, false}));
   h.menus.choices.push_back(TfrmMain::CmdViewDetails);
   form->txtViewStyleClick();
   EXPECT_EQ(h.menus.shown[1].items, (std::vector<std::string>{"Large Icons", "Small Icons", "List", "Details"}));
@@ -650,6 +734,7 @@ TEST(MainWindowDpi, ADpiChangeLaysTheWindowOutAgainAtTheNewScale) {
   EXPECT_EQ(topLeft.x, MulDiv(14, static_cast<int>(after), 96));
   EXPECT_EQ(topLeft.y, MulDiv(50, static_cast<int>(after), 96));
   EXPECT_EQ(form->ColumnWidth(0), MulDiv(150, static_cast<int>(after), 96));
+  EXPECT_EQ(form->ColumnWidth(9), MulDiv(300, static_cast<int>(after), 96));
   RECT advice;
   ::GetWindowRect(form->AdviceText(), &advice);
   const ControlLayout& adviceAt = LayoutEntry(TfrmMain::LayoutTable(), TfrmMain::IdAdvice);

@@ -216,6 +216,47 @@ TEST_F(Settings, QuietRemovalWithoutNamesRemovesNothing) {
   EXPECT_TRUE(store->HasKey(std::string(kUninstallKey) + "\\A"));
 }
 
+// The choice to hide system components and updates is kept beside the view style and holds
+// from the first scan on: the report and quiet removal switches see what the list shows.
+TEST_F(Settings, HiddenSystemComponentsStayHiddenAcrossRunsAndFromTheSwitches) {
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "one.exe");
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "R", "Runtime", "runtime.exe");
+  SetValue(h.fake.registry, RootKey::LocalMachine, std::string(kUninstallKey) + "\\R", "SystemComponent",
+           RegValue::Number(1));
+  const auto names = [&] {
+    std::vector<std::string> out;
+    for (int i = 0; i < form->RowCount(); ++i) out.push_back(form->RowAt(i).caption);
+    return out;
+  };
+  Run();
+  EXPECT_TRUE(form->ShowsSystemComponents());
+  EXPECT_EQ(names(), (std::vector<std::string>{"App One", "Runtime"}));
+  form->RunCommand(TfrmMain::CmdShowSystemComponents);
+  EXPECT_EQ(names(), (std::vector<std::string>{"App One"}));
+  Exit();
+  EXPECT_EQ(Stored("ShowSystemComponents"), "0");
+
+  Run();
+  EXPECT_FALSE(form->ShowsSystemComponents());
+  EXPECT_EQ(names(), (std::vector<std::string>{"App One"}));
+  Exit();
+  Run({"/RFS", "C:\\short.txt"});
+  EXPECT_EQ(h.fake.files.Contents("C:\\short.txt").find("Runtime"), std::string::npos);
+  EXPECT_NE(h.fake.files.Contents("C:\\short.txt").find("App One"), std::string::npos);
+  Run({"/QU", "Runtime"});
+  EXPECT_TRUE(h.process.started.empty());
+  EXPECT_EQ(Stored("ShowSystemComponents"), "0");  // an unattended run keeps the choice
+
+  // Shown again, they stay shown; a stored text other than 0 shows them.
+  Run();
+  form->RunCommand(TfrmMain::CmdShowSystemComponents);
+  Exit();
+  EXPECT_EQ(Stored("ShowSystemComponents"), "1");
+  Store("ShowSystemComponents", "no");
+  Run();
+  EXPECT_TRUE(form->ShowsSystemComponents());
+}
+
 TEST_F(Settings, OtherSwitchesAreIgnored) {
   AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "x");
   Run({"/NOPE", "App One"});
