@@ -25,30 +25,25 @@ const std::string kFolder = test::kTestBackupFolder;
 const std::string kEntry = "HKEY_LOCAL_MACHINE\\"s + test::kUninstallKey + "\\App";
 const std::string kBackup = kFolder + "2026-12-08 14-05-09 My App.reg";
 
-// The entry "My App" with a key below it, listed and selected in a main window.
-void AddApp(test::FormHarness& h) {
-  test::AddEntry(h.fake.registry, RootKey::LocalMachine, "App", "My App", "C:\\App\\unins.exe");
-  test::SetValue(h.fake.registry, RootKey::LocalMachine, test::kUninstallKey + "\\App\\Sub"s, "n",
-                 RegValue{RegType::Qword, {1, 2, 3, 4, 5, 6, 7, 8}});
-}
-std::unique_ptr<TfrmMain> OpenOnApp(test::FormHarness& h) {
-  auto form = test::OpenMainWindow(h.services);
-  form->SelectRow(test::RowWithCaption(*form, "My App"));
-  return form;
-}
 RegFile Saved(test::FormHarness& h) { return ExportKeyTree(h.fake.registry, kEntry); }
 
-struct Backups : ::testing::Test {
-  void SetUp() override {
-    AddApp(h);
-    before = Saved();
-    form = OpenOnApp(h);
+// The entry "My App" with a key below it, as it was saved before any change, listed and
+// selected in a main window.
+struct OnApp {
+  OnApp() {
+    test::AddEntry(h.fake.registry, RootKey::LocalMachine, "App", "My App", "C:\\App\\unins.exe");
+    test::SetValue(h.fake.registry, RootKey::LocalMachine, test::kUninstallKey + "\\App\\Sub"s, "n",
+                   RegValue{RegType::Qword, {1, 2, 3, 4, 5, 6, 7, 8}});
+    before = Saved(h);
+    form = test::OpenMainWindow(h.services);
+    form->SelectRow(test::RowWithCaption(*form, "My App"));
   }
-  RegFile Saved() { return tw::Saved(h); }
-
   test::FormHarness h;
   RegFile before;
   std::unique_ptr<TfrmMain> form;
+};
+struct Backups : ::testing::Test, OnApp {
+  RegFile Saved() { return tw::Saved(h); }
 };
 
 TEST(BackupsOfChanges, EveryChangeSavesTheEntryFirstAndNotAtAllWhenItCannot) {
@@ -90,10 +85,8 @@ TEST(BackupsOfChanges, EveryChangeSavesTheEntryFirstAndNotAtAllWhenItCannot) {
     SCOPED_TRACE(c.what);
     int writes = 0;
     bool savedFirst = false;
-    test::FormHarness h;
-    AddApp(h);
-    const RegFile before = Saved(h);
-    auto form = OpenOnApp(h);
+    OnApp app;
+    auto& [h, before, form] = app;
     const std::string folder = kFolder.substr(0, kFolder.size() - 1);
     h.fake.files.AddFolder(folder, true);
     h.fake.registry.failWrite = [&](const std::string&, const std::string&) {

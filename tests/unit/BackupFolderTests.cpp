@@ -108,8 +108,6 @@ TEST_F(BackupFolder, ABackupThatCannotBeWrittenIsRefusedAndLeavesNothing) {
   } cases[] = {
       {"a file in the folder's place", [](auto& f) { f.files.AddFile(kFolder.substr(0, kFolder.size() - 1)); },
        "the folder for backups cannot be made"},
-      {"a read-only folder", [](auto& f) { f.files.AddFolder(kFolder.substr(0, kFolder.size() - 1), true); },
-       "Access is denied."},
       {"a full disk", [](auto& f) { f.files.failWritesAfter = 100; }, "the disk may be full"},
       {"a flush that fails", [](auto& f) { f.files.failFlush = true; }, "could not be saved to the disk"},
       {"a key below that cannot be read",
