@@ -1,11 +1,9 @@
 #!/usr/bin/env bash
-# End to end on the real tidewell.exe under Wine on a virtual display, driven by xdotool: each
-# of the five changes of a catalogue entry (Delete From List, the uninstall dialog's clean-up,
-# the edit's write-back, New Program over an existing entry, /QU) leaves in the user's backup
-# folder a backup that holds the entry as it was before the change, and restoring it (through
-# the dialog once, then /RESTORE) brings the entry back byte for byte: regedit's export after
-# the restore is the export taken before the change. Then a backup folder that cannot be made:
-# /QU leaves the entry, says why and ends with status 1; and a backup file cut short.
+# End to end on the real tidewell.exe under Wine, driven by xdotool: each of the five changes
+# of a catalogue entry (Delete From List, the uninstall dialog's clean-up, the edit's write-back,
+# New Program over an existing entry, /QU) first saves a backup, and restoring it (through the
+# dialog once, then /RESTORE) gives regedit's export of the entry from before, byte for byte.
+# Then refusals: /QU when the backup folder cannot be made, and /RESTORE of a file cut short.
 #   backup_restore.sh TIDEWELL_EXE SEEDER_EXE OUTPUT_FOLDER
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/e2e-lib.sh"
@@ -54,16 +52,11 @@ exists() { "$WINE" reg query "$(key "$1")" >/dev/null 2>&1 </dev/null; }
 gone() { ! exists "$1"; }
 newest_backup() { ls -t "$backups"/*.reg 2>/dev/null | head -n 1; }
 reason_of() { iconv -f UTF-16LE -t UTF-8 <"$1" 2>/dev/null | tr -d '\r' | sed -n 's/^; Reason: //p'; }
+newest_reason_is() { test "$(reason_of "$(newest_backup)")" = "$1"; }
 same_as_before() { export_key "$1" "after-$1.reg" && cmp -s "$out/before-$1.reg" "$out/after-$1.reg"; }
 
 click_at() { xdotool mousemove --window "$1" "$2" "$3" click 1; sleep 0.8; }  # click_at WINDOW X Y
-start() {  # start [ARGUMENTS...]: the program, and its main window
-  "$WINE" "$exe" "$@" >>"$out/tidewell.log" 2>&1 </dev/null &
-  pid=$!
-  main=$(find_window Tidewell 300)
-  [[ -n $main ]] && sleep 1.5
-  [[ -n $main ]]
-}
+launch() { "$WINE" "$exe" "$@" >>"$out/tidewell.log" 2>&1 </dev/null & pid=$!; }  # launch [ARGUMENTS...]
 ended() {  # ended STATUS: the program ended with this status
   local status
   for _ in $(seq 1 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
@@ -72,6 +65,12 @@ ended() {  # ended STATUS: the program ended with this status
   status=$?
   [[ $status == "$1" ]] || { echo "the status was $status"; return 1; }
 }
+# A window of the program with this title, in $dialog; checked to be there.
+opens() {  # opens TITLE [DESCRIPTION]
+  dialog=$(find_window "$1" 50)
+  check "${2:-$1 opens}" test -n "$dialog"
+  [[ -n $dialog ]]
+}
 # The main window's bottom buttons and the Other Options menu, as a person clicks them.
 button() {  # button X-FROM-THE-STRIP'S-LEFT
   eval "$(xdotool getwindowgeometry --shell "$main")"
@@ -79,41 +78,44 @@ button() {  # button X-FROM-THE-STRIP'S-LEFT
 }
 other_options() { button 522; xdotool key "$@" Return; sleep 0.8; }
 find_row() { press "$main" ctrl+f; xdotool type --delay 20 "$1"; xdotool key Return; sleep 0.5; }  # find_row TEXT
-quit() { other_options Up; }
+# One session of the main window: the steps run between its opening and Exit, then status 0.
+session() {  # session STEP...
+  launch
+  main=$(find_window Tidewell 300)
+  check "the main window opens" test -n "$main"
+  [[ -n $main ]] && sleep 1.5 && "$@"
+  other_options Up  # Exit
+  check "the program ends with status 0" ended 0
+}
 # /RESTORE FILE, answering its question to replace the entry, if it asks, with Yes (or No);
 # the exit status must be 0 (or 1).
 restore() {  # restore FILE [n]
-  "$WINE" "$exe" /RESTORE "$(tidewell_winpath "$1")" >>"$out/tidewell.log" 2>&1 </dev/null &
-  pid=$!
+  launch /RESTORE "$(tidewell_winpath "$1")"
   local box
   box=$(find_window Tidewell 60)
   [[ -n $box ]] && press "$box" "${2:-Return}"
   if [[ ${2:-} == n ]]; then ended 1; else ended 0; fi
 }
-
 # The newest backup records what was done to entry N, and /RESTORE of it gives regedit's
 # export of the entry before the change, byte for byte.
 restores_from_newest_backup() {  # restores_from_newest_backup N REASON
-  local backup
-  backup=$(newest_backup)
-  check "the backup of entry $1 records \"$2\"" test "$(reason_of "$backup")" = "$2"
-  check "/RESTORE of it ends with status 0" restore "$backup"
+  check "the backup of entry $1 records \"$2\"" newest_reason_is "$2"
+  check "/RESTORE of it ends with status 0" restore "$(newest_backup)"
   check "entry $1 is back as before, byte for byte" same_as_before "$1"
 }
-
 # A switch whose work is refused: the message box (photographed), then the main window as an
-# ordinary session, closed.
+# ordinary session, closed; the status must be 1.
 refused() {  # refused DESCRIPTION SHOT ARGUMENTS...
   local what=$1 shot=$2 box
   shift 2
-  "$WINE" "$exe" "$@" >>"$out/tidewell.log" 2>&1 </dev/null &
-  pid=$!
+  launch "$@"
   box=$(find_window Tidewell 300)
   check "$what" test -n "$box"
   import -window root "$out/$shot.png"
   [[ -n $box ]] && press "$box" Return
   main=$(find_window Tidewell 50)
   [[ -n $main ]] && press "$main" alt+F4
+  check "then it ends with status 1" ended 1
 }
 
 for n in 1 2 3 4 5 6; do
@@ -123,27 +125,22 @@ done
 check "the entries are seeded and exported" test -s "$out/before-6.reg"
 
 # 1. Delete From List, then RESTORE in the dialog.
-check "the main window opens" start
-find_row "E2E Backup 1"
-button 226
-dialog=$(find_window "Delete From List" 50)
-check "Delete From List asks" test -n "$dialog"
-[[ -n $dialog ]] && click_at "$dialog" 308 313  # DELETE
-check "Delete From List removed the entry" gone 1
-backup=$(newest_backup)
-check "its backup records the deletion" test "$(reason_of "$backup")" = deleted
-other_options Down Down Down Down
-dialog=$(find_window "Restore Deleted Entries" 50)
-check "Restore Deleted Entries opens" test -n "$dialog"
-import -window "$dialog" "$out/restore-deleted-entries.png"
-[[ -n $dialog ]] && press "$dialog" Return
-check "RESTORE brought the deleted entry back byte for byte" same_as_before 1
-quit
-check "the program ends with status 0" ended 0
+delete_and_restore() {
+  find_row "E2E Backup 1"
+  button 226
+  opens "Delete From List" && click_at "$dialog" 308 313  # DELETE
+  check "Delete From List removed the entry" gone 1
+  check "its backup records the deletion" newest_reason_is deleted
+  other_options Down Down Down Down
+  opens "Restore Deleted Entries" || return
+  import -window "$dialog" "$out/restore-deleted-entries.png"
+  press "$dialog" Return
+  check "RESTORE brought the deleted entry back byte for byte" same_as_before 1
+}
+session delete_and_restore
 
 # 2. The uninstall dialog's clean-up of the entry its uninstaller left.
-"$WINE" "$exe" /UNINSTALL "E2E Backup 2" >>"$out/tidewell.log" 2>&1 </dev/null &
-pid=$!
+launch /UNINSTALL "E2E Backup 2"
 dialog=$(find_window Uninstall 300)
 check "/UNINSTALL opens the uninstall dialog" test -n "$dialog"
 if [[ -n $dialog ]]; then
@@ -159,44 +156,39 @@ check "the program ends with status 0" ended 0
 restores_from_newest_backup 2 cleaned-up
 
 # 3. The edit's write-back, with one row blanked by DELETE KEY.
-check "the main window opens" start
-find_row "E2E Backup 3"
-other_options Down
-dialog=$(find_window "Edit Program Details" 50)
-check "Edit Program Details opens" test -n "$dialog"
-if [[ -n $dialog ]]; then
+edit() {
+  find_row "E2E Backup 3"
+  other_options Down
+  opens "Edit Program Details" || return
   click_at "$dialog" 174 345  # DELETE KEY on the current row
   press "$dialog" Return      # OK: the values are written back
-fi
-export_key 3 "edited-3.reg"
-check "the edit changed the entry" bash -c "! cmp -s '$out/before-3.reg' '$out/edited-3.reg'"
-quit
-check "the program ends with status 0" ended 0
+  export_key 3 "edited-3.reg"
+  check "the edit changed the entry" bash -c "! cmp -s '$out/before-3.reg' '$out/edited-3.reg'"
+}
+session edit
 restores_from_newest_backup 3 before-edit  # after its question
-check "the edited entry was saved before it was replaced" test "$(reason_of "$(newest_backup)")" = before-restore
+check "the edited entry was saved before it was replaced" newest_reason_is before-restore
 
 # 4. New Program over an existing entry, after its question.
-check "the main window opens" start
-other_options Down Down
-dialog=$(find_window "New Program" 50)
-check "New Program opens" test -n "$dialog"
-if [[ -n $dialog ]]; then
+overwrite() {
+  other_options Down Down
+  opens "New Program" || return
   click_at "$dialog" 200 80
   xdotool key End shift+Home BackSpace
   xdotool type --delay 10 "$(key 4)"
   xdotool key Tab; xdotool type --delay 10 "Overwritten"
   xdotool key Tab; xdotool type --delay 10 "overwritten.exe"
   press "$dialog" Return  # OK
+  local box w
   box=$(find_window Tidewell 50)
   for w in $(xdotool search --all --onlyvisible --pid "$pid" --name '^Tidewell$' 2>/dev/null); do
     [[ $w != "$main" ]] && box=$w
   done
   [[ -n $box ]] && press "$box" Return  # Yes, overwrite it
-fi
-export_key 4 "overwritten-4.reg"
-check "New Program overwrote the entry" bash -c "iconv -f UTF-16LE -t UTF-8 '$out/overwritten-4.reg' | grep -q Overwritten"
-quit
-check "the program ends with status 0" ended 0
+  export_key 4 "overwritten-4.reg"
+  check "New Program overwrote the entry" bash -c "iconv -f UTF-16LE -t UTF-8 '$out/overwritten-4.reg' | grep -q Overwritten"
+}
+session overwrite
 restores_from_newest_backup 4 before-overwrite  # after its question
 
 # 5. /QU.
@@ -211,7 +203,6 @@ check "and leaves the entry as it is" same_as_before 5
 mv "$backups" "$backups.kept"
 : >"$backups"
 refused "/QU says that it cannot save the entry" quiet-removal-refused /QU "E2E Backup 6"
-check "/QU then ends with status 1" ended 1
 check "the entry it could not save is still there" same_as_before 6
 rm -f "$backups"
 mv "$backups.kept" "$backups"
@@ -220,7 +211,6 @@ mv "$backups.kept" "$backups"
 head -c 300 "$(ls "$backups"/*"E2E Backup 1.reg" | head -n 1)" >"$out/cut.reg"
 wine_quiet reg delete "$(key 1)" /f
 refused "a cut backup is refused in a message box" restore-refused /RESTORE "$win_out\\cut.reg"
-check "the refused /RESTORE ends with status 1" ended 1
 check "nothing was restored from it" gone 1
 
 for n in 1 2 3 4 5 6; do wine_quiet reg delete "$(key "$n")" /f; done
