@@ -530,24 +530,6 @@ TEST_F(InventorySwitches, RfjAndRfcWriteTheGoldenFilesAndStandardParsersReadThem
   }
 }
 
-// /QU on the demo's entry that records a quiet command: the demo uninstaller started is the
-// quiet one (it leaves its mark), never the interactive one.
-TEST_F(InventorySwitches, QuietRemovalStartsTheEntrysQuietCommand) {
-  const std::string folder = demo::DemoVariables().at("demo") + "\\Gannet Sync";
-  const std::wstring quiet = Widen(folder + "\\quiet.ran");
-  const std::wstring interactive = Widen(folder + "\\interactive.ran");
-  ASSERT_FALSE(Exists(quiet));
-  Started run;
-  ASSERT_TRUE(Start(run, L"/QU \"Gannet Sync Service\"", folder_));
-  EXPECT_EQ(run.Wait(120000), 0);
-  // The uninstaller runs on its own after the program ended: wait for its mark.
-  for (int i = 0; i < 600 && !Exists(quiet); ++i) ::Sleep(100);
-  EXPECT_TRUE(Exists(quiet));
-  EXPECT_FALSE(Exists(interactive));
-  // The demo as it was, for the tests that follow.
-  ASSERT_EQ(RunAndWait(L"\"" + InBuild(TIDEWELL_SEEDER_PATH) + L"\""), 0);
-}
-
 class ReportOnThePrinter : public ReportSwitches {
  protected:
   void SetUp() override {
