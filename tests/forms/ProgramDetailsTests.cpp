@@ -344,14 +344,13 @@ TEST_F(ProgramDetails, LinksOpenAndRunAndReportTheirFailures) {
 }
 
 // What today's catalogues hold: the quiet command is shown (not a link: a click would remove
-// the program without a question), a 64-bit number and a multi-string show whole, a link
-// opens one text (a multi-string's first), and an expandable link is expanded when opened.
+// the program without a question), a 64-bit size reads, a link opens one text (a
+// multi-string's first), and an expandable link is expanded when opened.
 TEST_F(ProgramDetails, QuietCommandNumbersListsAndExpandableLinks) {
   using namespace std::string_view_literals;
   ::SetEnvironmentVariableW(L"TIDEWELL_DETAILS_TEST", L"D:\\Apps");
   Set("QuietUninstallString", RegValue::Text("C:\\App\\unins.exe /S"));
   Set("EstimatedSize", test::QwordValue(6291456));
-  Set("Comments", test::MultiValue(u"Syncs folders\0Runs at logon\0\0"sv));
   Set("HelpLink", test::MultiValue(u"https://a.example/\0https://b.example/\0\0"sv));
   Set("InstallLocation", RegValue::Text("%TIDEWELL_DETAILS_TEST%\\Gannet", RegType::ExpandString));
   Set("ModifyPath", RegValue::Text("%TIDEWELL_DETAILS_TEST%\\setup.exe /modify", RegType::ExpandString));
@@ -373,7 +372,6 @@ TEST_F(ProgramDetails, QuietCommandNumbersListsAndExpandableLinks) {
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(quiet->captionLabel, WM_GETFONT, 0, 0));
     EXPECT_LE(quietCaption.left + TextExtentIn(quiet->captionLabel, font, Widen(quiet->caption)).cx, quietValue.left);
     EXPECT_EQ(Shown(box, "Estimated Size:"), "6.00 GB");
-    EXPECT_EQ(Shown(box, "Comments:"), "Syncs folders Runs at logon");
     EXPECT_EQ(Shown(box, "Support Information:"), "https://a.example/");
     EXPECT_EQ(Shown(box, "Location:"), "%TIDEWELL_DETAILS_TEST%\\Gannet");
     for (const char* link : {"Support Information:", "Location:", "Readme:", "Modify Command:", "Quiet Uninstall Command:"}) {

@@ -41,12 +41,6 @@ class BackupFolder : public ::testing::Test {
   std::string Save(BackupReason reason = BackupReason::Deleted) {
     return SaveEntryBackup(fake.platform, kFolder, kEntry, reason).value_or("<none>");
   }
-  // The files of the backup folder.
-  std::vector<std::string> Files() {
-    std::vector<std::string> names;
-    for (const FindData& found : fake.files.FindAll(kFolder + "*")) names.push_back(found.name);
-    return names;
-  }
 
   test::FakePlatform fake;
 };
@@ -96,8 +90,7 @@ TEST_F(BackupFolder, ABackupIsCompleteOnTheDiskUnderANameOfItsOwn) {
   // The same second and entry: a name of its own, the first kept.
   EXPECT_EQ(Save(BackupReason::BeforeEdit), kFolder + "2026-12-08 14-05-09 Demo_ App (2).reg");
   EXPECT_EQ(fake.files.Contents(first), bytes);
-  EXPECT_EQ(Files(), (std::vector<std::string>{"2026-12-08 14-05-09 Demo_ App (2).reg",
-                                               "2026-12-08 14-05-09 Demo_ App.reg"}));
+  EXPECT_EQ(fake.files.FindAll(kFolder + "*").size(), 2u);
 }
 
 TEST_F(BackupFolder, ABackupThatCannotBeWrittenIsRefusedAndLeavesNothing) {
