@@ -160,13 +160,14 @@ TEST_F(KeyTools, ChangedNumbersMustFitThirtyTwoBits) {
   EXPECT_EQ(Get("N-2147483649"), RegValue::Text("-2147483649"));
 }
 
-// A 64-bit number shows as its signed decimal text; a changed one takes the signed and the
-// unsigned range and stays a 64-bit number.
-TEST_F(KeyTools, ChangedSixtyFourBitNumbersStayNumbers) {
-  struct Case {
+// Changed values keep their kind. A 64-bit number takes the signed and the unsigned range; a
+// multi-string is split at the blanks only where blanks can have stood between its strings.
+TEST_F(KeyTools, ChangedSixtyFourBitNumbersAndMultiStringsKeepTheirKind) {
+  using namespace std::string_view_literals;
+  const struct {
     const char* text;
     std::uint64_t stored;
-  } const cases[] = {
+  } numbers[] = {
       {"0", 0},
       {"6442450944", 6442450944u},
       {"+7", 7},
@@ -175,9 +176,27 @@ TEST_F(KeyTools, ChangedSixtyFourBitNumbersStayNumbers) {
       {"9223372036854775807", 0x7FFFFFFFFFFFFFFFu},
       {"18446744073709551615", 0xFFFFFFFFFFFFFFFFu},
   };
+  const struct {
+    std::u16string_view before;
+    const char* text;
+    std::u16string_view after;
+  } lists[] = {
+      // Several strings without blanks: a list, split at the blanks.
+      {u"a.dll\0b.dll\0\0"sv, "a.dll c.dll d.dll", u"a.dll\0c.dll\0d.dll\0\0"sv},
+      {u"a.dll\0b.dll\0\0"sv, "  a.dll   c.dll ", u"a.dll\0c.dll\0\0"sv},
+      // One string, or strings with blanks of their own: the whole text is one string.
+      {u"Jasper Suite\0\0"sv, "Jasper Suite 2", u"Jasper Suite 2\0\0"sv},
+      {u"Jasper Suite\0Tools\0\0"sv, "Jasper Suite Tools 2", u"Jasper Suite Tools 2\0\0"sv},
+      {u"a\0b\0\0"sv, "", u"\0"sv},
+  };
   Grid grid;
-  for (const auto& c : cases) {
+  for (const auto& c : numbers) {
     grid.AddOriginal(std::string("Q") + c.text, "5", test::QwordValue(5));
+    grid.rows.back().text = c.text;
+  }
+  char list = 'A';
+  for (const auto& c : lists) {
+    grid.AddOriginal(std::string("M") + list++, "(as shown)", test::MultiValue(c.before));
     grid.rows.back().text = c.text;
   }
   grid.AddOriginal("Renamed", "5", test::QwordValue(5));
@@ -185,7 +204,9 @@ TEST_F(KeyTools, ChangedSixtyFourBitNumbersStayNumbers) {
   grid.rows.back().text = "six";
   ASSERT_FALSE(ValueTableRefusal(grid).has_value());
   ASSERT_TRUE(WriteUninstallEntry(fake.registry, path, "", "", &grid, true));
-  for (const auto& c : cases) EXPECT_EQ(Get(std::string("Q") + c.text), test::QwordValue(c.stored)) << c.text;
+  for (const auto& c : numbers) EXPECT_EQ(Get(std::string("Q") + c.text), test::QwordValue(c.stored)) << c.text;
+  list = 'A';
+  for (const auto& c : lists) EXPECT_EQ(Get(std::string("M") + list++), test::MultiValue(c.after)) << c.text;
   EXPECT_EQ(Get("Other"), RegValue::Text("six"));
 }
 
@@ -209,33 +230,6 @@ TEST_F(KeyTools, AChangedSixtyFourBitNumberThatIsNoNumberIsRefusedBeforeAnything
     EXPECT_EQ(Get("Stamp"), test::QwordValue(5));
   }
   EXPECT_EQ(fake.registry.storesAlive, 0);
-}
-
-// A multi-string shows its strings joined by a blank; a changed one stays a multi-string,
-// split at the blanks only where blanks can have stood between its strings.
-TEST_F(KeyTools, ChangedMultiStringsStayMultiStrings) {
-  using namespace std::string_view_literals;
-  struct Case {
-    std::u16string_view before;
-    const char* text;
-    std::u16string_view after;
-  } const cases[] = {
-      // Several strings without blanks: a list, split at the blanks.
-      {u"a.dll\0b.dll\0\0"sv, "a.dll c.dll d.dll", u"a.dll\0c.dll\0d.dll\0\0"sv},
-      {u"a.dll\0b.dll\0\0"sv, "  a.dll   c.dll ", u"a.dll\0c.dll\0\0"sv},
-      // One string, or strings with blanks of their own: the whole text is one string.
-      {u"Jasper Suite\0\0"sv, "Jasper Suite 2", u"Jasper Suite 2\0\0"sv},
-      {u"Jasper Suite\0Tools\0\0"sv, "Jasper Suite Tools 2", u"Jasper Suite Tools 2\0\0"sv},
-      {u"a\0b\0\0"sv, "", u"\0"sv},
-  };
-  const auto name = [&cases](const Case& c) { return std::string(1, static_cast<char>('A' + (&c - cases))); };
-  Grid grid;
-  for (const auto& c : cases) {
-    grid.AddOriginal(name(c), "(as shown)", test::MultiValue(c.before));
-    grid.rows.back().text = c.text;
-  }
-  ASSERT_TRUE(WriteUninstallEntry(fake.registry, path, "", "", &grid, true));
-  for (const auto& c : cases) EXPECT_EQ(Get(name(c)), test::MultiValue(c.after)) << c.text;
 }
 
 TEST_F(KeyTools, AFailedWriteRestoresTheEntryAndRaises) {
