@@ -10,7 +10,7 @@ namespace tw {
 std::string ColumnText(const ProgramEntry& row, ListColumn column, Locale& locale, TimeZone& zone) {
   switch (column) {
     case ListColumn::Name: return row.caption;
-    case ListColumn::Key: return row.keyPath;
+    case ListColumn::Key: return row.KeyPath();
     case ListColumn::Target: return row.usage.target;
     case ListColumn::Size:
       return row.hasUsage ? UsageSizeText(locale, row.usage.size) : std::string();
@@ -27,7 +27,7 @@ bool ColumnTextEmpty(const ProgramEntry& row, ListColumn column) {
   // zero time, a count above the signed 32-bit range.
   switch (column) {
     case ListColumn::Name: return row.caption.empty();
-    case ListColumn::Key: return row.keyPath.empty();
+    case ListColumn::Key: return row.KeyPath().empty();
     case ListColumn::Target: return row.usage.target.empty();
     case ListColumn::Size: return !row.hasUsage || row.usage.size < 0;
     case ListColumn::LastUsedOn: return !row.hasUsage || row.usage.lastUse == 0;
@@ -60,6 +60,13 @@ std::vector<const ProgramEntry*> ProgramList::Shown() const {
   shown.reserve(order_.size());
   for (std::size_t index : order_) shown.push_back(&rows_[index]);
   return shown;
+}
+
+std::vector<ProgramEntry*> ProgramList::RowsInScanOrder() {
+  std::vector<ProgramEntry*> rows;
+  rows.reserve(rows_.size());
+  for (ProgramEntry& row : rows_) rows.push_back(&row);
+  return rows;
 }
 
 std::string ProgramList::Text(int position, ListColumn column) const {

@@ -759,9 +759,9 @@ void TfrmMain::cmdUninstallClick() {
     TUninstallBox box(services_);
     // A row without a display name is named by its key path.
     const std::string name = row.DisplayName();
-    box.ProgramName = name.empty() ? row.keyPath : name;
+    box.ProgramName = name.empty() ? row.KeyPath() : name;
     box.UninstallCommand = row.command;
-    box.KeyPath = row.keyPath;
+    box.KeyPath = row.KeyPath();
     services_.modal.Run(box, hwnd_);
   }
   // However the dialog was closed, the catalogue may have changed.
@@ -771,7 +771,7 @@ void TfrmMain::cmdUninstallClick() {
 void TfrmMain::cmdDeleteFromListClick() {
   if (RequireSelection()) return;
   const ProgramEntry& row = RowAt(SelectedIndex());
-  const std::string keyPath = row.keyPath;
+  const std::string keyPath = row.KeyPath();
   const std::string name = row.DisplayName();
   int choice = TDeleteKeyBox::ChoiceCancel;
   {
@@ -804,7 +804,7 @@ void TfrmMain::cmdProgramDetailsClick() {
   const ProgramEntry& row = RowAt(SelectedIndex());
   TProgramDetailsBox box(services_);
   const int selected = SelectedIndex();
-  box.KeyPath = row.keyPath;
+  box.KeyPath = row.KeyPath();
   box.SizeText = list_.Text(selected, ListColumn::Size);
   box.LastUsedText = list_.Text(selected, ListColumn::LastUsedOn);
   box.FrequencyText = list_.Text(selected, ListColumn::Frequency);
@@ -813,7 +813,7 @@ void TfrmMain::cmdProgramDetailsClick() {
 
 void TfrmMain::ViewEditProgramDetails1Click() {
   if (RequireSelection()) return;
-  const std::string keyPath = RowAt(SelectedIndex()).keyPath;
+  const std::string keyPath = RowAt(SelectedIndex()).KeyPath();
   TEditProgramBox box(services_);
   box.KeyPath = keyPath;
   if (services_.modal.Run(box, hwnd_) != kModalOk) return;
@@ -902,7 +902,7 @@ void TfrmMain::RestoreDeletedEntries1Click() {
 void TfrmMain::SelectEntry(const std::string& keyPath) {
   const std::string wanted = AsciiUpper(keyPath);
   for (int position = 0; position < RowCount(); ++position) {
-    if (AsciiUpper(RowAt(position).keyPath) == wanted) {
+    if (AsciiUpper(RowAt(position).KeyPath()) == wanted) {
       SelectRow(position);
       return;
     }
@@ -971,14 +971,14 @@ bool TfrmMain::QuietUninstall() {
     if (position < 0) continue;
     const ProgramEntry& row = RowAt(position);
     try {
-      SaveEntryBackup(services_.platform, services_.backupFolder, row.keyPath, BackupReason::QuietRemoval);
+      SaveEntryBackup(services_.platform, services_.backupFolder, row.KeyPath(), BackupReason::QuietRemoval);
     } catch (const BackupError& e) {
       skipped += std::string("\r\n\r\n") + e.what();
       continue;
     }
     // The installer's own unattended command where the entry records one.
     services_.process.Start(row.quietCommand.empty() ? row.command : row.quietCommand);
-    DeleteUninstallKey(services_.platform.registry, row.keyPath);
+    DeleteUninstallKey(services_.platform.registry, row.KeyPath());
   }
   if (skipped.empty()) return true;
   ShowStandardError(services_.prompts, hwnd_, LoadStr(StrId::QuietRemovalSkipped) + skipped);
