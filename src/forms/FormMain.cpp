@@ -87,6 +87,9 @@ UINT RowsWaitingForIconsMessage() {
   return message;
 }
 
+// The list's window style of each view style, in the order of ViewStyle.
+constexpr DWORD kListStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+
 struct ColumnSpec {
   StrId caption;
   int width;  ///< 1: always collapsed
@@ -104,6 +107,17 @@ struct MenuItem {
   int id = 0;
   StrId caption{};
 };
+
+// What a run nobody sees reads of each entry beyond its name, its command and the uninstaller
+// test: what its switch uses. A window reads everything.
+ScanParts PartsUsedBy(StartupAction action) {
+  switch (action) {
+    case StartupAction::Report: return ScanParts{false, false};          // names and commands
+    case StartupAction::QuietUninstall: return ScanParts{false, true};   // the quiet commands
+    case StartupAction::Restore: return ScanParts{false, false};
+    default: return ScanParts{};                                         // the inventories
+  }
+}
 
 UniqueHMenu MakeMenu(std::initializer_list<MenuItem> items) {
   UniqueHMenu menu(::CreatePopupMenu());
@@ -164,6 +178,7 @@ void TfrmMain::Create() {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ::DragAcceptFiles(hwnd_, TRUE);
+  if (const auto style = StoredViewStyle()) viewStyle_ = *style;
   BuildControls();
   BuildMenus();
   ApplyLayout(Dpi());
@@ -177,7 +192,7 @@ void TfrmMain::Create() {
     // could be read, as an ordinary session. A switch that was not carried out ends the
     // program with a failure status.
     if (IsUnattendedRun()) commandLineFailed_ = true;
-    LeaveUnattendedRun();
+    LeaveUnattendedRun(false);
     return;
   }
   if (RowCount() > 0) SelectRow(0);
@@ -213,11 +228,9 @@ void TfrmMain::StartFirstActivation() {
 }
 
 void TfrmMain::CloseWithoutShowing() {
-  // Saved as on any exit, but from what is stored: the hidden window was never maximised,
-  // never given the stored view style, and a first run stores the centred bounds.
+  // Saved as on any exit, but from what is stored: the hidden window (made in the stored view
+  // style) was never maximised, and a first run stores the centred bounds.
   PlaceWindow();
-  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(viewStyle_));
-  if (style >= 0 && style <= 3) viewStyle_ = static_cast<ViewStyle>(style);
   const int state = settings_.Read(StrId::WindowState, 0);
   hiddenWindowState_ = state >= 0 && state <= 2 ? state : 0;
   ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -225,20 +238,42 @@ void TfrmMain::CloseWithoutShowing() {
 
 void TfrmMain::MarkCommandLineFailed() {
   commandLineFailed_ = true;
-  LeaveUnattendedRun();
+  LeaveUnattendedRun(true);
 }
 
-void TfrmMain::LeaveUnattendedRun() {
+void TfrmMain::LeaveUnattendedRun(bool selectFirstRow) {
   if (!unattended_) return;
   unattended_ = false;
-  if (listView_ != nullptr) ::InvalidateRect(listView_, nullptr, TRUE);
+  if (listView_ == nullptr) return;
+  // A run nobody was to see read only what its switch used, no icon locations, and put no
+  // rows in the list view. The user sees the rows now, with all a scan for the window reads.
+  try {
+    CompleteRows(services_.platform, list_.RowsInScanOrder(), ScanParts{!scanned_.usage, !scanned_.details},
+                 icons_.get());
+    icons_->Commit();
+  } catch (const std::exception&) {
+    // What could not be read stays empty, as a scan leaves it.
+  }
+  scanned_ = ScanParts{};
+  ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+  ListView_SetItemCountEx(listView_, list_.Count(), 0);
+  CollapseEmptyUsageColumns();
+  ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+  ::InvalidateRect(listView_, nullptr, TRUE);
+  if (selectFirstRow && RowCount() > 0) SelectRow(0);
+}
+
+std::optional<ViewStyle> TfrmMain::StoredViewStyle() {
+  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(viewStyle_));
+  // A stored style outside 0 to 3 is ignored, like an out-of-range window state.
+  if (style < 0 || style > 3) return std::nullopt;
+  return static_cast<ViewStyle>(style);
 }
 
 void TfrmMain::FormActivateFirst() {
   LoadWindowState(hwnd_, settings_);
-  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(viewStyle_));
-  // A stored style outside 0 to 3 is ignored, like an out-of-range window state.
-  if (style >= 0 && style <= 3) SetViewStyle(static_cast<ViewStyle>(style));
+  // The list was made in the stored view; it is applied again only when it changed since.
+  if (const auto style = StoredViewStyle(); style && *style != viewStyle_) SetViewStyle(*style);
   ProcessUninstallSwitch();
 }
 
@@ -296,9 +331,11 @@ void TfrmMain::BuildControls() {
   ediFind_ = control(L"EDIT", WS_EX_CLIENTEDGE, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, container, IdFind);
   cmdFind_ = button(container, IdFindButton, StrId::FindButton, ButtonLook::Icon, pictures::Glyph::Find);
 
+  // The list is made in the view it will show: made in another one, it would arrange every
+  // row for that view first.
   listView_ = control(WC_LISTVIEWW, WS_EX_CLIENTEDGE,
-                      WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE |
-                          LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
+                      WS_VISIBLE | WS_TABSTOP | kListStyles[static_cast<int>(viewStyle_)] | LVS_SINGLESEL |
+                          LVS_SHOWSELALWAYS | LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
                       container, IdList);
   ListView_SetExtendedListViewStyle(listView_, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB | LVS_EX_DOUBLEBUFFER);
   ::SetWindowSubclass(listView_, &ListViewProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -509,7 +546,12 @@ void TfrmMain::SelectRow(int position) {
 
 bool TfrmMain::SelectRowInPlace(int position) {
   if (position < 0 || position >= RowCount()) return false;
-  ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  // The list selects one row at most: the selected and the focused row are the ones to clear.
+  // Clearing every row would make the list visit each one and ask for its data.
+  for (const UINT which : {LVNI_SELECTED, LVNI_FOCUSED}) {
+    const int current = ListView_GetNextItem(listView_, -1, which);
+    if (current >= 0) ListView_SetItemState(listView_, current, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  }
   ListView_SetItemState(listView_, position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   return true;
 }
@@ -519,6 +561,12 @@ int TfrmMain::ColumnWidth(int column) const {
   LVCOLUMNW info{};
   info.mask = LVCF_WIDTH;
   return ListView_GetColumn(listView_, column, &info) ? info.cx : -1;
+}
+
+void TfrmMain::CollapseEmptyUsageColumns() {
+  for (const ListColumn column : {ListColumn::Size, ListColumn::LastUsedOn, ListColumn::Frequency}) {
+    if (list_.ColumnIsEmpty(column)) CollapseColumn(static_cast<int>(column));
+  }
 }
 
 void TfrmMain::CollapseColumn(int column) {
@@ -531,6 +579,9 @@ void TfrmMain::CollapseColumn(int column) {
 
 bool TfrmMain::RefreshProgramList() {
   const int selected = SelectedIndex();
+  // A run nobody sees needs the rows but no icons, and no list view to show them in.
+  const bool shown = !IsUnattendedRun();
+  scanned_ = shown ? ScanParts{} : PartsUsedBy(services_.request.action);
   ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
   ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
   ScanReport report;
@@ -539,18 +590,18 @@ bool TfrmMain::RefreshProgramList() {
   list_.Clear();
   try {
     icons_->Reset();
-    report = ScanCatalogue(services_.platform, list_, icons_.get(), true);
+    report = ScanCatalogue(services_.platform, list_, shown ? icons_.get() : nullptr, true, scanned_);
   } catch (const std::exception& e) {
     failure = e.what();
   }
   try {
     // The rows read before a failure are listed too.
-    icons_->Commit();
+    if (shown) icons_->Commit();
     list_.ShowInNameOrder();
     ShowSortArrow();
-    ListView_SetItemCountEx(listView_, list_.Count(), 0);
-    for (const ListColumn column : {ListColumn::Size, ListColumn::LastUsedOn, ListColumn::Frequency}) {
-      if (list_.ColumnIsEmpty(column)) CollapseColumn(static_cast<int>(column));
+    if (shown) {
+      ListView_SetItemCountEx(listView_, list_.Count(), 0);
+      CollapseEmptyUsageColumns();
     }
   } catch (const std::exception& e) {
     if (failure.empty()) failure = e.what();
@@ -709,10 +760,9 @@ void TfrmMain::SetViewStyle(ViewStyle style) {
 }
 
 void TfrmMain::ApplyViewStyle() {
-  static constexpr DWORD kStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
   const DWORD current = static_cast<DWORD>(::GetWindowLongW(listView_, GWL_STYLE));
   ::SetWindowLongW(listView_, GWL_STYLE,
-                   static_cast<LONG>((current & ~LVS_TYPEMASK) | kStyles[static_cast<int>(viewStyle_)]));
+                   static_cast<LONG>((current & ~LVS_TYPEMASK) | kListStyles[static_cast<int>(viewStyle_)]));
   ShowSortArrow();
   // The list settles its scroll bars for the new style as it first draws it, and leaves
   // the strip above a new bar as the old style drew it: drawn once, it is drawn again.

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,12 +46,14 @@ class TfrmMain : public Form {
   /// when the user closes it.
   void MarkCommandLineFailed();
   bool CommandLineFailed() const { return commandLineFailed_; }
-  /// Ends the program as if it had run: the window is centred and the stored placement and
-  /// view style applied without showing it; destroying it saves the settings, keeping the
-  /// stored window state (the hidden window has none of its own).
+  /// Ends the program as if it had run: the window is centred and the stored placement
+  /// applied without showing it (it has the stored view style since it was made); destroying
+  /// it saves the settings, keeping the stored window state (the hidden window has none of its
+  /// own).
   void CloseWithoutShowing();
   /// True while the command line asks for a run without a visible list (report switches,
-  /// /QU): no icons are drawn and scan errors are not shown.
+  /// /QU): the scan reads only what the switch uses, no row is put in the list view, no icon
+  /// is drawn and scan errors are not shown.
   bool IsUnattendedRun() const { return unattended_; }
 
   bool PreTranslate(MSG& msg) override;
@@ -188,6 +191,8 @@ class TfrmMain : public Form {
   /// Marks the column the rows are ordered by with the arrow of its direction.
   void ShowSortArrow();
   void CollapseColumn(int column);
+  /// Collapses the usage columns (Size, Last Used On, Frequency) that are empty in every row.
+  void CollapseEmptyUsageColumns();
   /// Removes the named programs without asking: saves each one's entry, starts its
   /// quiet uninstall command (its uninstall command when it records none) and deletes its catalogue key at once. Nothing is logged. An entry
   /// that cannot be saved is left alone; false (after telling why) when one was.
@@ -196,8 +201,11 @@ class TfrmMain : public Form {
   void SelectEntry(const std::string& keyPath);
   /// Centres the window on the screen and applies the stored placement.
   void PlaceWindow();
-  /// Turns an unattended run into an ordinary session: icons drawn, errors shown.
-  void LeaveUnattendedRun();
+  /// Turns an unattended run into an ordinary session: the rows shown in the list with their
+  /// icons (the first one selected, when asked), errors shown.
+  void LeaveUnattendedRun(bool selectFirstRow);
+  /// The view style the settings store, or nothing when they store none of the four.
+  std::optional<ViewStyle> StoredViewStyle();
   int OuterWidth() const;
 
   Services& services_;
@@ -208,6 +216,8 @@ class TfrmMain : public Form {
   UniqueHImageList badIcons_;
   std::array<bool, 7> collapsed_{};
   ViewStyle viewStyle_ = ViewStyle::LargeIcons;
+  /// What the last scan read of each entry (a run nobody sees reads only what it uses).
+  ScanParts scanned_;
   bool terminateRequested_ = false;
   bool commandLineFailed_ = false;
   bool activated_ = false;
