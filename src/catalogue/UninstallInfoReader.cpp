@@ -345,8 +345,11 @@ ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icon
     collaborators.usage = [&usage](const std::string& subKeyName) { return usage->Lookup(subKeyName); };
   }
   collaborators.details = parts.details;
-  collaborators.uninstallerTest = [&platform](const std::string& command) {
-    return UninstallerPresent(platform.files, platform.installer, command);
+  // The Installer's products are listed once for the whole scan where it can.
+  std::unique_ptr<InstallerProducts> listing = platform.installer ? platform.installer->Listing() : nullptr;
+  InstallerProducts* installer = listing ? listing.get() : platform.installer;
+  collaborators.uninstallerTest = [&platform, installer](const std::string& command) {
+    return UninstallerPresent(platform.files, installer, command);
   };
   collaborators.icons = icons;
   ScanReport report;

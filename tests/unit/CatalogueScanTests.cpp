@@ -375,13 +375,23 @@ TEST_F(CatalogueScan, InstallerEntriesOfProductsTheInstallerDoesNotKnowAreMissin
   AddEntry(fake.registry, RootKey::LocalMachine, "Known", "Known", "MsiExec.exe /X" + known);
   AddEntry(fake.registry, RootKey::LocalMachine, "Gone", "Gone", "MsiExec.exe /I" + gone);
   AddEntry(fake.registry, RootKey::LocalMachine, "Other", "Other", "uninst.exe /X" + gone);
-  RowList rows;
-  Scan(rows);
-  EXPECT_FALSE(rows.Find("Known")->uninstallerMissing);
-  EXPECT_TRUE(rows.Find("Gone")->uninstallerMissing);
-  EXPECT_FALSE(rows.Find("Other")->uninstallerMissing);
-  std::sort(installer.asked.begin(), installer.asked.end());
-  EXPECT_EQ(installer.asked, (std::vector<std::string>{known, gone}));
+  // Asked one by one, or of one listing for the whole scan where the Installer offers it.
+  for (const bool listed : {false, true}) {
+    SCOPED_TRACE(listed ? "listed" : "one by one");
+    installer.listed = listed;
+    installer.asked.clear();
+    RowList rows;
+    Scan(rows);
+    EXPECT_FALSE(rows.Find("Known")->uninstallerMissing);
+    EXPECT_TRUE(rows.Find("Gone")->uninstallerMissing);
+    EXPECT_FALSE(rows.Find("Other")->uninstallerMissing);
+    std::vector<std::string> asked = listed ? installer.askedOfListing : installer.asked;
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (std::vector<std::string>{known, gone}));
+    if (listed) {
+      EXPECT_TRUE(installer.asked.empty());
+    }
+  }
 }
 
 TEST_F(CatalogueScan, ReadValueByPathGivesTextsOfEveryKind) {
