@@ -489,12 +489,17 @@ void TfrmMain::panLVContainerResize() {
   ::GetClientRect(panLVContainer_.Handle(), &rc);
   const int listWidth = std::max(0, static_cast<int>(rc.right) - Scale(kListWidthLess));
   const int listHeight = std::max(0, static_cast<int>(rc.bottom) - Scale(kListHeightLess));
+  RECT before;
+  ::GetWindowRect(listView_, &before);
+  const bool resized = before.right - before.left != listWidth || before.bottom - before.top != listHeight;
   ::SetWindowPos(listView_, nullptr, Scale(kListLeft), Scale(kListTop), listWidth, listHeight,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   // The list arranges its icons for its new size before it settles its scroll bars, so a
   // column can stick out under a vertical bar that appears. Turning its drawing off and on
-  // arranges them again in the room the bars left, and settles the bars anew.
-  if (viewStyle_ == ViewStyle::LargeIcons || viewStyle_ == ViewStyle::SmallIcons) {
+  // arranges them again in the room the bars left, and settles the bars anew. A list that
+  // kept its size keeps its arrangement: arranging every row again costs as much as the
+  // first time.
+  if (resized && (viewStyle_ == ViewStyle::LargeIcons || viewStyle_ == ViewStyle::SmallIcons)) {
     ::SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
   }
