@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 #include "util/Text.h"
 
@@ -103,13 +104,22 @@ void ProgramList::SortBy(int column, bool ascending) {
   orderColumn_ = column;
   orderAscending_ = ascending;
   // The locale's sort keys order texts as its comparison (CompareRows) does, at one call per
-  // row instead of two conversions and a call per comparison; they live only while sorting.
+  // row instead of two conversions and a call per comparison; they live only while sorting,
+  // one after the other in one text.
   const auto listColumn = static_cast<ListColumn>(column);
-  std::vector<std::string> keys;
-  keys.reserve(rows_.size());
-  for (const ProgramEntry& row : rows_) keys.push_back(locale_.SortKey(ColumnText(row, listColumn, locale_, zone_)));
-  std::sort(order_.begin(), order_.end(), [&keys, ascending](std::size_t a, std::size_t b) {
-    return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
+  std::string keys;
+  std::vector<std::size_t> ends;  // where each row's key ends in `keys`
+  ends.reserve(rows_.size());
+  for (const ProgramEntry& row : rows_) {
+    keys += locale_.SortKey(ColumnText(row, listColumn, locale_, zone_));
+    ends.push_back(keys.size());
+  }
+  const auto key = [&keys, &ends](std::size_t row) {
+    const std::size_t begin = row == 0 ? 0 : ends[row - 1];
+    return std::string_view(keys).substr(begin, ends[row] - begin);
+  };
+  std::sort(order_.begin(), order_.end(), [&key, ascending](std::size_t a, std::size_t b) {
+    return ascending ? key(a) < key(b) : key(b) < key(a);
   });
 }
 

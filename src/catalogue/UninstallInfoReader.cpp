@@ -233,7 +233,7 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, const CatalogueLocati
   auto store = registry.NewStore();
   store->SelectRoot(root);
   if (!store->OpenPath(catalogueKey, false)) return;
-  const std::vector<std::string> names = store->ListSubKeys();
+  std::vector<std::string> names = store->ListSubKeys();
   const std::string displayNameValue = LoadStr(StrId::DisplayName);
   const std::string uninstallValue = LoadStr(StrId::UninstallString);
   const std::string iconValue = LoadStr(StrId::DisplayIcon);
@@ -243,7 +243,7 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, const CatalogueLocati
   std::string entryKey = catalogueKey + "\\";
   const std::size_t entryKeyPrefix = entryKey.size();
 
-  for (const std::string& name : names) {
+  for (std::string& name : names) {
     store->ClosePath();
     entryKey.replace(entryKeyPrefix, std::string::npos, name);
     if (!store->OpenPath(entryKey, false)) continue;
@@ -259,13 +259,13 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, const CatalogueLocati
       row.named = false;
     }
     row.catalogueKeyPath = catalogueKeyPath;
-    row.keyName = name;
     if (collaborators.usage) {
       if (auto usage = collaborators.usage(name)) {
         row.hasUsage = true;
         row.usage = std::move(*usage);
       }
     }
+    row.keyName = std::move(name);  // the list of names is read once: the row takes its name
     row.command = ReadEntryText(uninstallValue, command, ansi, report);
     row.catalogue = location.catalogue;
     if (collaborators.details) ReadEntryDetails(*store, row);
