@@ -10,8 +10,10 @@
 //          and read DisplayName and UninstallString with RegQueryValueExW;
 //   scan   the scan the program list runs: every catalogue with the usage lookup, the
 //          uninstaller test and the rows' icon plans recorded for later;
-// and with --breakdown, where a row's time goes: the scan without its usage lookup, without
-// its uninstaller test, and the scan's steps on their own. Every figure is the median of R
+// and with --breakdown, where a row's time goes: the scan of a text report run (names,
+// commands and the uninstaller test only), the scan without its usage lookup, without its
+// uninstaller test, and the scan's steps on their own (the values read one query each or
+// from one enumeration of the entry's values, among them). Every figure is the median of R
 // runs (default 7), taken round-robin so that drift hits all alike. It ends with one
 // "name: value" line per figure.
 
@@ -23,6 +25,7 @@
 #include <cwchar>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,12 +78,22 @@ int ProgramScan(Tools& tools, tw::ImageListIconSource& icons) {
   return static_cast<int>(sink.rows.size());
 }
 
+// The scan of a text report run: names, commands and the uninstaller test, nothing else.
+int ReportScan(Tools& tools) {
+  RowSink sink;
+  tw::ScanCatalogue(tools.platform, sink, nullptr, true, tw::ScanParts{false, false});
+  return static_cast<int>(sink.rows.size());
+}
+
 // The same scan with a collaborator left out (no usage records, or every uninstaller present).
 int ScanWithout(Tools& tools, tw::ImageListIconSource& icons, bool usage, bool uninstallerTest) {
   icons.Reset();
   tw::ScanCollaborators collaborators;
+  // The usage lookup as the program makes it: the cache's names listed once per scan.
+  std::optional<tw::UsageCacheIndex> index;
   if (usage) {
-    collaborators.usage = [&tools](const std::string& name) { return tw::LookupUsage(tools.platform.registry, name); };
+    index.emplace(tools.platform.registry);
+    collaborators.usage = [&index](const std::string& name) { return index->Lookup(name); };
   }
   if (uninstallerTest) {
     collaborators.uninstallerTest = [&tools](const std::string& command) {
@@ -157,6 +170,37 @@ int RawFullPathOpenRead(const std::vector<Entry>& entries) {
   return read;
 }
 
+// The values the scan reads of an entry for the window: one query each.
+const wchar_t* const kScannedValues[] = {L"DisplayName",    L"UninstallString", L"Publisher",
+                                         L"DisplayVersion", L"InstallDate",     L"EstimatedSize",
+                                         L"QuietUninstallString", L"SystemComponent", L"ParentKeyName",
+                                         L"ReleaseType",    L"DisplayIcon"};
+
+// The same values read one query each, or taken from one enumeration of all the entry's values.
+int RawOpenQueryAll(const std::vector<Entry>& entries, bool enumerate) {
+  int read = 0;
+  BYTE buffer[4096];
+  wchar_t name[256];
+  for (const Entry& e : entries) {
+    HKEY entry = nullptr;
+    if (RegOpenKeyExW(RootOf(e.root), tw::Widen(e.key).c_str(), 0, KEY_READ, &entry) != ERROR_SUCCESS) continue;
+    if (enumerate) {
+      for (DWORD index = 0;; ++index) {
+        DWORD nameLength = 256, type = 0, size = sizeof buffer;
+        if (RegEnumValueW(entry, index, name, &nameLength, nullptr, &type, buffer, &size) != ERROR_SUCCESS) break;
+        for (const wchar_t* wanted : kScannedValues) read += _wcsicmp(name, wanted) == 0;
+      }
+    } else {
+      for (const wchar_t* value : kScannedValues) {
+        DWORD type = 0, size = sizeof buffer;
+        read += RegQueryValueExW(entry, value, nullptr, &type, buffer, &size) == ERROR_SUCCESS;
+      }
+    }
+    RegCloseKey(entry);
+  }
+  return read;
+}
+
 int RawReadWriteOpen(const std::vector<Entry>& entries) {
   int opened = 0;
   for (const Entry& e : entries) {
@@ -169,9 +213,11 @@ int RawReadWriteOpen(const std::vector<Entry>& entries) {
   return opened;
 }
 
+// The usage lookups of one scan: the cache's names listed once, then every entry looked up.
 int UsageLookups(Tools& tools, const std::vector<Entry>& entries) {
+  const tw::UsageCacheIndex index(tools.platform.registry);
   int found = 0;
-  for (const Entry& e : entries) found += tw::LookupUsage(tools.platform.registry, e.name).has_value();
+  for (const Entry& e : entries) found += index.Lookup(e.name).has_value();
   return found;
 }
 
@@ -265,6 +311,7 @@ int wmain(int argc, wchar_t** argv) {
   // The bare file tests repeat one call on one path: a few thousand calls tell its cost.
   const int calls = std::min(listed, 2000);
   if (breakdown) {
+    add("scan_report_" + n, [&] { return ReportScan(tools); });
     add("scan_without_usage_" + n, [&] { return ScanWithout(tools, *icons, false, true); });
     add("scan_without_test_" + n, [&] { return ScanWithout(tools, *icons, true, false); });
     add("step_raw_fullpath_open_read2_" + n, [&] { return RawFullPathOpenRead(entries); });
@@ -272,6 +319,8 @@ int wmain(int argc, wchar_t** argv) {
     add("step_store_open_" + n, [&] { return StoreOpenClose(tools, entries); });
     add("step_store_open_read2_" + n, [&] { return StoreOpenRead(tools, entries, false); });
     add("step_store_open_read3_" + n, [&] { return StoreOpenRead(tools, entries, true); });
+    add("step_raw_fullpath_open_query11_" + n, [&] { return RawOpenQueryAll(entries, false); });
+    add("step_raw_fullpath_open_enumerate_" + n, [&] { return RawOpenQueryAll(entries, true); });
     add("step_usage_lookup_" + n, [&] { return UsageLookups(tools, entries); });
     add("step_uninstaller_test_" + n, [&] { return UninstallerTests(tools, entries); });
     const std::wstring uninstaller = SomeUninstaller(entries);

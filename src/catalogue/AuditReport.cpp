@@ -14,7 +14,7 @@ std::vector<AuditRow> ListedRows(const ProgramList& list) {
   std::vector<AuditRow> rows;
   rows.reserve(static_cast<std::size_t>(list.Count()));
   for (const ProgramEntry* row : list.Shown()) {
-    rows.push_back(AuditRow{row->caption, row->command, row->uninstallerMissing, *row});
+    rows.push_back(AuditRow{row->caption, row->command, row->uninstallerMissing, row});
   }
   return rows;
 }
@@ -73,9 +73,9 @@ std::string AuditReportText(const std::string& header, const std::vector<AuditRo
   for (const AuditRow& row : rows) {
     // A catalogue text is one report line: a line break or a form feed stored in a name
     // would split the entry or start a new printed page.
-    text += OneLine(row.caption) + kLineEnd;
+    text += OneLine(std::string(row.caption)) + kLineEnd;
     if (!longFormat) continue;
-    text += FormatText(uninstallCommand, OneLine(row.uninstallCommand)) + kLineEnd;
+    text += FormatText(uninstallCommand, OneLine(std::string(row.uninstallCommand))) + kLineEnd;
     if (row.uninstallerMissing) text += missing + kLineEnd;
     text += kLineEnd;
   }

@@ -22,16 +22,17 @@ class ReportError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-/// One listed program as the report shows it.
+/// One listed program as the report shows it. Its texts are the list row's own, not copies:
+/// the row must outlive it.
 struct AuditRow {
-  std::string caption;
-  std::string uninstallCommand;
+  std::string_view caption;
+  std::string_view uninstallCommand;
   bool uninstallerMissing = false;
-  /// The whole row, for the inventory reports (empty where only the text report is made).
-  ProgramEntry entry = {};
+  /// The whole row, for the inventory reports (none where only the text report is made).
+  const ProgramEntry* entry = nullptr;
 };
 
-/// The listed rows in the order the list shows them.
+/// The listed rows in the order the list shows them; they refer to the list's rows.
 std::vector<AuditRow> ListedRows(const ProgramList& list);
 
 /// Computer and user names in the header keep at most this many characters.

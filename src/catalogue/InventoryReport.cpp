@@ -136,7 +136,7 @@ InventoryRow InventoryRowOf(const ProgramEntry& row, TimeZone& zone) {
   item.uninstallerMissing = row.uninstallerMissing;
   item.systemComponent = row.systemComponent;
   item.catalogue = row.catalogue;
-  item.keyPath = row.keyPath;
+  item.keyPath = row.KeyPath();
   return item;
 }
 

@@ -3,6 +3,7 @@
 // entry, in typed fields. The texts the list shows are derived from them (ProgramList).
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,13 +35,14 @@ enum class Catalogue { Machine64, Machine32, User };
 struct ProgramEntry {
   std::string caption;             ///< display name, or "<no name>" when it reads empty
   bool named = true;               ///< false when the caption is the placeholder
-  std::string keyPath;             ///< FullKeyPath of the catalogue entry
+  /// The FullKeyPath of the entry's catalogue and a backslash, one text for all its rows.
+  std::shared_ptr<const std::string> catalogueKeyPath;
+  std::string keyName;             ///< the entry's sub key name in its catalogue
   std::string command;             ///< UninstallString as text
   bool uninstallerMissing = false; ///< the uninstaller test said the program is gone
   bool hasUsage = false;           ///< a usage record was found
   UsageRecord usage;               ///< size, last use, use count and Target (zero without one)
-  int imageIndex = -1;             ///< index in the large and small icon lists
-  IconPlan icons;
+  int imageIndex = -1;             ///< index in the large and small icon lists (-1: no icon)
   Catalogue catalogue = Catalogue::Machine64;
   // What today's catalogues record beside the name and the command. Read leniently: a value
   // of an unexpected kind or form leaves its field empty (or unknown) and is never an error.
@@ -52,6 +54,8 @@ struct ProgramEntry {
   bool systemComponent = false;    ///< SystemComponent is the number 1
   bool update = false;             ///< an update or a child of another entry
 
+  /// The FullKeyPath of the catalogue entry.
+  std::string KeyPath() const { return catalogueKeyPath ? *catalogueKeyPath + keyName : keyName; }
   /// The display name the row was listed with: "" for a row without one.
   std::string DisplayName() const { return named ? caption : std::string(); }
   /// The Target of the usage record, "" without one.

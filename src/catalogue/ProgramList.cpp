@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 #include "util/CorFileInfoTools.h"
 #include "util/Text.h"
@@ -99,7 +100,7 @@ bool IsSystemComponentOrUpdate(const ProgramEntry& row) { return row.systemCompo
 std::string ColumnText(const ProgramEntry& row, ListColumn column, Locale& locale, TimeZone& zone) {
   switch (column) {
     case ListColumn::Name: return row.caption;
-    case ListColumn::Key: return row.keyPath;
+    case ListColumn::Key: return row.KeyPath();
     case ListColumn::Target: return row.usage.target;
     case ListColumn::Size: {
       const auto bytes = SizeInBytes(row);
@@ -121,7 +122,7 @@ bool ColumnTextEmpty(const ProgramEntry& row, ListColumn column) {
   // zero time, a count above the signed 32-bit range.
   switch (column) {
     case ListColumn::Name: return row.caption.empty();
-    case ListColumn::Key: return row.keyPath.empty();
+    case ListColumn::Key: return row.KeyPath().empty();
     case ListColumn::Target: return row.usage.target.empty();
     case ListColumn::Size: return !SizeInBytes(row);
     case ListColumn::LastUsedOn: return !row.hasUsage || row.usage.lastUse == 0;
@@ -188,6 +189,13 @@ std::vector<const ProgramEntry*> ProgramList::Shown() const {
   return shown;
 }
 
+std::vector<ProgramEntry*> ProgramList::RowsInScanOrder() {
+  std::vector<ProgramEntry*> rows;
+  rows.reserve(rows_.size());
+  for (ProgramEntry& row : rows_) rows.push_back(&row);
+  return rows;
+}
+
 std::string ProgramList::Text(int position, ListColumn column) const {
   return ColumnText(At(position), column, locale_, zone_);
 }
@@ -222,12 +230,21 @@ void ProgramList::SortBy(int column, bool ascending) {
   orderColumn_ = column;
   orderAscending_ = ascending;
   // Keys order the rows as CompareRows does, at one locale call per row instead of two
-  // conversions and a call per comparison; they live only while sorting.
+  // conversions and a call per comparison; they live only while sorting, one after the other
+  // in one text.
   const auto listColumn = static_cast<ListColumn>(column);
-  std::vector<std::string> keys(rows_.size());
-  for (std::size_t index : order_) keys[index] = SortKey(rows_[index], listColumn);
-  std::stable_sort(order_.begin(), order_.end(), [&keys, ascending](std::size_t a, std::size_t b) {
-    return ascending ? keys[a] < keys[b] : keys[b] < keys[a];
+  std::string keys;
+  std::vector<std::size_t> begins(rows_.size(), 0), ends(rows_.size(), 0);
+  for (std::size_t index : order_) {
+    begins[index] = keys.size();
+    keys += SortKey(rows_[index], listColumn);
+    ends[index] = keys.size();
+  }
+  const auto key = [&keys, &begins, &ends](std::size_t row) {
+    return std::string_view(keys).substr(begins[row], ends[row] - begins[row]);
+  };
+  std::stable_sort(order_.begin(), order_.end(), [&key, ascending](std::size_t a, std::size_t b) {
+    return ascending ? key(a) < key(b) : key(b) < key(a);
   });
 }
 

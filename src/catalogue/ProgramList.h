@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -85,6 +86,8 @@ class ProgramList : public ProgramSink {
   const ProgramEntry& At(int position) const;
   /// The rows in the order they are shown.
   std::vector<const ProgramEntry*> Shown() const;
+  /// Every row in the order the scan added it.
+  std::vector<ProgramEntry*> RowsInScanOrder();
   /// The text of the row at a position in a column.
   std::string Text(int position, ListColumn column) const;
   /// True when every row's text in the column is empty (and for an empty list). Rows that
@@ -134,7 +137,8 @@ class ProgramList : public ProgramSink {
 
   Locale& locale_;
   TimeZone& zone_;
-  std::vector<ProgramEntry> rows_;
+  /// The rows as the scan added them; a deque grows without moving the rows already read.
+  std::deque<ProgramEntry> rows_;
   /// The rows in the order they are shown (indexes into rows_).
   std::vector<std::size_t> order_;
   int sortColumn_ = 0;

@@ -210,23 +210,43 @@ void ReadEntryDetails(RegistryStore& store, ProgramEntry& row) {
 
 }  // namespace
 
+namespace {
+
+// The icon locations of a row in order: the entry's own icon, then its Target unless an
+// earlier row of this catalogue already had it (that row shows it), then the default.
+IconPlan PlanRowIcons(const std::string& iconSpec, const std::string& target, std::set<std::string>& knownTargets) {
+  IconPlan plan;
+  if (!iconSpec.empty()) plan.locations.push_back(ParseIconSpec(iconSpec));
+  std::string targetKey = AsciiUpper(target);  // targets compare without regard to case
+  if (!target.empty() && knownTargets.count(targetKey) == 0) plan.locations.push_back(ParseIconSpec(target));
+  knownTargets.insert(std::move(targetKey));
+  return plan;
+}
+
+}  // namespace
+
 void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, const CatalogueLocation& location, ProgramSink& sink,
                       const ScanCollaborators& collaborators, bool checkUninstallers, ScanReport& report) {
   const RootKeyHandle root = location.root;
   const std::string& catalogueKey = location.key;
-  std::set<std::string> knownTargets;  // upper-cased: targets compare without regard to case
+  std::set<std::string> knownTargets;
   auto store = registry.NewStore();
   store->SelectRoot(root);
   if (!store->OpenPath(catalogueKey, false)) return;
-  const std::vector<std::string> names = store->ListSubKeys();
+  std::vector<std::string> names = store->ListSubKeys();
   const std::string displayNameValue = LoadStr(StrId::DisplayName);
   const std::string uninstallValue = LoadStr(StrId::UninstallString);
   const std::string iconValue = LoadStr(StrId::DisplayIcon);
-  const std::string keyPrefix = MakeFullKeyPath(root, catalogueKey) + "\\";
+  const std::string noName = LoadStr(StrId::NoName);
+  // The rows' key paths are the catalogue's path and their names: the path is kept once.
+  const auto catalogueKeyPath = std::make_shared<const std::string>(MakeFullKeyPath(root, catalogueKey) + "\\");
+  std::string entryKey = catalogueKey + "\\";
+  const std::size_t entryKeyPrefix = entryKey.size();
 
-  for (const std::string& name : names) {
+  for (std::string& name : names) {
     store->ClosePath();
-    if (!store->OpenPath(catalogueKey + "\\" + name, false)) continue;
+    entryKey.replace(entryKeyPrefix, std::string::npos, name);
+    if (!store->OpenPath(entryKey, false)) continue;
     const auto displayName = store->QueryValue(displayNameValue);
     if (!displayName) continue;
     const auto command = store->QueryValue(uninstallValue);
@@ -235,38 +255,70 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, const CatalogueLocati
     ProgramEntry row;
     row.caption = ReadEntryText(displayNameValue, displayName, ansi, report);
     if (row.caption.empty()) {
-      row.caption = LoadStr(StrId::NoName);
+      row.caption = noName;
       row.named = false;
     }
-    row.keyPath = keyPrefix + name;
+    row.catalogueKeyPath = catalogueKeyPath;
     if (collaborators.usage) {
       if (auto usage = collaborators.usage(name)) {
         row.hasUsage = true;
         row.usage = std::move(*usage);
       }
     }
+    row.keyName = std::move(name);  // the list of names is read once: the row takes its name
     row.command = ReadEntryText(uninstallValue, command, ansi, report);
     row.catalogue = location.catalogue;
-    ReadEntryDetails(*store, row);
+    if (collaborators.details) ReadEntryDetails(*store, row);
 
-    // The icon locations in order: the entry's own icon, then its Target unless an earlier
-    // row of this catalogue already had it (that row shows it), then the default.
-    const std::string iconSpec =
-        ReadEntryText(iconValue, store->QueryValue(iconValue), ansi, report);
-    if (!iconSpec.empty()) row.icons.locations.push_back(ParseIconSpec(iconSpec));
-    const std::string& target = row.usage.target;
-    std::string targetKey = AsciiUpper(target);
-    if (!target.empty() && knownTargets.count(targetKey) == 0) {
-      row.icons.locations.push_back(ParseIconSpec(target));
+    // The entry's icon location is read only where icons are shown.
+    if (collaborators.icons) {
+      const std::string iconSpec = ReadEntryText(iconValue, store->QueryValue(iconValue), ansi, report);
+      row.imageIndex = collaborators.icons->AddRowIcons(PlanRowIcons(iconSpec, row.usage.target, knownTargets));
     }
-    if (collaborators.icons) row.imageIndex = collaborators.icons->AddRowIcons(row.icons);
 
     if (checkUninstallers && collaborators.uninstallerTest && !collaborators.uninstallerTest(row.command)) {
       row.uninstallerMissing = true;
     }
-    knownTargets.insert(std::move(targetKey));
     sink.AddRow(std::move(row));
     ++report.rows;
+  }
+}
+
+void CompleteRows(Platform& platform, const std::vector<ProgramEntry*>& rows, const ScanParts& leftOut,
+                  IconSource* icons) {
+  if (!leftOut.usage && !leftOut.details && icons == nullptr) return;
+  std::optional<UsageCacheIndex> usage;
+  if (leftOut.usage) usage.emplace(platform.registry);
+  const std::string iconValue = LoadStr(StrId::DisplayIcon);
+  std::set<std::string> knownTargets;
+  const std::string* catalogue = nullptr;
+  auto store = platform.registry.NewStore();
+  for (ProgramEntry* row : rows) {
+    if (usage) {
+      if (auto record = usage->Lookup(row->keyName)) {
+        row->hasUsage = true;
+        row->usage = std::move(*record);
+      }
+    }
+    const std::string keyPath = row->KeyPath();
+    store->SelectRoot(ExtractRootKey(keyPath));
+    const bool opened = store->OpenPath(ExtractSubKey(keyPath), false);
+    if (opened && leftOut.details) ReadEntryDetails(*store, *row);
+    if (icons == nullptr) continue;
+    // Each catalogue starts with no known Targets, as its scan does.
+    if (row->catalogueKeyPath.get() != catalogue) {
+      catalogue = row->catalogueKeyPath.get();
+      knownTargets.clear();
+    }
+    std::string iconSpec;
+    if (opened) {
+      try {
+        iconSpec = ValueAsText(iconValue, store->QueryValue(iconValue), platform.ansi);
+      } catch (const RegistryError&) {
+        // Unreadable, as in a scan: the row falls back to its Target or the default icon.
+      }
+    }
+    row->imageIndex = icons->AddRowIcons(PlanRowIcons(iconSpec, row->usage.target, knownTargets));
   }
 }
 
@@ -283,19 +335,21 @@ std::vector<CatalogueLocation> CatalogueLocations(Registry& registry) {
 }
 
 ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icons,
-                         bool checkUninstallers) {
+                         bool checkUninstallers, const ScanParts& parts) {
   ScanCollaborators collaborators;
-  // Without a usage cache (systems that keep none) no row has a record: none is looked up.
-  auto store = platform.registry.NewStore();
-  store->SelectRoot(RootKey::LocalMachine);
-  if (store->HasKey(LoadStr(StrId::ArpCacheKey))) {
-    collaborators.usage = [&platform](const std::string& subKeyName) {
-      return LookupUsage(platform.registry, subKeyName);
-    };
+  // The cache's record names are listed once; without a usage cache (systems that keep none)
+  // no row has a record: none is looked up.
+  std::optional<UsageCacheIndex> usage;
+  if (parts.usage) usage.emplace(platform.registry);
+  if (usage && usage->CacheExists()) {
+    collaborators.usage = [&usage](const std::string& subKeyName) { return usage->Lookup(subKeyName); };
   }
-  store.reset();
-  collaborators.uninstallerTest = [&platform](const std::string& command) {
-    return UninstallerPresent(platform.files, platform.installer, command);
+  collaborators.details = parts.details;
+  // The Installer's products are listed once for the whole scan where it can.
+  std::unique_ptr<InstallerProducts> listing = platform.installer ? platform.installer->Listing() : nullptr;
+  InstallerProducts* installer = listing ? listing.get() : platform.installer;
+  collaborators.uninstallerTest = [&platform, installer](const std::string& command) {
+    return UninstallerPresent(platform.files, installer, command);
   };
   collaborators.icons = icons;
   ScanReport report;

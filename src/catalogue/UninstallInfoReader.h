@@ -31,12 +31,22 @@ class IconSource {
   virtual int AddRowIcons(const IconPlan& plan) = 0;
 };
 
-/// The scan's collaborators; an empty one answers "no record" / "present", and without an
-/// icon source rows get no icon index.
+/// The scan's collaborators; an empty one answers "no record" / "present". Without an icon
+/// source the entries' icon locations are not read and rows get no icon index.
 struct ScanCollaborators {
   std::function<std::optional<UsageRecord>(const std::string& subKeyName)> usage;
   std::function<bool(const std::string& command)> uninstallerTest;
   IconSource* icons = nullptr;
+  /// Whether the entries' details (publisher, version, install date, size, quiet command,
+  /// system component, update) are read; without them those fields stay empty.
+  bool details = true;
+};
+
+/// What a scan reads of each entry beyond its name, its command and the uninstaller test; a
+/// run reads what it uses. Icon locations are read where there is an icon source.
+struct ScanParts {
+  bool usage = true;    ///< the usage record
+  bool details = true;  ///< the details ScanCollaborators::details names
 };
 
 /// What a scan met: rows added, and the texts of values that could not be read.
@@ -64,13 +74,20 @@ void ScanUninstallKey(Registry& registry, AnsiCodec& ansi, const CatalogueLocati
                       const ScanCollaborators& collaborators, bool checkUninstallers,
                       ScanReport& report);
 
+/// Reads what a scan left out of its rows (given in the order the scan added them): the
+/// parts `leftOut` names, and with an icon source the rows' icons, as a scan with all of them
+/// gives them. Each row's entry is opened again; an entry or a value that cannot be read
+/// leaves its fields as a scan leaves them (an icon location, its Target or the default).
+void CompleteRows(Platform& platform, const std::vector<ProgramEntry*>& rows, const ScanParts& leftOut,
+                  IconSource* icons);
+
 /// The local machine's catalogue of 32-bit programs, the 32-bit view of the uninstall key.
 inline constexpr const char* kWow64UninstallKey = "SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 /// The refresh's scan of every catalogue with the usage lookup and, when `checkUninstallers`
-/// is set, the uninstaller test of the platform.
+/// is set, the uninstaller test of the platform; rows get icons only from an icon source.
 ScanReport ScanCatalogue(Platform& platform, ProgramSink& sink, IconSource* icons,
-                         bool checkUninstallers);
+                         bool checkUninstallers, const ScanParts& parts = {});
 
 /// A value already read as the one text of a caption, a command or an icon location: the
 /// text of a string kind, unexpanded; a multi-string's first string. Raises the read error for

@@ -71,4 +71,39 @@ std::optional<UsageRecord> LookupUsage(Registry& registry, const std::string& su
   return record;
 }
 
+std::string RegistryNameKey(std::string_view name) {
+  std::string key;
+  key.reserve(name.size());
+  for (std::size_t i = 0; i < name.size();) {
+    const char32_t cp = NextCodePoint(name, i);
+    if (cp < 0x80) {
+      key.push_back(static_cast<char>(cp >= 'a' && cp <= 'z' ? cp - 'a' + 'A' : cp));
+    } else if (cp == 0x131) {
+      key.push_back('I');
+    } else if (cp == 0x17F) {
+      key.push_back('S');
+    } else {
+      key.push_back('\x7F');
+    }
+  }
+  return key;
+}
+
+UsageCacheIndex::UsageCacheIndex(Registry& registry) : registry_(registry) {
+  auto store = registry.NewStore();
+  store->SelectRoot(RootKey::LocalMachine);
+  if (!store->OpenPath(LoadStr(StrId::ArpCacheKey), false)) return;
+  cacheExists_ = true;
+  for (const std::string& name : store->ListSubKeys()) names_.insert(RegistryNameKey(name));
+}
+
+bool UsageCacheIndex::MayHaveRecord(const std::string& subKeyName) const {
+  return names_.count(RegistryNameKey(subKeyName)) != 0;
+}
+
+std::optional<UsageRecord> UsageCacheIndex::Lookup(const std::string& subKeyName) const {
+  if (!MayHaveRecord(subKeyName)) return std::nullopt;
+  return LookupUsage(registry_, subKeyName);
+}
+
 }  // namespace tw

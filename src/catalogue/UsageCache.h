@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "util/Platform.h"
@@ -54,5 +56,33 @@ UsageTexts MakeUsageTexts(Locale& locale, TimeZone& zone, const UsageRecord& rec
 
 /// The usage lookup of the catalogue scan: no record, or the record.
 std::optional<UsageRecord> LookupUsage(Registry& registry, const std::string& subKeyName);
+
+/// A text that two names share whenever the registry takes them for the same name (it
+/// compares names without regard to case): letters a to z upper-cased, the dotless i and the
+/// long s as the I and S they upper-case to, and every other character outside ASCII as one
+/// and the same placeholder. Names that differ only outside ASCII share it too; an open of
+/// the key tells them apart.
+std::string RegistryNameKey(std::string_view name);
+
+/// The usage cache's record names, listed once for a whole scan: most catalogue entries have
+/// no record, and a lookup opens only the records whose name is listed.
+class UsageCacheIndex {
+ public:
+  /// Lists the record names of the local machine's cache; without the cache there are none.
+  explicit UsageCacheIndex(Registry& registry);
+
+  /// Whether the cache exists on this system.
+  bool CacheExists() const { return cacheExists_; }
+  /// Whether a record of this catalogue sub key name may exist: false when no listed name
+  /// is the same name to the registry.
+  bool MayHaveRecord(const std::string& subKeyName) const;
+  /// The record of a catalogue sub key name, as LookupUsage reads it, or nothing.
+  std::optional<UsageRecord> Lookup(const std::string& subKeyName) const;
+
+ private:
+  Registry& registry_;
+  bool cacheExists_ = false;
+  std::unordered_set<std::string> names_;  ///< RegistryNameKey of every record name
+};
 
 }  // namespace tw

@@ -88,7 +88,10 @@ void WriteInventory(Services& services, const std::vector<AuditRow>& rows, const
                     InventoryFormat format) {
   std::vector<InventoryRow> items;
   items.reserve(rows.size());
-  for (const AuditRow& row : rows) items.push_back(InventoryRowOf(row.entry, services.platform.timeZone));
+  const ProgramEntry none;
+  for (const AuditRow& row : rows) {
+    items.push_back(InventoryRowOf(row.entry != nullptr ? *row.entry : none, services.platform.timeZone));
+  }
   SaveReportBytes(services.platform.files, fileName, InventoryText(format, BuildInventoryHeader(), items));
 }
 

@@ -91,6 +91,19 @@ struct MenuItem {
   StrId caption{};
 };
 
+// What a run nobody sees reads of each entry beyond its name, its command and the uninstaller
+// test: what its switch uses. A window reads everything, and so does a run whose list hides
+// the system components and updates (the details tell which rows those are).
+ScanParts PartsUsedBy(StartupAction action, bool hidesSystemComponents) {
+  if (hidesSystemComponents) return ScanParts{false, true};
+  switch (action) {
+    case StartupAction::Report: return ScanParts{false, false};         // names and commands
+    case StartupAction::QuietUninstall: return ScanParts{false, true};  // the quiet commands
+    case StartupAction::Restore: return ScanParts{false, false};
+    default: return ScanParts{};                                        // the inventories
+  }
+}
+
 UniqueHMenu MakeMenu(std::initializer_list<MenuItem> items) {
   UniqueHMenu menu(::CreatePopupMenu());
   for (const MenuItem& item : items) {
@@ -130,6 +143,7 @@ void TfrmMain::Create() {
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   ::DragAcceptFiles(hwnd_, TRUE);
+  if (const auto style = StoredViewStyle()) initialStyle_ = *style;
   BuildControls();
   BuildMenus();
   ApplyLayout(Dpi());
@@ -146,7 +160,7 @@ void TfrmMain::Create() {
     // could be read, as an ordinary session. A switch that was not carried out ends the
     // program with a failure status.
     if (IsUnattendedRun()) commandLineFailed_ = true;
-    LeaveUnattendedRun();
+    LeaveUnattendedRun(false);
     return;
   }
   if (RowCount() > 0) SelectRow(0);
@@ -182,11 +196,9 @@ void TfrmMain::StartFirstActivation() {
 }
 
 void TfrmMain::CloseWithoutShowing() {
-  // Saved as on any exit, but from what is stored: the hidden window was never maximised,
-  // never given the stored view style, and a first run stores the centred bounds.
+  // Saved as on any exit, but from what is stored: the hidden window (made in the stored view
+  // style) was never maximised, and a first run stores the centred bounds.
   PlaceWindow();
-  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(view_.Style()));
-  if (style >= 0 && style <= 3) view_.SetStyle(static_cast<ViewStyle>(style));
   const int state = settings_.Read(StrId::WindowState, 0);
   hiddenWindowState_ = state >= 0 && state <= 2 ? state : 0;
   ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
@@ -194,20 +206,41 @@ void TfrmMain::CloseWithoutShowing() {
 
 void TfrmMain::MarkCommandLineFailed() {
   commandLineFailed_ = true;
-  LeaveUnattendedRun();
+  LeaveUnattendedRun(true);
 }
 
-void TfrmMain::LeaveUnattendedRun() {
+void TfrmMain::LeaveUnattendedRun(bool selectFirstRow) {
   if (!unattended_) return;
   unattended_ = false;
-  view_.ShowIcons(true);
+  if (view_.Handle() == nullptr) return;
+  // A run nobody was to see read only what its switch used, no icon locations, and put no
+  // rows in the list view. The user sees the rows now, with all a scan for the window reads.
+  try {
+    CompleteRows(services_.platform, list_.RowsInScanOrder(), ScanParts{!scanned_.usage, !scanned_.details},
+                 &view_.Icons());
+    view_.Icons().Commit();
+  } catch (const std::exception&) {
+    // What could not be read stays empty, as a scan leaves it.
+  }
+  scanned_ = ScanParts{};
+  view_.BeginUpdate();
+  view_.Show(true);
+  view_.CollapseEmptyColumns();
+  view_.ShowRows();
+  if (selectFirstRow && RowCount() > 0) SelectRow(0);
+}
+
+std::optional<ViewStyle> TfrmMain::StoredViewStyle() {
+  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(initialStyle_));
+  // A stored style outside 0 to 3 is ignored, like an out-of-range window state.
+  if (style < 0 || style > 3) return std::nullopt;
+  return static_cast<ViewStyle>(style);
 }
 
 void TfrmMain::FormActivateFirst() {
   LoadWindowState(hwnd_, settings_);
-  const int style = settings_.Read(StrId::MainViewStyle, static_cast<int>(view_.Style()));
-  // A stored style outside 0 to 3 is ignored, like an out-of-range window state.
-  if (style >= 0 && style <= 3) SetViewStyle(static_cast<ViewStyle>(style));
+  // The list was made in the stored view; it is applied again only when it changed since.
+  if (const auto style = StoredViewStyle(); style && *style != view_.Style()) SetViewStyle(*style);
   ProcessUninstallSwitch();
 }
 
@@ -268,8 +301,10 @@ void TfrmMain::BuildControls() {
 
   // The menu a right press opens runs its commands inside the list's window procedure: their
   // errors are shown here, as those of commands started from the buttons are.
-  view_.Create(container, IdList, [this](POINT at) { RunGuarded([&] { TheListViewMouseDown(at); }); });
-  view_.ShowIcons(!unattended_);
+  // The list is made in the view it will show: made in another one, it would arrange every
+  // row for that view first. A run nobody sees puts no rows in it.
+  view_.Create(container, IdList, initialStyle_, [this](POINT at) { RunGuarded([&] { TheListViewMouseDown(at); }); });
+  view_.Show(!unattended_);
 
   txtViewStyle_ = CreateLink(container, IdViewStyle, Widen(StrText(StrId::ViewStyleLink)), 0, 0, 0, 0, nullptr,
                              SS_RIGHT);
@@ -415,6 +450,9 @@ void TfrmMain::SelectRow(int position) { view_.Select(position); }
 
 bool TfrmMain::RefreshProgramList() {
   const int selected = SelectedIndex();
+  // A run nobody sees needs the rows but no icons, and reads only what its switch uses.
+  const bool shown = !IsUnattendedRun();
+  scanned_ = shown ? ScanParts{} : PartsUsedBy(services_.request.action, !list_.ShowsSystemComponents());
   ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
   view_.BeginUpdate();
   ScanReport report;
@@ -422,13 +460,13 @@ bool TfrmMain::RefreshProgramList() {
   list_.Clear();
   try {
     view_.Icons().Reset();
-    report = ScanCatalogue(services_.platform, list_, &view_.Icons(), true);
+    report = ScanCatalogue(services_.platform, list_, shown ? &view_.Icons() : nullptr, true, scanned_);
   } catch (const std::exception& e) {
     failure = e.what();
   }
   try {
     // The rows read before a failure are listed too.
-    view_.Icons().Commit();
+    if (shown) view_.Icons().Commit();
     list_.ShowInNameOrder();
     view_.CollapseEmptyColumns();
   } catch (const std::exception& e) {
@@ -575,9 +613,9 @@ void TfrmMain::cmdUninstallClick() {
     TUninstallBox box(services_);
     // A row without a display name is named by its key path.
     const std::string name = row.DisplayName();
-    box.ProgramName = name.empty() ? row.keyPath : name;
+    box.ProgramName = name.empty() ? row.KeyPath() : name;
     box.UninstallCommand = row.command;
-    box.KeyPath = row.keyPath;
+    box.KeyPath = row.KeyPath();
     services_.modal.Run(box, hwnd_);
   }
   // However the dialog was closed, the catalogue may have changed.
@@ -587,7 +625,7 @@ void TfrmMain::cmdUninstallClick() {
 void TfrmMain::cmdDeleteFromListClick() {
   if (RequireSelection()) return;
   const ProgramEntry& row = RowAt(SelectedIndex());
-  const std::string keyPath = row.keyPath;
+  const std::string keyPath = row.KeyPath();
   const std::string name = row.DisplayName();
   int choice = TDeleteKeyBox::ChoiceCancel;
   {
@@ -620,7 +658,7 @@ void TfrmMain::cmdProgramDetailsClick() {
   const ProgramEntry& row = RowAt(SelectedIndex());
   TProgramDetailsBox box(services_);
   const int selected = SelectedIndex();
-  box.KeyPath = row.keyPath;
+  box.KeyPath = row.KeyPath();
   // The details tell the usage record's size from the estimate, which the list's Size column
   // shows for a row without a record.
   box.SizeText = row.hasUsage ? UsageSizeText(services_.platform.locale, row.usage.size) : std::string();
@@ -631,7 +669,7 @@ void TfrmMain::cmdProgramDetailsClick() {
 
 void TfrmMain::ViewEditProgramDetails1Click() {
   if (RequireSelection()) return;
-  const std::string keyPath = RowAt(SelectedIndex()).keyPath;
+  const std::string keyPath = RowAt(SelectedIndex()).KeyPath();
   TEditProgramBox box(services_);
   box.KeyPath = keyPath;
   if (services_.modal.Run(box, hwnd_) != kModalOk) return;
@@ -720,7 +758,7 @@ void TfrmMain::RestoreDeletedEntries1Click() {
 void TfrmMain::SelectEntry(const std::string& keyPath) {
   const std::string wanted = AsciiUpper(keyPath);
   for (int position = 0; position < RowCount(); ++position) {
-    if (AsciiUpper(RowAt(position).keyPath) == wanted) {
+    if (AsciiUpper(RowAt(position).KeyPath()) == wanted) {
       SelectRow(position);
       return;
     }
@@ -789,14 +827,14 @@ bool TfrmMain::QuietUninstall() {
     if (position < 0) continue;
     const ProgramEntry& row = RowAt(position);
     try {
-      SaveEntryBackup(services_.platform, services_.backupFolder, row.keyPath, BackupReason::QuietRemoval);
+      SaveEntryBackup(services_.platform, services_.backupFolder, row.KeyPath(), BackupReason::QuietRemoval);
     } catch (const BackupError& e) {
       skipped += std::string("\r\n\r\n") + e.what();
       continue;
     }
     // The installer's own unattended command where the entry records one.
     services_.process.Start(row.quietCommand.empty() ? row.command : row.quietCommand);
-    DeleteUninstallKey(services_.platform.registry, row.keyPath);
+    DeleteUninstallKey(services_.platform.registry, row.KeyPath());
   }
   if (skipped.empty()) return true;
   ShowStandardError(services_.prompts, hwnd_, LoadStr(StrId::QuietRemovalSkipped) + skipped);

@@ -6,11 +6,13 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/AppConfiguration.h"
 #include "catalogue/ProgramList.h"
+#include "catalogue/UninstallInfoReader.h"
 #include "forms/Controls.h"
 #include "forms/ProgramListView.h"
 #include "forms/Services.h"
@@ -190,8 +192,11 @@ class TfrmMain : public Form {
   void SelectEntry(const std::string& keyPath);
   /// Centres the window on the screen and applies the stored placement.
   void PlaceWindow();
-  /// Turns an unattended run into an ordinary session: icons drawn, errors shown.
-  void LeaveUnattendedRun();
+  /// Turns an unattended run into an ordinary session: the rows shown in the list with their
+  /// icons (the first one selected, when asked), errors shown.
+  void LeaveUnattendedRun(bool selectFirstRow);
+  /// The view style the settings store, or nothing when they store none of the four.
+  std::optional<ViewStyle> StoredViewStyle();
   int OuterWidth() const;
 
   Services& services_;
@@ -199,6 +204,10 @@ class TfrmMain : public Form {
   WindowSettings settings_;
   ProgramList list_;
   ProgramListView view_{list_};
+  /// The view the list is made in: the stored one.
+  ViewStyle initialStyle_ = ViewStyle::LargeIcons;
+  /// What the last scan read of each entry (a run nobody sees reads only what it uses).
+  ScanParts scanned_;
   bool terminateRequested_ = false;
   bool commandLineFailed_ = false;
   bool activated_ = false;

@@ -36,6 +36,9 @@ constexpr ColumnSpec kColumns[kListColumnCount] = {
 constexpr ListColumn kCollapsible[] = {ListColumn::Size,      ListColumn::LastUsedOn, ListColumn::Frequency,
                                        ListColumn::Publisher, ListColumn::Version,    ListColumn::InstalledOn};
 
+// The list's window style of each view style, in the order of ViewStyle.
+constexpr DWORD kListStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
+
 int ScaleTo(UINT dpi, int value96) { return MulDiv(value96, static_cast<int>(dpi), 96); }
 
 }  // namespace
@@ -52,11 +55,13 @@ LRESULT CALLBACK ProgramListView::SubclassProc(HWND hwnd, UINT message, WPARAM w
   return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-void ProgramListView::Create(HWND parent, int id, std::function<void(POINT client)> onRightPress) {
+void ProgramListView::Create(HWND parent, int id, ViewStyle style, std::function<void(POINT client)> onRightPress) {
   onRightPress_ = std::move(onRightPress);
+  style_ = style;
   hwnd_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                                LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS | LVS_OWNERDATA,
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | kListStyles[static_cast<int>(style)] |
+                                LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS |
+                                LVS_OWNERDATA,
                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             ::GetModuleHandleW(nullptr), nullptr);
   ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT | LVS_EX_FLATSB | LVS_EX_DOUBLEBUFFER);
@@ -121,18 +126,23 @@ void ProgramListView::MakeImageLists(UINT dpi) {
 }
 
 void ProgramListView::Place(int x, int y, int width, int height) {
+  RECT before;
+  ::GetWindowRect(hwnd_, &before);
+  const bool resized = before.right - before.left != width || before.bottom - before.top != height;
   ::SetWindowPos(hwnd_, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   // The list arranges its icons for its new size before it settles its scroll bars, so a
   // column can stick out under a vertical bar that appears. Turning its drawing off and on
-  // arranges them again in the room the bars left, and settles the bars anew.
-  if (!updating_ && (style_ == ViewStyle::LargeIcons || style_ == ViewStyle::SmallIcons)) {
+  // arranges them again in the room the bars left, and settles the bars anew. A list that
+  // kept its size keeps its arrangement: arranging every row again costs as much as the
+  // first time.
+  if (resized && !updating_ && (style_ == ViewStyle::LargeIcons || style_ == ViewStyle::SmallIcons)) {
     ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
   }
 }
 
-void ProgramListView::ShowIcons(bool show) {
-  showIcons_ = show;
+void ProgramListView::Show(bool shown) {
+  shown_ = shown;
   if (hwnd_ != nullptr) ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
@@ -145,7 +155,8 @@ void ProgramListView::BeginUpdate() {
 void ProgramListView::ShowRows() {
   ShowSortArrow();
   // Rows only sorted keep their count; the list is told of a new one only.
-  if (Count() != list_.Count()) ListView_SetItemCountEx(hwnd_, list_.Count(), 0);
+  const int count = shown_ ? list_.Count() : 0;
+  if (Count() != count) ListView_SetItemCountEx(hwnd_, count, 0);
   if (updating_) {
     updating_ = false;
     ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
@@ -193,7 +204,12 @@ void ProgramListView::Select(int position) {
 
 bool ProgramListView::SelectInPlace(int position) {
   if (position < 0 || position >= Count()) return false;
-  ListView_SetItemState(hwnd_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  // The list selects one row at most: the selected and the focused row are the ones to clear.
+  // Clearing every row would make the list visit each one and ask for its data.
+  for (const UINT which : {LVNI_SELECTED, LVNI_FOCUSED}) {
+    const int current = ListView_GetNextItem(hwnd_, -1, which);
+    if (current >= 0) ListView_SetItemState(hwnd_, current, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  }
   ListView_SetItemState(hwnd_, position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   return true;
 }
@@ -213,9 +229,8 @@ int ProgramListView::ColumnWidth(int column) const {
 
 void ProgramListView::SetStyle(ViewStyle style) {
   style_ = style;
-  static constexpr DWORD kStyles[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
   const DWORD current = static_cast<DWORD>(::GetWindowLongW(hwnd_, GWL_STYLE));
-  ::SetWindowLongW(hwnd_, GWL_STYLE, static_cast<LONG>((current & ~LVS_TYPEMASK) | kStyles[static_cast<int>(style_)]));
+  ::SetWindowLongW(hwnd_, GWL_STYLE, static_cast<LONG>((current & ~LVS_TYPEMASK) | kListStyles[static_cast<int>(style_)]));
   ShowSortArrow();
   // The list settles its scroll bars for the new style as it first draws it, and leaves
   // the strip above a new bar as the old style drew it: drawn once, it is drawn again.
@@ -226,7 +241,7 @@ void ProgramListView::SetStyle(ViewStyle style) {
 
 int ProgramListView::RowsInViewWaitingForIcons() const {
   const int count = Count();
-  if (!showIcons_ || count == 0) return 0;
+  if (!shown_ || count == 0) return 0;
   // Rows lie in index order down the list (across it in the list view): the rows in view are
   // those from the first whose icon ends below the top (or the header) to the last whose icon
   // begins above the bottom. Icon boxes are measured without asking the window for any row.
@@ -279,7 +294,7 @@ bool ProgramListView::Answer(NMHDR* header, LRESULT& result) {
       if (text.size() > enough) text.resize(enough);
       lstrcpynW(item.pszText, Widen(text).c_str(), item.cchTextMax);
     }
-    if (item.mask & LVIF_IMAGE) item.iImage = showIcons_ ? icons_->ResolveRow(row.imageIndex) : -1;
+    if (item.mask & LVIF_IMAGE) item.iImage = shown_ ? icons_->ResolveRow(row.imageIndex) : -1;
     if (item.mask & LVIF_STATE) {
       item.state = INDEXTOSTATEIMAGEMASK(row.uninstallerMissing ? 1 : 0);
       item.stateMask = LVIS_STATEIMAGEMASK;

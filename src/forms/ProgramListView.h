@@ -27,10 +27,10 @@ class ProgramListView {
   ProgramListView(const ProgramListView&) = delete;
   ProgramListView& operator=(const ProgramListView&) = delete;
 
-  /// Creates the list view below `parent` with its columns. A press of the right mouse button
+  /// Creates the list view below `parent` with its columns, in a view style. A press of the right mouse button
   /// calls `onRightPress` with the point in the list's client pixels: the list's own handling
   /// would run a drag loop and open a menu only on release.
-  void Create(HWND parent, int id, std::function<void(POINT client)> onRightPress);
+  void Create(HWND parent, int id, ViewStyle style, std::function<void(POINT client)> onRightPress);
   HWND Handle() const { return hwnd_; }
 
   /// The image lists, default icons and column widths at a DPI (again after a change: the
@@ -39,8 +39,9 @@ class ProgramListView {
   /// Moves and sizes the list.
   void Place(int x, int y, int width, int height);
 
-  /// Whether rows show their icons: not while the command line runs without a visible list.
-  void ShowIcons(bool show);
+  /// Whether the list holds the model's rows and shows their icons: not while the command line
+  /// runs without a visible list (it then holds no row, and nothing is arranged for it).
+  void Show(bool shown);
   /// The source of the rows' icons, for a scan.
   ImageListIconSource& Icons() { return *icons_; }
   const ImageListIconSource& Icons() const { return *icons_; }
@@ -89,7 +90,7 @@ class ProgramListView {
   UniqueHIcon defaultLargeIcon_, defaultSmallIcon_;
   std::array<bool, kListColumnCount> collapsed_{};
   ViewStyle style_ = ViewStyle::LargeIcons;
-  bool showIcons_ = true;
+  bool shown_ = true;
   bool updating_ = false;
 
   static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -142,6 +142,10 @@ class InstallerProducts {
   /// Whether the Installer knows the product of this code (a GUID in braces, upper case):
   /// false only when it has never heard of it.
   virtual bool IsKnown(const std::string& productCode) = 0;
+  /// The products known now, for many questions in a row (a scan) where one question at a
+  /// time is costly: one listing that answers them all. Nothing where the questions are
+  /// best asked one by one (the default) or the listing failed.
+  virtual std::unique_ptr<InstallerProducts> Listing() { return nullptr; }
 };
 
 /// What the portable core needs from the system, handed in by the caller.

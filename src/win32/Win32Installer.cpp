@@ -5,10 +5,47 @@
 
 #include "win32/WinText.h"
 
+#include <set>
+
+#include "util/Text.h"
+
 namespace tw {
+
+namespace {
+
+// The product codes one listing of the Installer gave, upper-cased.
+class ListedInstallerProducts : public InstallerProducts {
+ public:
+  explicit ListedInstallerProducts(std::set<std::string> codes) : codes_(std::move(codes)) {}
+  bool IsKnown(const std::string& productCode) override { return codes_.count(AsciiUpper(productCode)) != 0; }
+
+ private:
+  std::set<std::string> codes_;
+};
+
+// Every user's products, in every context.
+constexpr const wchar_t* kEveryUser = L"S-1-1-0";
+
+}  // namespace
 
 bool Win32InstallerProducts::IsKnown(const std::string& productCode) {
   return ::MsiQueryProductStateW(Widen(productCode).c_str()) != INSTALLSTATE_UNKNOWN;
+}
+
+std::unique_ptr<InstallerProducts> Win32InstallerProducts::Listing() {
+  std::set<std::string> codes;
+  for (DWORD index = 0;; ++index) {
+    wchar_t code[39] = {};
+    MSIINSTALLCONTEXT context = MSIINSTALLCONTEXT_NONE;
+    const UINT rc = ::MsiEnumProductsExW(nullptr, kEveryUser, MSIINSTALLCONTEXT_ALL, index, code, &context,
+                                         nullptr, nullptr);
+    if (rc == ERROR_NO_MORE_ITEMS) break;
+    // A listing that fails (another user's products refused, say) leaves the questions to be
+    // asked one by one.
+    if (rc != ERROR_SUCCESS) return nullptr;
+    codes.insert(AsciiUpper(Narrow(code)));
+  }
+  return std::make_unique<ListedInstallerProducts>(std::move(codes));
 }
 
 }  // namespace tw

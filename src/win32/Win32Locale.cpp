@@ -123,6 +123,12 @@ std::string Win32Locale::SortKey(const std::string& text) {
   // cannot make one, the text's UTF-16 units in big-endian order keep the order total.
   if (text.empty()) return {};  // before every other text, as the comparison has it
   const std::wstring wide = Widen(text);
+  // Most keys fit a buffer on the stack: one call instead of one for the size and one more.
+  char buffer[512];
+  const int direct = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY, wide.c_str(),
+                                     static_cast<int>(wide.size()), reinterpret_cast<LPWSTR>(buffer),
+                                     static_cast<int>(sizeof buffer), nullptr, nullptr, 0);
+  if (direct > 0) return std::string(buffer, static_cast<std::size_t>(direct));
   const int size = ::LCMapStringEx(LOCALE_NAME_USER_DEFAULT, LCMAP_SORTKEY, wide.c_str(),
                                    static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr, 0);
   std::string key;

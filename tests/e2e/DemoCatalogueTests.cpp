@@ -76,21 +76,35 @@ class RowCollector : public ProgramSink {
   std::vector<ProgramEntry> rows;
 };
 
+// The program's icon source, recording the plan each row was given.
+struct PlanRecorder : IconSource {
+  explicit PlanRecorder(ImageListIconSource& icons) : icons(icons) {}
+  int AddRowIcons(const IconPlan& plan) override {
+    plans.push_back(plan);
+    return icons.AddRowIcons(plan);
+  }
+  ImageListIconSource& icons;
+  std::vector<IconPlan> plans;
+};
+
 // One scan of the seeded catalogue, shared by the tests that only read it.
 struct Scan {
   Win32Platform system;
   Platform& platform = system.platform;
   ImageListIconSource icons{LoadIcon(nullptr, IDI_APPLICATION), LoadIcon(nullptr, IDI_APPLICATION)};
+  PlanRecorder recorder{icons};
   RowCollector sink;
   ScanReport report;
   std::map<std::string, std::string> vars = demo::DemoVariables();
 
-  Scan() { report = ScanCatalogue(platform, sink, &icons, true); }
+  Scan() { report = ScanCatalogue(platform, sink, &recorder, true); }
+  // The icon locations a row was given to try.
+  const IconPlan& Plan(const ProgramEntry& row) const { return recorder.plans.at(static_cast<std::size_t>(row.imageIndex)); }
 
   const ProgramEntry* Row(const std::string& key) const {
     const ProgramEntry* found = nullptr;
     for (const ProgramEntry& row : sink.rows) {
-      if (row.keyPath != key) continue;
+      if (row.KeyPath() != key) continue;
       EXPECT_EQ(found, nullptr) << "listed twice: " << key;
       found = &row;
     }
@@ -98,7 +112,7 @@ struct Scan {
   }
   int Position(const std::string& key) const {
     for (std::size_t i = 0; i < sink.rows.size(); ++i)
-      if (sink.rows[i].keyPath == key) return static_cast<int>(i);
+      if (sink.rows[i].KeyPath() == key) return static_cast<int>(i);
     return -1;
   }
   // The text a row shows in a column, with this system's locale and time zone.
@@ -394,10 +408,11 @@ TEST_F(DemoCatalogueScan, IconPlansFollowIconLocationThenTarget) {
     SCOPED_TRACE(c.key);
     const ProgramEntry* row = scan_->Row(c.key);
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->icons.locations, c.plan);
+    const IconPlan& plan = scan_->Plan(*row);
+    EXPECT_EQ(plan.locations, c.plan);
     int working = -1;
-    for (std::size_t i = 0; i < row->icons.locations.size() && working < 0; ++i)
-      if (ExtractIconPair(row->icons.locations[i])) working = static_cast<int>(i);
+    for (std::size_t i = 0; i < plan.locations.size() && working < 0; ++i)
+      if (ExtractIconPair(plan.locations[i])) working = static_cast<int>(i);
     EXPECT_EQ(working, c.working);
   }
 }
@@ -410,8 +425,8 @@ TEST_F(DemoCatalogueScan, SharedTargetGivesItsIconOnlyToTheFirstRow) {
   const IconPlan withTarget{{{scan_->Expand("{system}\\notepad.exe"), 0}}};
   const ProgramEntry& first = scan_->sink.rows[std::min(notes, sync)];
   const ProgramEntry& second = scan_->sink.rows[std::max(notes, sync)];
-  EXPECT_EQ(first.icons, withTarget);
-  EXPECT_TRUE(second.icons.locations.empty());
+  EXPECT_EQ(scan_->Plan(first), withTarget);
+  EXPECT_TRUE(scan_->Plan(second).locations.empty());
   EXPECT_TRUE(ExtractIconPair(withTarget.locations[0]));
 }
 
@@ -539,7 +554,7 @@ TEST(RealisticCatalogue, SeededItListsMissingUninstallersAndUsageThenGoesAway) {
   std::size_t rows = 0;
   int missing = 0, withUsage = 0, installer = 0, installerMissing = 0;
   for (const ProgramEntry& row : sink.rows) {
-    if (named.count(row.keyPath) == 0) continue;
+    if (named.count(row.KeyPath()) == 0) continue;
     ++rows;
     withUsage += !row.Target().empty();
     // The Installer knows none of the made-up products: every one of its entries is missing.

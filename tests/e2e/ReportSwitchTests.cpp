@@ -177,20 +177,22 @@ class ReportSwitches : public ::testing::Test {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
   }
 
-  // What the list shows: the real scan of the seeded catalogue in name order.
+  // What the list shows: the real scan of the seeded catalogue in name order (the rows refer
+  // to the scan's rows, which the fixture keeps).
   std::vector<AuditRow> ListedRows() {
     Win32Platform system;
-    RowCollector sink;
-    ScanCatalogue(system.platform, sink, nullptr, true);
-    std::stable_sort(sink.rows.begin(), sink.rows.end(), [&](const ProgramEntry& a, const ProgramEntry& b) {
+    scanned_.rows.clear();
+    ScanCatalogue(system.platform, scanned_, nullptr, true);
+    std::stable_sort(scanned_.rows.begin(), scanned_.rows.end(), [&](const ProgramEntry& a, const ProgramEntry& b) {
       return system.locale.Compare(a.caption, b.caption) < 0;
     });
     std::vector<AuditRow> rows;
-    for (const ProgramEntry& row : sink.rows) {
+    for (const ProgramEntry& row : scanned_.rows) {
       rows.push_back({row.caption, row.command, row.uninstallerMissing});
     }
     return rows;
   }
+  RowCollector scanned_;
 
   // The report of this computer, user and run for the listed rows, its fixed texts written
   // out as the user reads them. The names here are short enough to be kept whole.
@@ -212,9 +214,9 @@ class ReportSwitches : public ::testing::Test {
                        "\r\n"
                        "\r\n";
     for (const AuditRow& row : ListedRows()) {
-      text += OneLine(row.caption) + "\r\n";
+      text += OneLine(std::string(row.caption)) + "\r\n";
       if (!longFormat) continue;
-      text += "Uninstall Command: " + OneLine(row.uninstallCommand) + "\r\n";
+      text += "Uninstall Command: " + OneLine(std::string(row.uninstallCommand)) + "\r\n";
       if (row.uninstallerMissing) {
         text += "It seems that the uninstall program for this product (or one of its components) is missing. "
                 "It is possible that you have already removed this program from your computer.\r\n";

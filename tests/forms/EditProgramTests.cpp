@@ -509,7 +509,7 @@ TEST_F(EditProgram, AnEntryNamedWithAnUnpairedSurrogateIsListedEditedAndDeleted)
   form = test::OpenMainWindow(r.services);
   const int row = test::RowWithCaption(*form, caption);
   ASSERT_GE(row, 0) << "the entry is not listed";
-  EXPECT_EQ(form->RowAt(row).keyPath,
+  EXPECT_EQ(form->RowAt(row).KeyPath(),
             "HKEY_CURRENT_USER\\" + std::string(kUninstallKey) + "\\Tidewell\xED\xA0\x80Lone-" + Narrow(pid));
   form->SelectRow(row);
 

@@ -113,6 +113,27 @@ TEST_F(Settings, AStoredViewStyleIsApplied) {
   EXPECT_EQ(form->CurrentViewStyle(), ViewStyle::Details);
 }
 
+// The list is made in the stored view, before the window shows; a run nobody sees puts no
+// rows in it, though the model holds them all.
+TEST_F(Settings, TheListIsMadeInTheStoredViewAndAnUnseenRunFillsNone) {
+  AddEntry(h.fake.registry, RootKey::LocalMachine, "A", "App One", "one.exe");
+  AddEntry(h.fake.registry, RootKey::CurrentUser, "B", "App Two", "two.exe");
+  for (const auto& [stored, style] : {std::pair{"3", LVS_REPORT}, std::pair{"2", LVS_LIST}, std::pair{"9", LVS_ICON}}) {
+    Store("MainViewStyle", stored);
+    h.services.request = ParseStartupRequest({});
+    form = std::make_unique<TfrmMain>(h.services);
+    form->Create();
+    EXPECT_EQ(::GetWindowLongW(form->ListView(), GWL_STYLE) & LVS_TYPEMASK, style) << stored;
+    EXPECT_EQ(form->RowCount(), 2) << stored;
+    EXPECT_EQ(form->SelectedIndex(), 0) << stored;
+    Exit();
+  }
+  Run({"/QU", "Not There"});
+  EXPECT_TRUE(form->TerminateRequested());
+  EXPECT_EQ(form->Programs().Count(), 2);
+  EXPECT_EQ(form->RowCount(), 0);
+}
+
 // A real message box of the first scan gives the activation back to its still hidden owner
 // as it closes; the first activation's work must still run once the window shows.
 TEST_F(Settings, AnErrorBoxDuringTheFirstScanDoesNotSkipTheFirstActivation) {

@@ -521,7 +521,7 @@ class LinkedEntry : public ::testing::Test {
     form = test::OpenMainWindow(r.services);
     const int row = test::RowWithCaption(*form, caption_);
     ASSERT_GE(row, 0) << "the linked entry is not listed";
-    EXPECT_EQ(form->RowAt(row).keyPath, "HKEY_CURRENT_USER\\" + Narrow(link_));
+    EXPECT_EQ(form->RowAt(row).KeyPath(), "HKEY_CURRENT_USER\\" + Narrow(link_));
     form->SelectRow(row);
   }
   std::string Log() { return r.fakes.fake.files.Contents(kLogPath); }

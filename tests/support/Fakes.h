@@ -114,15 +114,31 @@ class Cp1252Codec : public AnsiCodec {
   std::string FromAnsi(const std::string& ansi) override;
 };
 
-/// The Installer's products as a set of codes; records every code asked for.
+/// The Installer's products as a set of codes; records every code asked for. With
+/// `listed`, it offers a listing: a copy of it that records the codes asked of it there.
 class FakeInstallerProducts : public InstallerProducts {
  public:
   bool IsKnown(const std::string& productCode) override {
     asked.push_back(productCode);
     return known.count(productCode) != 0;
   }
+  std::unique_ptr<InstallerProducts> Listing() override {
+    if (!listed) return nullptr;
+    struct Listed : InstallerProducts {
+      Listed(const std::set<std::string>& known, std::vector<std::string>& asked) : known(known), asked(asked) {}
+      bool IsKnown(const std::string& productCode) override {
+        asked.push_back(productCode);
+        return known.count(productCode) != 0;
+      }
+      std::set<std::string> known;
+      std::vector<std::string>& asked;
+    };
+    return std::make_unique<Listed>(known, askedOfListing);
+  }
   std::set<std::string> known;
   std::vector<std::string> asked;
+  bool listed = false;
+  std::vector<std::string> askedOfListing;
 };
 
 /// A whole fake platform: a memory registry and file system and the fixed locale, zone,

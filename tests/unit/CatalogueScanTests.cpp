@@ -42,8 +42,23 @@ struct RecordingIcons : IconSource {
 class CatalogueScan : public ::testing::Test {
  protected:
   std::string Key(const std::string& sub) { return std::string(kUninstallKey) + "\\" + sub; }
-  ScanReport Scan(RowList& rows, IconSource* icons = nullptr) {
-    return ScanCatalogue(fake.platform, rows, icons, true);
+  ScanReport Scan(RowList& rows, IconSource* icons = nullptr, const ScanParts& parts = {}) {
+    return ScanCatalogue(fake.platform, rows, icons, true, parts);
+  }
+  // A scan that leaves out the parts named (false), then reads them for its rows.
+  void ScanThenComplete(RowList& rows, const ScanParts& leftOut, IconSource* icons = nullptr) {
+    Scan(rows, nullptr, ScanParts{!leftOut.usage, !leftOut.details});
+    std::vector<ProgramEntry*> scanned;
+    for (ProgramEntry& row : rows.rows) {
+      if (leftOut.usage) {
+        EXPECT_FALSE(row.hasUsage);
+      }
+      if (leftOut.details) {
+        EXPECT_TRUE(row.publisher.empty() && row.estimatedSizeKb == -1 && !row.update);
+      }
+      scanned.push_back(&row);
+    }
+    CompleteRows(fake.platform, scanned, leftOut, icons);
   }
   test::FakePlatform fake;
 };
@@ -68,11 +83,11 @@ TEST_F(CatalogueScan, ListsEntriesOfAllCataloguesInOrderWithTheirKeys) {
   EXPECT_EQ(rows.rows[1].caption, "Zeta Tool");
   EXPECT_EQ(rows.rows[2].caption, "Old 32-bit App");
   EXPECT_EQ(rows.rows[3].caption, "User App");
-  EXPECT_EQ(rows.rows[0].keyPath,
+  EXPECT_EQ(rows.rows[0].KeyPath(),
             "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\alpha");
-  EXPECT_EQ(rows.rows[2].keyPath,
+  EXPECT_EQ(rows.rows[2].KeyPath(),
             "HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Old32");
-  EXPECT_EQ(rows.rows[3].keyPath,
+  EXPECT_EQ(rows.rows[3].KeyPath(),
             "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mine");
   EXPECT_EQ(rows.rows[1].command, "MsiExec.exe /X{1}");
   for (const auto& row : rows.rows) {
@@ -98,19 +113,27 @@ TEST_F(CatalogueScan, UsageRecordsComeFromTheLocalMachineCacheForEveryRoot) {
   AddUsage(fake.registry, "UserApp",
            RegValue{RegType::Binary, UsageRecordBytes(3LL << 30, test::FileTimeOf(2025, 1, 2, 3), 42,
                                                        u"C:\\Apps\\user.exe")});
-  RowList rows;
-  Scan(rows);
-  const ProgramEntry* user = rows.Find("User App");
-  ASSERT_NE(user, nullptr);
-  EXPECT_TRUE(user->hasUsage);
-  EXPECT_EQ(user->Target(), "C:\\Apps\\user.exe");
-  EXPECT_EQ(user->usage.size, 3LL << 30);
-  EXPECT_EQ(user->usage.lastUse, test::FileTimeOf(2025, 1, 2, 3));
-  EXPECT_EQ(user->usage.useCount, 42u);
-  const ProgramEntry* plain = rows.Find("Plain");
-  ASSERT_NE(plain, nullptr);
-  EXPECT_FALSE(plain->hasUsage);
-  EXPECT_EQ(plain->Target(), "");
+  // Read in the scan, or after a scan that left the records out.
+  for (const bool late : {false, true}) {
+    SCOPED_TRACE(late ? "read after the scan" : "read in the scan");
+    RowList rows;
+    if (late) {
+      ScanThenComplete(rows, ScanParts{true, false});
+    } else {
+      Scan(rows);
+    }
+    const ProgramEntry* user = rows.Find("User App");
+    ASSERT_NE(user, nullptr);
+    EXPECT_TRUE(user->hasUsage);
+    EXPECT_EQ(user->Target(), "C:\\Apps\\user.exe");
+    EXPECT_EQ(user->usage.size, 3LL << 30);
+    EXPECT_EQ(user->usage.lastUse, test::FileTimeOf(2025, 1, 2, 3));
+    EXPECT_EQ(user->usage.useCount, 42u);
+    const ProgramEntry* plain = rows.Find("Plain");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_FALSE(plain->hasUsage);
+    EXPECT_EQ(plain->Target(), "");
+  }
 }
 
 TEST_F(CatalogueScan, MissingUninstallersAreMarked) {
@@ -147,24 +170,32 @@ TEST_F(CatalogueScan, IconPlansFollowTheEntrysIconThenItsTargetOnce) {
   AddEntry(fake.registry, RootKey::CurrentUser, "B3", "B3", "x");
   AddUsage(fake.registry, "B3", RegValue{RegType::Binary, UsageRecordBytes(1, 0, 0, u"c:\\shared\\TOOL.exe")});
 
-  RowList rows;
-  RecordingIcons icons;
-  Scan(rows, &icons);
-  ASSERT_EQ(icons.plans.size(), 7u);
-  using L = IconLocation;
-  EXPECT_EQ(icons.plans[0].locations, (std::vector<L>{{"C:\\App\\app.exe", 2}}));
-  EXPECT_EQ(icons.plans[1].locations, (std::vector<L>{{"C:\\App\\app.exe", 0}}));
-  EXPECT_EQ(icons.plans[2].locations, (std::vector<L>{{"\"C:\\App\\app.exe\"", 0}}));
-  EXPECT_EQ(icons.plans[3].locations, (std::vector<L>{{"C:\\App\\app.exe", -101}}));
-  // Two rows of one catalogue with the same Target: only the first tries it.
-  EXPECT_EQ(icons.plans[4].locations, (std::vector<L>{{"C:\\Shared\\tool.exe", 0}}));
-  EXPECT_TRUE(icons.plans[5].locations.empty());
-  // Each catalogue starts with no known Targets, whatever the letter case.
-  EXPECT_EQ(icons.plans[6].locations, (std::vector<L>{{"c:\\shared\\TOOL.exe", 0}}));
-  for (std::size_t i = 0; i < rows.rows.size(); ++i) {
-    EXPECT_EQ(rows.rows[i].imageIndex, static_cast<int>(i));
-    EXPECT_EQ(rows.rows[i].icons, icons.plans[i]);
+  // The plans are the same whether the scan has an icon source or the icons are added to the
+  // rows after a scan without one (a run that turns out to be seen after all).
+  for (const bool late : {false, true}) {
+    SCOPED_TRACE(late ? "added after the scan" : "in the scan");
+    RowList rows;
+    RecordingIcons icons;
+    if (!late) Scan(rows, &icons);
+    if (late) {
+      ScanThenComplete(rows, ScanParts{false, false}, &icons);
+    }
+    ASSERT_EQ(icons.plans.size(), 7u);
+    using L = IconLocation;
+    EXPECT_EQ(icons.plans[0].locations, (std::vector<L>{{"C:\\App\\app.exe", 2}}));
+    EXPECT_EQ(icons.plans[1].locations, (std::vector<L>{{"C:\\App\\app.exe", 0}}));
+    EXPECT_EQ(icons.plans[2].locations, (std::vector<L>{{"\"C:\\App\\app.exe\"", 0}}));
+    EXPECT_EQ(icons.plans[3].locations, (std::vector<L>{{"C:\\App\\app.exe", -101}}));
+    // Two rows of one catalogue with the same Target: only the first tries it.
+    EXPECT_EQ(icons.plans[4].locations, (std::vector<L>{{"C:\\Shared\\tool.exe", 0}}));
+    EXPECT_TRUE(icons.plans[5].locations.empty());
+    // Each catalogue starts with no known Targets, whatever the letter case.
+    EXPECT_EQ(icons.plans[6].locations, (std::vector<L>{{"c:\\shared\\TOOL.exe", 0}}));
+    for (std::size_t i = 0; i < rows.rows.size(); ++i) {
+      EXPECT_EQ(rows.rows[i].imageIndex, static_cast<int>(i));
+    }
   }
+  EXPECT_EQ(fake.registry.storesAlive, 0);
 }
 
 TEST_F(CatalogueScan, AnUnreadableValueNoLongerHidesTheRestOfTheCatalogue) {
@@ -177,6 +208,10 @@ TEST_F(CatalogueScan, AnUnreadableValueNoLongerHidesTheRestOfTheCatalogue) {
   SetValue(fake.registry, RootKey::LocalMachine, Key("D"), "DisplayIcon", RegValue::Number(1));
   AddEntry(fake.registry, RootKey::CurrentUser, "E", "Last", "x");
 
+  // Without an icon source the icon location is not read, and its error not met.
+  RowList unseen;
+  EXPECT_EQ(Scan(unseen).errors.size(), 2u);
+
   RowList rows;
   RecordingIcons icons;
   const ScanReport report = Scan(rows, &icons);
@@ -184,7 +219,7 @@ TEST_F(CatalogueScan, AnUnreadableValueNoLongerHidesTheRestOfTheCatalogue) {
   EXPECT_EQ(rows.rows[1].caption, "<no name>");
   EXPECT_EQ(rows.rows[1].command, "cmd");
   EXPECT_EQ(rows.rows[2].command, "");
-  EXPECT_TRUE(rows.rows[3].icons.locations.empty());
+  EXPECT_TRUE(icons.plans[3].locations.empty());
   EXPECT_EQ(rows.rows[4].caption, "Last");
   ASSERT_EQ(report.errors.size(), 3u);
   EXPECT_EQ(report.FirstError(), "Invalid data type for 'DisplayName'");
@@ -232,7 +267,7 @@ TEST_F(CatalogueScan, DisplayNamesOfEveryKind) {
   int errors = 0;
   for (const auto& c : cases) {
     const auto it = std::find_if(rows.rows.begin(), rows.rows.end(), [&](const ProgramEntry& r) {
-      return r.keyPath.ends_with(std::string("\\") + c.sub);
+      return r.KeyPath().ends_with(std::string("\\") + c.sub);
     });
     ASSERT_NE(it, rows.rows.end()) << c.sub;
     if (c.caption) {
@@ -301,26 +336,33 @@ TEST_F(CatalogueScan, DetailsOfTodaysCataloguesAreReadWithoutErrors) {
            RegValue::Text("uninst.exe /S", RegType::ExpandString));
   AddEntry(fake.registry, RootKey::LocalMachine, "Old32", "Old32", "x", kWowUninstallKey);
 
-  RowList rows;
-  const ScanReport report = Scan(rows);
-  EXPECT_TRUE(report.errors.empty());
-  n = 0;
-  for (const auto& c : cases) {
-    const ProgramEntry* row = rows.Find("Case" + std::to_string(n++));
-    ASSERT_NE(row, nullptr);
-    SCOPED_TRACE(row->caption);
-    EXPECT_EQ(row->publisher, c.publisher);
-    EXPECT_EQ(row->estimatedSizeKb, c.sizeKb);
-    EXPECT_EQ(row->systemComponent, c.system);
-    EXPECT_EQ(row->update, c.update);
-    EXPECT_EQ(row->catalogue, Catalogue::User);
+  // Read in the scan, or after a scan that left the details out.
+  for (const bool late : {false, true}) {
+    SCOPED_TRACE(late ? "read after the scan" : "read in the scan");
+    RowList rows;
+    if (late) {
+      ScanThenComplete(rows, ScanParts{false, true});
+    } else {
+      EXPECT_TRUE(Scan(rows).errors.empty());
+    }
+    n = 0;
+    for (const auto& c : cases) {
+      const ProgramEntry* row = rows.Find("Case" + std::to_string(n++));
+      ASSERT_NE(row, nullptr);
+      SCOPED_TRACE(row->caption);
+      EXPECT_EQ(row->publisher, c.publisher);
+      EXPECT_EQ(row->estimatedSizeKb, c.sizeKb);
+      EXPECT_EQ(row->systemComponent, c.system);
+      EXPECT_EQ(row->update, c.update);
+      EXPECT_EQ(row->catalogue, Catalogue::User);
+    }
+    const ProgramEntry* full = rows.Find("Full");
+    EXPECT_EQ(full->version, "10.2.1");
+    EXPECT_EQ(full->installDate, "20240115");
+    EXPECT_EQ(full->quietCommand, "uninst.exe /S");
+    EXPECT_EQ(full->catalogue, Catalogue::Machine64);
+    EXPECT_EQ(rows.Find("Old32")->catalogue, Catalogue::Machine32);
   }
-  const ProgramEntry* full = rows.Find("Full");
-  EXPECT_EQ(full->version, "10.2.1");
-  EXPECT_EQ(full->installDate, "20240115");
-  EXPECT_EQ(full->quietCommand, "uninst.exe /S");
-  EXPECT_EQ(full->catalogue, Catalogue::Machine64);
-  EXPECT_EQ(rows.Find("Old32")->catalogue, Catalogue::Machine32);
 }
 
 // The scan's uninstaller test asks the platform's Installer about Installer commands.
@@ -333,13 +375,23 @@ TEST_F(CatalogueScan, InstallerEntriesOfProductsTheInstallerDoesNotKnowAreMissin
   AddEntry(fake.registry, RootKey::LocalMachine, "Known", "Known", "MsiExec.exe /X" + known);
   AddEntry(fake.registry, RootKey::LocalMachine, "Gone", "Gone", "MsiExec.exe /I" + gone);
   AddEntry(fake.registry, RootKey::LocalMachine, "Other", "Other", "uninst.exe /X" + gone);
-  RowList rows;
-  Scan(rows);
-  EXPECT_FALSE(rows.Find("Known")->uninstallerMissing);
-  EXPECT_TRUE(rows.Find("Gone")->uninstallerMissing);
-  EXPECT_FALSE(rows.Find("Other")->uninstallerMissing);
-  std::sort(installer.asked.begin(), installer.asked.end());
-  EXPECT_EQ(installer.asked, (std::vector<std::string>{known, gone}));
+  // Asked one by one, or of one listing for the whole scan where the Installer offers it.
+  for (const bool listed : {false, true}) {
+    SCOPED_TRACE(listed ? "listed" : "one by one");
+    installer.listed = listed;
+    installer.asked.clear();
+    RowList rows;
+    Scan(rows);
+    EXPECT_FALSE(rows.Find("Known")->uninstallerMissing);
+    EXPECT_TRUE(rows.Find("Gone")->uninstallerMissing);
+    EXPECT_FALSE(rows.Find("Other")->uninstallerMissing);
+    std::vector<std::string> asked = listed ? installer.askedOfListing : installer.asked;
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, (std::vector<std::string>{known, gone}));
+    if (listed) {
+      EXPECT_TRUE(installer.asked.empty());
+    }
+  }
 }
 
 TEST_F(CatalogueScan, ReadValueByPathGivesTextsOfEveryKind) {

@@ -14,7 +14,8 @@ using test::FileTimeOf;
 ProgramEntry Row(const std::string& caption, const std::string& command = "cmd") {
   ProgramEntry row;
   row.caption = caption;
-  row.keyPath = "HKEY_LOCAL_MACHINE\\X\\" + caption;
+  row.catalogueKeyPath = std::make_shared<const std::string>("HKEY_LOCAL_MACHINE\\X\\");
+  row.keyName = caption;
   row.command = command;
   return row;
 }

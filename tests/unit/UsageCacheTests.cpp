@@ -80,6 +80,62 @@ TEST(UsageCache, TargetWithoutNulRunsToTheEndAndStaysLossless) {
   EXPECT_EQ(record.target, "ab");
 }
 
+// The names the registry takes for one name share a key; names it tells apart by their
+// letters a to z do not.
+TEST(UsageCache, RegistryNameKeys) {
+  struct Case {
+    const char* a;
+    const char* b;
+    bool same;
+  };
+  const Case cases[] = {
+      {"Alpha Studio_is1", "ALPHA studio_IS1", true},
+      {"{6F1A2B3C-9D4E-4F50}", "{6f1a2b3c-9d4e-4f50}", true},
+      {"Tool 1", "Tool 2", false},
+      {"Tool", "Tool ", false},
+      {"\xC3\x89" "clair", "\xC3\xA9" "clair", true},  // E and e with acute: the open tells
+      {"D\xC4\xB1sk", "DISK", true},                  // dotless i upper-cases to I
+      {"Cla\xC5\xBF", "CLAS", true},                  // long s upper-cases to S
+      {"\xE5\x86\x99\xE7\x9C\x9F", "\xE9\x9F\xB3\xE6\xA5\xBD", true},  // non-ASCII shares a key
+      {"\xE5\x86\x99", "\xE5\x86\x99\xE5\x86\x99", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RegistryNameKey(c.a) == RegistryNameKey(c.b), c.same) << c.a << " / " << c.b;
+  }
+}
+
+// The cache's names are listed once; a lookup opens only a record that is listed, found
+// whatever the letter case of the catalogue's name.
+TEST(UsageCache, TheIndexOpensOnlyListedRecords) {
+  test::FakePlatform fake;
+  AddUsage(fake.registry, "Alpha", RegValue{RegType::Binary, UsageRecordBytes(1048576, 0, 3, u"C:\\a.exe")});
+  AddUsage(fake.registry, "Broken", RegValue{RegType::Binary, std::vector<std::uint8_t>(551)});
+  std::vector<std::string> opened;
+  fake.registry.denyOpen = [&](const std::string& keyPath) {
+    opened.push_back(keyPath);
+    return false;
+  };
+  const UsageCacheIndex index(fake.registry);
+  EXPECT_TRUE(index.CacheExists());
+  opened.clear();
+  const auto alpha = index.Lookup("ALPHA");
+  ASSERT_TRUE(alpha.has_value());
+  EXPECT_EQ(alpha->size, 1048576);
+  EXPECT_EQ(alpha->target, "C:\\a.exe");
+  EXPECT_FALSE(index.Lookup("Broken").has_value());  // listed, but no valid record
+  EXPECT_FALSE(index.Lookup("Gamma").has_value());
+  EXPECT_FALSE(index.Lookup("Alph").has_value());
+  const std::string cache = std::string("HKEY_LOCAL_MACHINE\\") + test::kArpCacheKey + "\\";
+  EXPECT_EQ(opened, (std::vector<std::string>{cache + "ALPHA", cache + "Broken"}));
+
+  // A system without the cache has no records, and says so.
+  test::FakePlatform bare;
+  const UsageCacheIndex none(bare.registry);
+  EXPECT_FALSE(none.CacheExists());
+  EXPECT_FALSE(none.Lookup("Alpha").has_value());
+  EXPECT_EQ(fake.registry.storesAlive, 0);
+}
+
 TEST(UsageCache, FrequencyWords) {
   struct Case {
     std::uint32_t count;

@@ -255,7 +255,10 @@ TEST(Win32LocaleSortKeys, OrderTextsAsTheComparisonDoes) {
   Win32Locale locale;
   const std::vector<std::string> texts = {"apple", "Apple", "APPLE", "apple2", "apple10", "Zebra", "zebra",
                                           "\xC3\x89" "clair", "eclair", "co-op", "coop", "", " lead", "_under",
-                                          "\xE6\x97\xA5\xE6\x9C\xAC", "Demo App", "demo app", "<no name>"};
+                                          "\xE6\x97\xA5\xE6\x9C\xAC", "Demo App", "demo app", "<no name>",
+                                          // keys longer than the first buffer the locale tries
+                                          std::string(300, 'a'), std::string(300, 'a') + "b",
+                                          std::string(299, 'a') + "B"};
   for (const auto& a : texts) {
     for (const auto& b : texts) {
       const int byCompare = locale.Compare(a, b);
