@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <msi.h>
 
+#include "win32/SystemLibrary.h"
 #include "win32/WinText.h"
 
 #include <set>
@@ -29,15 +30,20 @@ constexpr const wchar_t* kEveryUser = L"S-1-1-0";
 }  // namespace
 
 bool Win32InstallerProducts::IsKnown(const std::string& productCode) {
-  return ::MsiQueryProductStateW(Widen(productCode).c_str()) != INSTALLSTATE_UNKNOWN;
+  static auto* const query = SystemFunction<decltype(::MsiQueryProductStateW)>(L"msi.dll", "MsiQueryProductStateW");
+  // Without the Installer nobody can say a product is gone: the command's own test decides.
+  if (query == nullptr) return true;
+  return query(Widen(productCode).c_str()) != INSTALLSTATE_UNKNOWN;
 }
 
 std::unique_ptr<InstallerProducts> Win32InstallerProducts::Listing() {
+  static auto* const enumerate = SystemFunction<decltype(::MsiEnumProductsExW)>(L"msi.dll", "MsiEnumProductsExW");
+  if (enumerate == nullptr) return nullptr;
   std::set<std::string> codes;
   for (DWORD index = 0;; ++index) {
     wchar_t code[39] = {};
     MSIINSTALLCONTEXT context = MSIINSTALLCONTEXT_NONE;
-    const UINT rc = ::MsiEnumProductsExW(nullptr, kEveryUser, MSIINSTALLCONTEXT_ALL, index, code, &context,
+    const UINT rc = enumerate(nullptr, kEveryUser, MSIINSTALLCONTEXT_ALL, index, code, &context,
                                          nullptr, nullptr);
     if (rc == ERROR_NO_MORE_ITEMS) break;
     // A listing that fails (another user's products refused, say) leaves the questions to be

@@ -6,6 +6,7 @@
 
 #include "util/AppStrings.h"
 #include "util/Text.h"
+#include "win32/SystemLibrary.h"
 #include "win32/WinText.h"
 
 namespace tw {
@@ -19,6 +20,23 @@ std::string PrintingFailedText() {
 }
 
 // Frees the global memory blocks a print dialog hands back.
+// The common dialogs, loaded when one is first opened. A library that cannot be loaded
+// answers as a dialog that failed.
+BOOL PrintDialog(PRINTDLGW* dialog) {
+  static auto* const function = SystemFunction<decltype(::PrintDlgW)>(L"comdlg32.dll", "PrintDlgW");
+  return function != nullptr && function(dialog);
+}
+
+DWORD DialogError() {
+  static auto* const function = SystemFunction<decltype(::CommDlgExtendedError)>(L"comdlg32.dll", "CommDlgExtendedError");
+  return function != nullptr ? function() : static_cast<DWORD>(ERROR_MOD_NOT_FOUND);
+}
+
+BOOL SaveFileDialog(OPENFILENAMEW* dialog) {
+  static auto* const function = SystemFunction<decltype(::GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+  return function != nullptr && function(dialog);
+}
+
 void FreeDialogMemory(PRINTDLGW& dialog) {
   if (dialog.hDevMode) ::GlobalFree(dialog.hDevMode);
   if (dialog.hDevNames) ::GlobalFree(dialog.hDevNames);
@@ -133,9 +151,9 @@ std::unique_ptr<PrintSurface> Win32PrinterService::ChoosePrinter(HWND owner,
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
   dialog.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_USEDEVMODECOPIESANDCOLLATE;
-  if (!::PrintDlgW(&dialog)) {
+  if (!PrintDialog(&dialog)) {
     FreeDialogMemory(dialog);
-    const DWORD error = ::CommDlgExtendedError();
+    const DWORD error = DialogError();
     if (error == 0) return nullptr;  // cancelled
     throw PrintError(FormatText(LoadStr(StrId::NoPrinter), std::to_string(error)));
   }
@@ -147,7 +165,7 @@ std::unique_ptr<PrintSurface> Win32PrinterService::DefaultPrinter(const std::str
   PRINTDLGW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
-  if (!::PrintDlgW(&dialog) || dialog.hDC == nullptr) {
+  if (!PrintDialog(&dialog) || dialog.hDC == nullptr) {
     FreeDialogMemory(dialog);
     throw PrintError(LoadStr(StrId::NoDefaultPrinter));
   }
@@ -175,7 +193,7 @@ std::optional<std::string> Win32FileDialogs::ChooseSaveFile(HWND owner, const Sa
   dialog.lpstrTitle = title.c_str();
   dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-  if (!::GetSaveFileNameW(&dialog)) return std::nullopt;
+  if (!SaveFileDialog(&dialog)) return std::nullopt;
   return Narrow(file.data());
 }
 
