@@ -85,7 +85,9 @@ void ImportKeyTree(Registry& registry, const RegFile& file, const std::string& k
 
   auto store = registry.NewStore();
   store->SelectRoot(root);
-  if (store->HasKey(subPath)) {
+  // A link counts as the key whether its target exists or not: creating the key's sections
+  // under a link would write them wherever it points.
+  if ((links != nullptr && links->LinkValue(root, subPath)) || store->HasKey(subPath)) {
     if (!replaceExisting) throw RegistryError(FormatText(LoadStr(StrId::KeyAlreadyExists), keyPath));
     if (!store->RemoveKey(subPath)) throw RegistryError(FormatText(LoadStr(StrId::UnableToRemoveKey), keyPath));
   }

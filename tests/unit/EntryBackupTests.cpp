@@ -152,5 +152,18 @@ TEST_F(EntryBackup, KeepsLinkKeysAsLinks) {
   EXPECT_EQ(registry.Find(RootKey::LocalMachine, kEntrySub + "\\sub"), nullptr) << "made as a link, not a key";
 }
 
+// An entry that is a link whose target is gone is still the entry: a restore replaces the
+// link and never writes through it to wherever it points.
+TEST_F(EntryBackup, ARestoreReplacesALinkWhoseTargetIsGone) {
+  const std::string backup = BackupUninstallEntry(fake.registry, kEntry);
+  MemoryRegistry registry;
+  registry.MakeLink(RootKey::LocalMachine, kEntrySub, "\\REGISTRY\\MACHINE\\Gone");
+  EXPECT_THROW(RestoreUninstallEntry(registry, backup, nullptr, false, registry.Links()), RegistryError);
+  RestoreUninstallEntry(registry, backup, nullptr, true, registry.Links());
+  EXPECT_EQ(registry.Links()->LinkValue(RootKey::LocalMachine, kEntrySub), std::nullopt);
+  EXPECT_EQ(ExportKeyTree(registry, kEntry), Saved());
+  EXPECT_EQ(registry.Find(RootKey::LocalMachine, "Gone"), nullptr);
+}
+
 }  // namespace
 }  // namespace tw
