@@ -300,6 +300,7 @@ void CompleteRows(Platform& platform, const std::vector<ProgramEntry*>& rows, co
         row->usage = std::move(*record);
       }
     }
+    if (!leftOut.details && icons == nullptr) continue;  // the usage record was all
     const std::string keyPath = row->KeyPath();
     store->SelectRoot(ExtractRootKey(keyPath));
     const bool opened = store->OpenPath(ExtractSubKey(keyPath), false);

@@ -19,10 +19,6 @@ void LoadWindowState(HWND window, const WindowSettings& settings) {
   }
 }
 
-void SaveWindowState(HWND window, const WindowSettings& settings) {
-  settings.Write(StrId::WindowState, WindowStateOf(window));
-}
-
 void LoadWindowPlacement(HWND window, const WindowSettings& settings, bool withSize) {
   RECT rc;
   ::GetWindowRect(window, &rc);

@@ -12,7 +12,6 @@ int WindowStateOf(HWND window);
 
 /// Applies a stored state of 0, 1 or 2; anything else (or nothing stored) is ignored.
 void LoadWindowState(HWND window, const WindowSettings& settings);
-void SaveWindowState(HWND window, const WindowSettings& settings);
 
 /// Applies each stored edge ("Left", "Top", and with size "Width", "Height") independently of
 /// the others; absent values leave the window as it is.

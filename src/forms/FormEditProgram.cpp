@@ -146,7 +146,7 @@ void TEditProgramBox::cmdOKClick() {
   // A row that cannot be written is refused here, while the user can still mend it: the
   // dialog stays open on that row and nothing is written.
   if (const std::optional<std::string> refusal = ValueTableRefusal(values_)) {
-    services_.prompts.Show(hwnd_, *refusal, std::string(kAppTitle), MB_OK | MB_ICONERROR);
+    ShowStandardError(services_.prompts, hwnd_, *refusal);
     return;
   }
   SetModalResult(kModalOk);

@@ -530,8 +530,7 @@ bool TfrmMain::RequireSelection() {
 int TfrmMain::FindProgram(const std::string& text, bool substring, bool silent) {
   const int found = list_.Find(text, substring, silent, SelectedIndex());
   if (found < 0 && !silent && !text.empty()) {
-    services_.prompts.Show(hwnd_, FormatText(LoadStr(StrId::ProgramNotFound), text), std::string(kAppTitle),
-                           MB_OK | MB_ICONERROR);
+    ShowStandardError(services_.prompts, hwnd_, FormatText(LoadStr(StrId::ProgramNotFound), text));
   }
   return found;
 }
@@ -676,7 +675,7 @@ void TfrmMain::ViewEditProgramDetails1Click() {
   // The write-back removes every value and writes them again.
   if (!BackUpBeforeChange(services_, hwnd_, keyPath, BackupReason::BeforeEdit)) return;
   if (!WriteUninstallEntry(services_.platform.registry, keyPath, "", "", &box.Values(), false)) {
-    services_.prompts.Show(hwnd_, LoadStr(StrId::UnableToModify), std::string(kAppTitle), MB_OK | MB_ICONERROR);
+    ShowStandardError(services_.prompts, hwnd_, LoadStr(StrId::UnableToModify));
   }
   RefreshProgramList();
 }
@@ -723,7 +722,7 @@ void TfrmMain::NewProgramEntry(const std::string& keyPath, const std::string& di
     const bool written =
         !NamesNoEntry(entry) && WriteUninstallEntry(registry, entry, box.DisplayName, box.UninstallCommand, nullptr, true);
     if (!written) {
-      services_.prompts.Show(hwnd_, LoadStr(StrId::UnableToCreate), std::string(kAppTitle), MB_OK | MB_ICONERROR);
+      ShowStandardError(services_.prompts, hwnd_, LoadStr(StrId::UnableToCreate));
     }
     RefreshProgramList();
     return;

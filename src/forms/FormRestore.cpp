@@ -173,17 +173,22 @@ void TRestoreBox::cmdRestoreClick() {
     return;
   }
   const std::string path = backups_[static_cast<std::size_t>(selected)].path;
-  restoreStarted_ = true;
   std::optional<std::string> entry;
   try {
     const auto confirm = [this](const std::string& existing) { return ConfirmReplace(services_, hwnd_, existing); };
     entry = RestoreEntryBackup(services_.platform, services_.backupFolder, path, confirm);
   } catch (const std::exception&) {
-    // The entry as it was may have been saved before the restore failed: the list shows it.
-    LoadBackups();
+    // A restore that failed half way may have changed the catalogue, and the entry as it was
+    // may have been saved first: the list shows it. The restore's error is the one told.
+    restoreStarted_ = true;
+    try {
+      LoadBackups();
+    } catch (const std::exception&) {
+    }
     throw;
   }
-  if (!entry) return;
+  if (!entry) return;  // declined: nothing was written
+  restoreStarted_ = true;
   RestoredEntry = *entry;
   SetModalResult(kModalOk);
 }
