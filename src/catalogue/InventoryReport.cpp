@@ -1,8 +1,8 @@
 #include "catalogue/InventoryReport.h"
 
 #include <cstdio>
-#include <cstdlib>
 
+#include "catalogue/ProgramList.h"
 #include "catalogue/UsageCache.h"
 #include "util/AppStrings.h"
 #include "util/CorFileInfoTools.h"
@@ -92,12 +92,8 @@ std::string TwoDigits(int value) {
 }  // namespace
 
 std::string IsoInstallDate(const std::string& stored) {
-  if (stored.size() != 8 || stored.find_first_not_of("0123456789") != std::string::npos) return {};
-  const int year = std::atoi(stored.substr(0, 4).c_str());
-  const int month = std::atoi(stored.substr(4, 2).c_str());
-  const int day = std::atoi(stored.substr(6, 2).c_str());
-  if (!IsCalendarDay(year, month, day)) return {};
-  return stored.substr(0, 4) + "-" + stored.substr(4, 2) + "-" + stored.substr(6, 2);
+  // The Installed On column's date, which is ISO already; nothing for any other text.
+  return InstallDateOf(stored) ? InstalledOnText(stored) : std::string();
 }
 
 std::string IsoDateTime(const DateTime& local, int offsetMinutes) {

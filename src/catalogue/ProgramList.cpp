@@ -297,6 +297,14 @@ int ProgramList::Find(const std::string& text, bool substring, bool silent, int 
   }
 }
 
+int ProgramList::FindKey(const std::string& keyPath) const {
+  const std::string wanted = AsciiUpper(keyPath);
+  for (int position = 0; position < Count(); ++position) {
+    if (AsciiUpper(At(position).KeyPath()) == wanted) return position;
+  }
+  return -1;
+}
+
 int ProgramList::ReselectAfterRefresh(int previous) const {
   return previous >= 0 && previous < Count() ? previous : -1;
 }

@@ -123,6 +123,9 @@ class ProgramList : public ProgramSink {
   /// caption must equal it (and a row without a name never matches). -1 when none, and for
   /// an empty text.
   int Find(const std::string& text, bool substring, bool silent, int selected) const;
+  /// The position of the shown row of an entry by its full key path (letters A to Z without
+  /// regard to case, as the registry compares them), or -1.
+  int FindKey(const std::string& keyPath) const;
 
   /// The position to select after a refresh, given the one selected before: the same
   /// position while it still exists, else none (-1).

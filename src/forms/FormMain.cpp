@@ -755,13 +755,7 @@ void TfrmMain::RestoreDeletedEntries1Click() {
 }
 
 void TfrmMain::SelectEntry(const std::string& keyPath) {
-  const std::string wanted = AsciiUpper(keyPath);
-  for (int position = 0; position < RowCount(); ++position) {
-    if (AsciiUpper(RowAt(position).KeyPath()) == wanted) {
-      SelectRow(position);
-      return;
-    }
-  }
+  if (const int position = list_.FindKey(keyPath); position >= 0) SelectRow(position);
 }
 
 void TfrmMain::PrintAuditReport1Click() {

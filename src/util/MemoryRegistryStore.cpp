@@ -117,11 +117,8 @@ std::optional<RegValue> MemorySymbolicLinks::LinkValue(RootKeyHandle root, const
   const MemoryRegistry::Node* node = registry_.Find(root, path, false);
   if (node == nullptr || !node->link) return std::nullopt;
   // As the registry keeps it: the target's UTF-16 units, without a terminating NUL.
-  RegValue value{RegType::Link, {}};
-  for (const char16_t unit : Utf8ToUtf16(*node->link)) {
-    value.data.push_back(static_cast<std::uint8_t>(unit & 0xFF));
-    value.data.push_back(static_cast<std::uint8_t>(unit >> 8));
-  }
+  RegValue value{RegType::Link, Utf8ToUtf16LeBytes(*node->link)};
+  value.data.resize(value.data.size() - 2);
   return value;
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "util/Text.h"
 #include "win32/WinText.h"
 
 // ntdll's key functions: advapi32 has no call that removes the very key a handle stands for
@@ -329,10 +330,7 @@ bool Win32RegistryStore::RemoveKey(const std::string& path) {
 std::optional<std::string> Win32RegistryStore::LinkTarget(const std::string& path) {
   const std::optional<std::vector<std::uint8_t>> value = LinkValueOf(PredefinedKey(root_), path);
   if (!value) return std::nullopt;
-  std::wstring target(value->size() / sizeof(wchar_t), L'\0');
-  std::memcpy(target.data(), value->data(), target.size() * sizeof(wchar_t));
-  while (!target.empty() && target.back() == L'\0') target.pop_back();
-  return Narrow(target);
+  return Utf16LeBytesToUtf8(value->data(), value->size());
 }
 
 std::optional<RegValue> Win32SymbolicLinks::LinkValue(RootKeyHandle root, const std::string& path) {
